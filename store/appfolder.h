@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+/// Where Larderon's data lives: the application folder and the paths of everything below it.
+///
+/// Every path is built from components below the application folder. Each component is checked as a
+/// file name and resolved against its folder's listing, so that a name typed in another letter case
+/// reaches the same file or folder.
+namespace store {
+
+/// The folder that holds the program, without a trailing separator.
+QString applicationFolder();
+
+/// Makes `folder` the application folder for the rest of the run (tests point it at a temporary folder).
+/// An empty text goes back to the folder of the executable.
+void setApplicationFolder(const QString &folder);
+
+/// True when `name` may be a file or folder name on every platform Larderon's data may travel to:
+/// not empty, not "." or "..", no control character and none of \ / : * ? " < > |.
+bool isValidName(const QString &name);
+
+/// Absolute path of `components` below the application folder. An empty component adds nothing, so a
+/// path whose last component is empty names the folder above it. Each component resolves against the
+/// listing of its folder: an exact match first, then one that differs only in letter case; a component
+/// with no match keeps its spelling. Throws Failure 52 for a component that is not a valid name.
+QString dataPath(const QStringList &components);
+
+// The fixed places of the folder tree.
+inline const QString kCategoryFolder = QStringLiteral("Category");
+inline const QString kCategoryListFile = QStringLiteral("category.txt");
+inline const QString kShoppingListFolder = QStringLiteral("Shopping List");
+inline const QString kImagesFolder = QStringLiteral("images");
+inline const QString kDocumentationFolder = QStringLiteral("Documentation");
+inline const QString kHelpFile = QStringLiteral("LDHelp.chm");
+inline const QString kSettingsFile = QStringLiteral("LD.ini");
+
+/// Category/category.txt
+QString categoryListPath();
+/// Category/<category>; Failure 52 for an empty or invalid category name.
+QString categoryFolderPath(const QString &category);
+/// Category/<category>/<recipe>; Failure 52 for an empty or invalid category or an invalid recipe name.
+/// An empty recipe name gives the category folder itself, which cannot be opened as a file.
+QString recipePath(const QString &category, const QString &recipe);
+/// Shopping List
+QString shoppingListFolderPath();
+/// Shopping List/<fileName>; Failure 52 for an invalid name. An empty name gives the folder itself.
+QString shoppingListPath(const QString &fileName);
+/// images/<name>.ico
+QString iconPath(const QString &name);
+/// Documentation/LDHelp.chm
+QString helpFilePath();
+/// LD.ini
+QString settingsPath();
+
+} // namespace store

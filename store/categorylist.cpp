@@ -1,0 +1,48 @@
+#include "store/categorylist.h"
+
+#include "store/appfolder.h"
+#include "store/textfile.h"
+
+namespace store {
+
+QStringList readCategoryLines()
+{
+    TextReader reader = TextReader::open(categoryListPath());
+    QStringList lines;
+    while (!reader.atEnd())
+        lines.append(reader.readLine());
+    return lines;
+}
+
+QStringList readCategoryFields()
+{
+    TextReader reader = TextReader::open(categoryListPath());
+    QStringList names;
+    while (!reader.atEnd())
+        names.append(reader.readField());
+    return names;
+}
+
+void appendCategoryLine(const QString &name)
+{
+    TextWriter writer(categoryListPath(), TextWriter::Append);
+    writer.writeLine(name);
+    writer.commit();
+}
+
+qsizetype removeCategoryLines(const QString &name)
+{
+    const QStringList lines = readCategoryLines();
+    TextWriter writer(categoryListPath(), TextWriter::Replace);
+    qsizetype removed = 0;
+    for (const QString &line : lines) {
+        if (line == name)
+            ++removed;
+        else
+            writer.writeLine(line);
+    }
+    writer.commit();
+    return removed;
+}
+
+} // namespace store

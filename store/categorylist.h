@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+/// The category list, Category/category.txt: one category name per line, in the order of creation.
+///
+/// The list has two readers. The setup screen takes every line whole; the recipe screens read delimited
+/// fields, so there a name with a comma shows as two names and leading blanks are dropped.
+namespace store {
+
+/// Every line of the list, whole, in file order (an empty line gives an empty name).
+/// 53 when the list is missing, 76 when the Category folder is missing.
+QStringList readCategoryLines();
+
+/// Every delimited field of the list, in file order. Failures as readCategoryLines().
+QStringList readCategoryFields();
+
+/// Adds `name` as the last line; makes the list when it is missing. 76 when the Category folder is missing.
+void appendCategoryLine(const QString &name);
+
+/// Rewrites the list without every line equal to `name` (letter case counts) and returns how many lines
+/// were removed. The list is replaced in one step, so it is never absent. 53 when the list is missing.
+qsizetype removeCategoryLines(const QString &name);
+
+} // namespace store

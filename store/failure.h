@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+
+namespace store {
+
+/// A failed file or folder operation, with the number and description that the error report shows.
+class Failure : public std::exception
+{
+public:
+    enum Number {
+        BadFileName = 52,
+        FileNotFound = 53,
+        FileAlreadyExists = 58,
+        DiskFull = 61,
+        InputPastEndOfFile = 62,
+        PermissionDenied = 70,
+        PathFileAccessError = 75,
+        PathNotFound = 76,
+        ObjectNotSet = 91,
+    };
+
+    explicit Failure(Number number);
+
+    int number() const { return m_number; }
+    QString description() const;
+    const char *what() const noexcept override;
+
+    /// The standard description of a failure number; empty for a number outside the table.
+    static QString descriptionOf(int number);
+
+private:
+    Number m_number;
+};
+
+} // namespace store

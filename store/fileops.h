@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+/// The file and folder operations that every screen uses. Paths are absolute, as built by
+/// store/appfolder.h. Every operation that fails throws store::Failure with the number given here.
+///
+/// A file is read-only when its owner may not write it; read-only files are never deleted or replaced,
+/// whoever runs the program.
+namespace store {
+
+/// True when `path` is an existing folder.
+bool folderExists(const QString &path);
+
+/// True when `path` is an existing file (not a folder).
+bool fileExists(const QString &path);
+
+/// Makes exactly one folder.
+/// 58 when something of that name exists, 76 when the parent folder is missing, 70 when the parent
+/// may not be written.
+void createFolder(const QString &path);
+
+/// Removes a folder with everything in it, to the desktop trash where there is one.
+/// 76 when the folder is missing, 70 when a read-only file lies anywhere inside it (nothing is removed
+/// then) or the removal is refused.
+void deleteFolder(const QString &path);
+
+/// Removes one file, to the desktop trash where there is one.
+/// 53 when the file is missing, 75 when `path` is a folder, 70 when the file is read-only or the
+/// removal is refused.
+void deleteFile(const QString &path);
+
+/// Renames or moves one file, also to another file system.
+/// 53 when `from` is missing, 58 when `to` exists, 76 when the target folder is missing, 75 otherwise.
+void moveFile(const QString &from, const QString &to);
+
+/// Makes an empty file, replacing any file of that name. Failures as for TextWriter.
+void createTextFile(const QString &path);
+
+/// The names of the files directly in `folder` (sub-folders left out, hidden files included), in the
+/// order in which the file system lists them. The count is the list's size. 76 when the folder is missing.
+QStringList listFiles(const QString &folder);
+
+/// The system's folder for temporary files, without a trailing separator.
+QString temporaryFolder();
+
+/// Makes a new empty file with a unique name beginning with `prefix` in `folder` and returns its path.
+/// 76 when the folder is missing, 70 when it may not be written.
+QString temporaryFile(const QString &folder, const QString &prefix);
+
+} // namespace store

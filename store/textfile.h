@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QIODevice;
+class QSaveFile;
+
+/// Reading and writing Larderon's text files.
+///
+/// In memory a line break is "\n", as in Qt's text widgets. On disk lines end with CR LF and text is
+/// UTF-8 without a byte-order mark. Reading accepts CR LF, LF or CR alone, and takes a file that is not
+/// valid UTF-8 as Windows-1252, the code page that older data files were written in.
+namespace store {
+
+/// Decodes the bytes of a text file: UTF-8 (a byte-order mark is dropped) when they are valid UTF-8,
+/// Windows-1252 otherwise. Line breaks are left as they are.
+QString decodeText(const QByteArray &bytes);
+
+/// Reads a text file line by line, field by field or whole. The file is read and closed when the reader
+/// is made; nothing stays open.
+class TextReader
+{
+public:
+    /// Reads the file at `path`. 53 when it is missing, 76 when its folder is missing, 75 when `path` is
+    /// a folder or cannot be read.
+    static TextReader open(const QString &path);
+    /// Reads everything left on `device`, which must be open for reading. 75 when reading fails.
+    static TextReader fromDevice(QIODevice &device);
+    explicit TextReader(QString text);
+
+    /// True when nothing is left to read.
+    bool atEnd() const { return m_pos >= m_text.size(); }
+
+    /// The next line without its line break. 62 at the end of the file.
+    QString readLine();
+
+    /// The next delimited field. Blanks before it are skipped. A field that begins with a double quote
+    /// runs to the closing quote (a doubled quote inside stands for one quote; commas and line breaks
+    /// belong to the field) and anything up to the next comma or line end is skipped. Any other field runs
+    /// to the next comma or line end, without the blanks around it. The comma or line end after a field
+    /// is consumed with it. 62 at the end of the file.
+    QString readField();
+
+    /// Everything not read yet, line breaks as "\n".
+    QString readAll();
+
+private:
+    bool atLineEnd(qsizetype pos) const;
+    void skipLineEnd();
+
+    QString m_text;
+    qsizetype m_pos = 0;
+};
+
+/// Writes a text file. A file is replaced only when commit() succeeds: until then, and after any failure,
+/// the old file stays whole. A writer destroyed without commit() leaves the file as it was.
+class TextWriter
+{
+public:
+    enum Mode {
+        Replace, ///< the file gets exactly what is written
+        Append,  ///< the file keeps its text (converted to UTF-8) and gets what is written after it
+    };
+
+    /// Opens `path` for writing. 76 when its folder is missing, 75 when `path` is a folder or a read-only
+    /// file, 70 when the folder may not be written.
+    TextWriter(const QString &path, Mode mode);
+    /// Writes to `device`, which must be open for writing; commit() only checks for failures.
+    explicit TextWriter(QIODevice &device);
+    ~TextWriter();
+    TextWriter(const TextWriter &) = delete;
+    TextWriter &operator=(const TextWriter &) = delete;
+
+    /// The text and a line break. 61 when the write fails.
+    void writeLine(const QString &text);
+    /// Each field in double quotes (a quote inside doubled), separated by commas, then a line break.
+    /// 61 when the write fails.
+    void writeQuotedFields(const QStringList &fields);
+    /// Puts the written text in place of the file. 61 or 75 when that fails.
+    void commit();
+
+private:
+    void write(const QString &text);
+
+    std::unique_ptr<QSaveFile> m_file;
+    QIODevice *m_device = nullptr;
+};
+
+} // namespace store
