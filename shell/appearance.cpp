@@ -1,0 +1,57 @@
+#include "shell/appearance.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QWidget>
+
+namespace shell {
+
+QPalette::ColorRole systemColorRole(int number)
+{
+    switch (number) {
+    case 2:
+        return QPalette::Highlight;
+    case 5:
+        return QPalette::Base;
+    case 6:
+        return QPalette::WindowText;
+    case 15:
+        return QPalette::Button;
+    case 24:
+        return QPalette::ToolTipBase;
+    default:
+        return QPalette::Window;
+    }
+}
+
+QColor systemColor(int number)
+{
+    return QApplication::palette().color(systemColorRole(number));
+}
+
+void setTextColor(QWidget *widget, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::Text, color);
+    widget->setPalette(palette);
+}
+
+QColor textColor(const QWidget *widget)
+{
+    return widget->palette().color(QPalette::WindowText);
+}
+
+bool registerTahoma()
+{
+    if (QFontDatabase::families().contains(QStringLiteral("Tahoma")))
+        return true;
+    bool found = false;
+    for (const char *file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
+        if (QFontDatabase::addApplicationFont(QString::fromLatin1(file)) >= 0)
+            found = true;
+    }
+    return found;
+}
+
+} // namespace shell

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+
+class QWidget;
+
+/// How the screens look: the classic system colour numbers on Qt's palette, text colours, and the
+/// Tahoma face the layouts are measured in.
+namespace shell {
+
+/// The palette role of a system colour number: 2 active title bar, 5 window background, 6 window frame,
+/// 15 button face, 24 tooltip background.
+QPalette::ColorRole systemColorRole(int number);
+
+/// The colour of a system colour number in the application's palette.
+QColor systemColor(int number);
+
+/// Sets the colour `widget` draws its text in.
+void setTextColor(QWidget *widget, const QColor &color);
+
+/// The colour `widget` draws its text in.
+QColor textColor(const QWidget *widget);
+
+/// Makes the Tahoma face available: when the system has none, registers the Tahoma-metric face that
+/// fonts-wine installs. Returns false when neither is there (Qt then substitutes another face).
+bool registerTahoma();
+
+} // namespace shell

@@ -1,0 +1,11 @@
+#include "shell/registerscreens.h"
+
+#include "shell/mainmenu.h"
+#include "shell/splash.h"
+
+void registerScreens()
+{
+    using shell::ScreenRegistry;
+    ScreenRegistry::add<frmSplash>();
+    ScreenRegistry::add<frmMain>();
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace testing {
+
+/// Answers the program's message boxes during a test and records each one. A box that no answer was
+/// queued for is an unexpected box: it is recorded, answered with OK, and fails the test when checked.
+class MessageScript
+{
+public:
+    struct Box
+    {
+        QString prompt;
+        int flags;
+        QString title;
+    };
+
+    MessageScript();
+    ~MessageScript();
+
+    /// Queues the answer for the next box (1 OK, 6 Yes, 7 No).
+    void answer(int answer);
+
+    const QList<Box> &boxes() const { return m_boxes; }
+    /// The boxes shown that had no answer queued, as text; empty when there were none.
+    QString unexpected() const { return m_unexpected; }
+
+private:
+    QList<Box> m_boxes;
+    QList<int> m_answers;
+    QString m_unexpected;
+};
+
+} // namespace testing
+
+/// Fails the current test when a box was shown that the test did not expect.
+#define VERIFY_NO_UNEXPECTED_BOX(script) QVERIFY2((script).unexpected().isEmpty(), qPrintable((script).unexpected()))
