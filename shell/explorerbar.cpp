@@ -13,8 +13,8 @@ ExplorerBar::ExplorerBar(QWidget *parent)
     : QWidget(parent)
     , m_layout(new QVBoxLayout(this))
 {
-    m_layout->setContentsMargins(10, 10, 10, 10);
-    m_layout->setSpacing(12);
+    m_layout->setContentsMargins(8, 8, 8, 8);
+    m_layout->setSpacing(8);
     m_layout->addStretch();
 }
 
@@ -34,12 +34,12 @@ void ExplorerBar::addGroup(const QString &key, const QString &caption)
     box->setObjectName(key);
     box->setAttribute(Qt::WA_StyledBackground);
     auto *column = new QVBoxLayout(box);
-    column->setContentsMargins(0, 0, 0, 6);
+    column->setContentsMargins(0, 0, 0, 4);
     column->setSpacing(0);
 
     auto *header = new QLabel(caption, box);
     header->setObjectName(key + QStringLiteral("Header"));
-    header->setContentsMargins(8, 4, 8, 4);
+    header->setContentsMargins(8, 3, 8, 3);
     QFont bold = header->font();
     bold.setBold(true);
     header->setFont(bold);
@@ -90,7 +90,7 @@ void ExplorerBar::addItem(const QString &groupKey, const QString &key, const QSt
     button->setFocusPolicy(Qt::StrongFocus);
     button->setCursor(Qt::PointingHandCursor);
     button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    button->setStyleSheet(QStringLiteral("QToolButton { color: #215dc6; border: none; padding: 3px 2px; text-align: left; }"
+    button->setStyleSheet(QStringLiteral("QToolButton { color: #215dc6; border: none; padding: 2px 2px; text-align: left; }"
                                          "QToolButton:hover, QToolButton:focus { color: #428eff; text-decoration: underline; }"));
     button->installEventFilter(this);
     connect(button, &QToolButton::clicked, this, [this, key] { emit itemClick(key); });

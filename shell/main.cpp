@@ -19,7 +19,10 @@ int main(int argc, char *argv[])
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSizeF(8.25);
     QApplication::setFont(font);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/larderon.png")));
+    QIcon icon;
+    for (const char *size : {"48", "128", "256"})
+        icon.addFile(QStringLiteral(":/icons/larderon-%1.png").arg(QLatin1String(size)));
+    QApplication::setWindowIcon(icon);
 
     registerScreens();
     shell::ScreenRegistry::show<frmSplash>();
