@@ -92,7 +92,8 @@ TextReader TextReader::open(const QString &path)
 TextReader TextReader::fromDevice(QIODevice &device)
 {
     const QByteArray bytes = device.readAll();
-    if (bytes.isEmpty() && !device.atEnd())
+    // readAll() returns what it got before a read failed; only the position tells that text is missing.
+    if (!device.atEnd())
         throw Failure(Failure::PathFileAccessError);
     return TextReader(decodeText(bytes));
 }
