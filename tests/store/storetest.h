@@ -12,22 +12,21 @@
 /// What the store tests share: a fresh application folder per test, raw file bytes and fixtures.
 namespace storetest {
 
-/// A new, empty application folder (with its Category folder) that the store uses until the next one.
-/// The folder lies one level inside a temporary root, so that a test can see writes beside it.
+/// A new application folder holding an empty Category folder, made the store's folder until the next one.
+/// It lies inside a temporary root, so that a test can see anything written beside it.
 class AppFolder
 {
 public:
     AppFolder()
     {
-        QDir(m_root.path()).mkpath(QStringLiteral("app/Category"));
+        QDir(root()).mkpath(QStringLiteral("app/Category"));
         store::setApplicationFolder(path());
     }
+    QString root() const { return m_root.path(); }
     QString path(const QString &relative = {}) const
     {
-        const QString app = m_root.filePath(QStringLiteral("app"));
-        return relative.isEmpty() ? app : app + QLatin1Char('/') + relative;
+        return root() + QStringLiteral("/app") + (relative.isEmpty() ? QString() : QLatin1Char('/') + relative);
     }
-    QString root() const { return m_root.path(); }
 
 private:
     QTemporaryDir m_root;
@@ -36,7 +35,7 @@ private:
 inline QByteArray readBytes(const QString &path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 inline void writeBytes(const QString &path, const QByteArray &bytes)
@@ -52,35 +51,35 @@ inline QByteArray fixture(const QString &name)
     return readBytes(QStringLiteral(LARDERON_TEST_DATA "/") + name);
 }
 
-/// Every file and folder below `root` with the size of each file, to compare before and after.
-inline QStringList tree(const QString &root)
-{
-    QStringList entries;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        entries.append(QDir(root).relativeFilePath(it.filePath()) +
-                       (it.fileInfo().isDir() ? QStringLiteral("/") : QStringLiteral(" %1").arg(it.fileInfo().size())));
-    }
-    entries.sort();
-    return entries;
-}
-
 inline void makeReadOnly(const QString &path)
 {
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
 }
 
-} // namespace storetest
+/// Every file and folder below `root`, with each file's size, to compare before and after.
+inline QStringList tree(const QString &root)
+{
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        const QString size = info.isDir() ? QStringLiteral("/") : QStringLiteral(" %1").arg(info.size());
+        entries.append(QDir(root).relativeFilePath(info.filePath()) + size);
+    }
+    entries.sort();
+    return entries;
+}
 
-/// Runs `statement` and checks that it throws store::Failure with `expected` as its number.
-#define STORE_VERIFY_FAILURE(statement, expected)                                                                      \
-    do {                                                                                                               \
-        try {                                                                                                          \
-            statement;                                                                                                 \
-        } catch (const store::Failure &failure) {                                                                      \
-            QCOMPARE(failure.number(), int(expected));                                                                 \
-            break;                                                                                                     \
-        }                                                                                                              \
-        QFAIL("no failure from: " #statement);                                                                         \
-    } while (false)
+/// The number of the store::Failure that `operation` throws; 0 when it throws none.
+template <typename Operation>
+int failureOf(Operation &&operation)
+{
+    try {
+        operation();
+    } catch (const store::Failure &failure) {
+        return failure.number();
+    }
+    return 0;
+}
+
+} // namespace storetest
