@@ -58,7 +58,7 @@ void checkRecipe(const QByteArray &bytes)
 
 // Reads `text` to its end with `next`; every call must consume at least one character.
 template <typename Next>
-void readToEnd(const QString &text, Next next, bool fieldsMayEndEarly)
+void readToEnd(const QString &text, bool fieldsMayEndEarly, Next next)
 {
     store::TextReader reader(text);
     qsizetype calls = 0;
@@ -81,8 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkRecipe(bytes);
 
     const QString text = store::decodeText(bytes);
-    readToEnd(text, [](store::TextReader &reader) { return reader.readField(); }, true);
-    readToEnd(text, [](store::TextReader &reader) { return reader.readLine(); }, false);
+    readToEnd(text, true, [](store::TextReader &reader) { return reader.readField(); });
+    readToEnd(text, false, [](store::TextReader &reader) { return reader.readLine(); });
     require(!store::TextReader(text).readAll().contains(QLatin1Char('\r')));
     return 0;
 }

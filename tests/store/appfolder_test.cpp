@@ -55,7 +55,7 @@ private slots:
         QCOMPARE(store::categoryFolderPath("Soups"), app.path("category/Soups"));
     }
 
-    void emptyNames()
+    void emptyName_failsWith52OrNamesTheFolder()
     {
         storetest::AppFolder app;
         QVERIFY(!store::isValidName({}));

@@ -28,7 +28,7 @@ private slots:
         QTEST(store::readCategoryFields(), "fields");
     }
 
-    void missingListOrFolder_fails()
+    void missingListOrFolder_failsWith53Or76()
     {
         storetest::AppFolder app;
         QCOMPARE(failureOf(store::readCategoryLines), Failure::FileNotFound);

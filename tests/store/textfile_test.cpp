@@ -152,7 +152,7 @@ private slots:
         QCOMPARE(storetest::readBytes(app.path("Category/category.txt")), QByteArray("Soups\r\nPies\r\n"));
     }
 
-    void open_missingFileFolderOrReadOnlyFile_fails()
+    void open_missingFileFolderOrReadOnlyFile_failsWith53Or76Or75()
     {
         storetest::AppFolder app;
         storetest::writeBytes(app.path("Category/locked.txt"), "old\r\n");
