@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 
 #include <cerrno>
@@ -36,10 +37,18 @@ bool parentExists(const QString &path)
     return QFileInfo(QFileInfo(path).absolutePath()).isDir();
 }
 
+// True when the trash in the user's data folder exists or can be made there. Qt 6.4 cannot tell when it
+// fails to make it: QFile::moveToTrash() then moves the file into "files" below the working folder.
+bool trashAvailable()
+{
+    const QFileInfo data(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    return QFileInfo(data.absoluteFilePath() + QStringLiteral("/Trash")).isDir() || (data.isDir() && data.isWritable());
+}
+
 // Moves `path` to the desktop trash; where no trash can take it, removes it for good.
 bool discard(const QString &path, bool isFolder)
 {
-    if (QFile::moveToTrash(path))
+    if (trashAvailable() && QFile::moveToTrash(path))
         return true;
     if (isFolder)
         return QDir(path).removeRecursively();

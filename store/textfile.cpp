@@ -92,7 +92,8 @@ TextReader TextReader::open(const QString &path)
 TextReader TextReader::fromDevice(QIODevice &device)
 {
     const QByteArray bytes = device.readAll();
-    if (bytes.isEmpty() && !device.atEnd())
+    // readAll() returns what it got before a read failed; only the position tells that text is missing.
+    if (!device.atEnd())
         throw Failure(Failure::PathFileAccessError);
     return TextReader(decodeText(bytes));
 }
@@ -193,11 +194,8 @@ TextWriter::TextWriter(const QString &path, Mode mode)
         QFile old(path);
         if (!old.open(QIODevice::ReadOnly))
             throw Failure(Failure::PathFileAccessError);
-        kept = old.readAll();
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        (void)utf8.decode(kept);
-        if (utf8.hasError())
-            kept = decodeText(kept).toUtf8();
+        // A Windows-1252 file becomes UTF-8, so that the whole file stays in one encoding.
+        kept = decodeText(old.readAll()).toUtf8();
         // A hand-edited file may lack its last line break; what is appended still starts a line.
         if (!kept.isEmpty() && !kept.endsWith('\n') && !kept.endsWith('\r'))
             kept.append("\r\n");
