@@ -14,6 +14,8 @@ if(LARDERON_SANITIZE)
 endif()
 
 # Window layouts live in assets/layouts; AUTOUIC finds them there.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-home/share)
+
 set(LARDERON_LAYOUTS "${PROJECT_SOURCE_DIR}/assets/layouts")
 
 # larderon_add_test(name SOURCES ... LIBS ...)

@@ -4,10 +4,12 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
 #include <QStringDecoder>
 
 #include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
 
 namespace store {
 
@@ -58,6 +60,27 @@ QByteArray encodeForDisk(QString text)
 bool parentExists(const QString &path)
 {
     return QFileInfo(QFileInfo(path).absolutePath()).isDir();
+}
+
+// The permissions a newly made file gets: everyone may read and write, less the process's umask.
+QFileDevice::Permissions newFilePermissions()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    QFileDevice::Permissions permissions;
+    const std::pair<mode_t, QFileDevice::Permissions> bits[] = {
+        {S_IRUSR, QFileDevice::ReadOwner | QFileDevice::ReadUser},
+        {S_IWUSR, QFileDevice::WriteOwner | QFileDevice::WriteUser},
+        {S_IRGRP, QFileDevice::ReadGroup},
+        {S_IWGRP, QFileDevice::WriteGroup},
+        {S_IROTH, QFileDevice::ReadOther},
+        {S_IWOTH, QFileDevice::WriteOther},
+    };
+    for (const auto &[bit, permission] : bits) {
+        if (!(mask & bit))
+            permissions |= permission;
+    }
+    return permissions;
 }
 
 } // namespace
@@ -201,9 +224,11 @@ TextWriter::TextWriter(const QString &path, Mode mode)
             kept.append("\r\n");
     }
 
-    m_file = std::make_unique<QSaveFile>(path);
-    if (!m_file->open(QIODevice::WriteOnly))
+    m_path = info.absoluteFilePath();
+    m_file = std::make_unique<QTemporaryFile>(m_path + QStringLiteral(".XXXXXX"));
+    if (!m_file->open())
         throw Failure(Failure::PermissionDenied);
+    m_file->setPermissions(info.exists() ? info.permissions() : newFilePermissions());
     m_device = m_file.get();
     if (!kept.isEmpty() && m_device->write(kept) != kept.size())
         throw Failure(Failure::DiskFull);
@@ -245,8 +270,15 @@ void TextWriter::commit()
 {
     if (!m_file)
         return;
-    if (!m_file->commit())
+    if (!m_file->flush())
+        throw Failure(Failure::DiskFull);
+    m_file->close();
+    // A rename replaces the file in one step. The data is not forced to the disk first: a save is a
+    // user's keystroke, and the file systems in use keep a renamed-over file's data in order.
+    if (std::rename(QFile::encodeName(m_file->fileName()).constData(), QFile::encodeName(m_path).constData()) != 0)
         throw Failure(errno == ENOSPC ? Failure::DiskFull : Failure::PathFileAccessError);
+    m_file->setAutoRemove(false);
+    m_file.reset();
 }
 
 } // namespace store

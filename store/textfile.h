@@ -7,7 +7,7 @@
 #include <memory>
 
 class QIODevice;
-class QSaveFile;
+class QTemporaryFile;
 
 /// Reading and writing Larderon's text files.
 ///
@@ -56,8 +56,9 @@ private:
     qsizetype m_pos = 0;
 };
 
-/// Writes a text file. A file is replaced only when commit() succeeds: until then, and after any failure,
-/// the old file stays whole. A writer destroyed without commit() leaves the file as it was.
+/// Writes a text file. The text goes to a sibling file that commit() renames over the file, so a file is
+/// replaced only when commit() succeeds: until then, and after any failure, the old file stays whole. A
+/// writer destroyed without commit() leaves the file as it was and removes the sibling.
 class TextWriter
 {
 public:
@@ -86,7 +87,8 @@ public:
 private:
     void write(const QString &text);
 
-    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<QTemporaryFile> m_file; ///< the sibling the text goes to until commit()
+    QString m_path;
     QIODevice *m_device = nullptr;
 };
 
