@@ -1,9 +1,9 @@
 #include "store/appfolder.h"
 
 #include "store/failure.h"
+#include "store/folderindex.h"
 
 #include <QCoreApplication>
-#include <QDirIterator>
 #include <QFileInfo>
 
 namespace store {
@@ -23,13 +23,8 @@ QString resolveEntry(const QString &folder, const QString &name)
     const QString exact = folder + QLatin1Char('/') + name;
     if (QFileInfo::exists(exact))
         return exact;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        if (it.fileName().compare(name, Qt::CaseInsensitive) == 0)
-            return it.filePath();
-    }
-    return exact;
+    const QString other = folderindex::findIgnoringCase(folder, name);
+    return other.isEmpty() ? exact : folder + QLatin1Char('/') + other;
 }
 
 QString requireName(const QString &name)

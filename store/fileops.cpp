@@ -1,6 +1,7 @@
 #include "store/fileops.h"
 
 #include "store/failure.h"
+#include "store/folderindex.h"
 #include "store/textfile.h"
 
 #include <QDir>
@@ -77,6 +78,7 @@ void createFolder(const QString &path)
         throw Failure(Failure::PathNotFound);
     if (!QDir().mkdir(path))
         throw Failure(errno == EEXIST ? Failure::FileAlreadyExists : Failure::PermissionDenied);
+    folderindex::added(path);
 }
 
 void deleteFolder(const QString &path)
@@ -112,6 +114,7 @@ void moveFile(const QString &from, const QString &to)
         throw Failure(Failure::PathNotFound);
     if (!QFile::rename(from, to))
         throw Failure(Failure::PathFileAccessError);
+    folderindex::added(to);
 }
 
 void createTextFile(const QString &path)

@@ -1,6 +1,7 @@
 #include "store/textfile.h"
 
 #include "store/failure.h"
+#include "store/folderindex.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -279,6 +280,7 @@ void TextWriter::commit()
         throw Failure(errno == ENOSPC ? Failure::DiskFull : Failure::PathFileAccessError);
     m_file->setAutoRemove(false);
     m_file.reset();
+    folderindex::added(m_path);
 }
 
 } // namespace store

@@ -1,4 +1,5 @@
 #include "store/appfolder.h"
+#include "store/recipefile.h"
 #include "tests/store/storetest.h"
 
 using store::Failure;
@@ -53,6 +54,23 @@ private slots:
         QDir(app.path()).mkpath("category/Soups");
         QCOMPARE(store::categoryFolderPath("soups"), app.path("category/soups"));
         QCOMPARE(store::categoryFolderPath("Soups"), app.path("category/Soups"));
+    }
+
+    void caseVariants_madeByTheProgramOrElsewhere_areFoundAtOnce()
+    {
+        storetest::AppFolder app;
+        QDir(app.path()).mkpath("Category/Pies");
+        QCOMPARE(store::recipePath("Pies", "apple"), app.path("Category/Pies/apple"));
+        // Another program adds a variant right after the folder was read.
+        storetest::writeBytes(app.path("Category/Pies/APPLE"), "");
+        QCOMPARE(store::recipePath("Pies", "apple"), app.path("Category/Pies/APPLE"));
+        // The program's own saves are known to the next lookup.
+        for (const char *name : {"Cherry", "Plum", "Pear"}) {
+            store::RecipeRecord record;
+            store::saveRecipe("pies", QLatin1String(name), record);
+        }
+        QCOMPARE(store::recipePath("Pies", "PLUM"), app.path("Category/Pies/Plum"));
+        QCOMPARE(store::recipePath("Pies", "cherry"), app.path("Category/Pies/Cherry"));
     }
 
     void emptyName_failsWith52OrNamesTheFolder()
