@@ -15,49 +15,100 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 using shell::ScreenRegistry;
 
 namespace {
 
-// What every test needs: its own application folder, scripted boxes, a screen registry, and a temporary
-// folder of its own, so that a temporary file left anywhere by the program would show.
+const QString kDuplicate = QStringLiteral("4160 User error: This category already exists! You MUST\r"
+                                          "delete it first and then re-enter the category.");
+
+// One test's world: an application folder holding `list` (null: no category.txt) and `folders`, each with
+// a recipe in it, scripted boxes, and a temporary folder of its own, where a file left behind would show.
+// The setup screen is shown through the registry, so its load runs as in the program.
 struct Session
 {
     testing::AppFolder folder;
     testing::MessageScript script;
     testing::ScreenSession screens;
     QTemporaryDir systemTemp;
-    QByteArray oldTemp = qgetenv("TMPDIR");
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    frmSetup *screen = nullptr;
 
-    explicit Session(testing::AppFolder::Layout layout = testing::AppFolder::Installed) : folder(layout)
+    explicit Session(const QByteArray &list, const QStringList &folders = {}, bool categoryFolder = true)
+        : folder(categoryFolder ? testing::AppFolder::Installed : testing::AppFolder::Empty)
     {
         qputenv("TMPDIR", systemTemp.path().toLocal8Bit());
         shell::errorHandOver() = {};
+        if (list.isNull())
+            QFile::remove(folder.file(QStringLiteral("Category/category.txt")));
+        else if (categoryFolder)
+            folder.write(QStringLiteral("Category/category.txt"), list);
+        for (const QString &name : folders) {
+            folder.makeFolder(QStringLiteral("Category/") + name);
+            folder.write(QStringLiteral("Category/%1/Apple crumble").arg(name), "\"1\",\"cup\"\r\n");
+        }
+        for (int i = 0; i < 3; ++i)
+            script.answer(shell::AnswerOk);
+        screen = ScreenRegistry::show<frmSetup>();
     }
     ~Session() { qputenv("TMPDIR", oldTemp); }
 
-    void writeList(const QByteArray &bytes) const { folder.write(QStringLiteral("Category/category.txt"), bytes); }
+    template <class T = QWidget>
+    T *get(const char *name) const
+    {
+        return screen->findChild<T *>(QLatin1String(name));
+    }
+    void click(const char *button) const { QTest::mouseClick(get<QPushButton>(button), Qt::LeftButton); }
+    void type(const char *box, const QString &text) const { QTest::keyClicks(get<QLineEdit>(box), text); }
+    void clickItem(int row) const
+    {
+        auto *list = get<QListWidget>("lswSetup");
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    }
+
     QByteArray list() const { return folder.read(QStringLiteral("Category/category.txt")); }
+    QStringList items() const
+    {
+        QStringList texts;
+        for (int i = 0; i < get<QListWidget>("lswSetup")->count(); ++i)
+            texts.append(get<QListWidget>("lswSetup")->item(i)->text());
+        return texts;
+    }
+    QStringList boxes() const
+    {
+        QStringList shown;
+        for (const auto &box : script.boxes())
+            shown.append(QStringLiteral("%1 %2: %3").arg(box.flags).arg(box.title, box.prompt));
+        return shown;
+    }
+    // "create" or "delete" when exactly one side of the screen is usable.
+    QString mode() const
+    {
+        const auto usable = [this](std::initializer_list<const char *> names) {
+            return std::all_of(names.begin(), names.end(), [this](const char *n) { return get(n)->isEnabled(); });
+        };
+        const bool create = usable({"lblSCreate", "txtSCreate", "cmdSCreate", "cmdSCCancel"});
+        const bool del = usable({"lblSDel", "txtSDel", "cmdSDel", "cmdSDelCancel"});
+        return create == del ? QStringLiteral("both or none")
+               : create      ? QStringLiteral("create")
+                             : QStringLiteral("delete");
+    }
+    // The code and number the error report shows, once the setup screen gave way to it.
+    QString report() const
+    {
+        const QWidget *error = ScreenRegistry::find(QStringLiteral("frmError"));
+        if (!error || !error->isVisible() || screen->isVisible())
+            return {};
+        return shell::errorHandOver().code + shell::errorHandOver().numberText;
+    }
+    QStringList trashed() const { return QDir(folder.trashFiles()).entryList(QDir::Dirs | QDir::NoDotAndDotDot); }
     bool systemTempEmpty() const
     {
-        return QDir(systemTemp.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        return QDir(systemTemp.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden);
     }
 };
-
-template <class T>
-T *control(QWidget *screen, const char *name)
-{
-    return screen->findChild<T *>(QLatin1String(name));
-}
-
-QStringList items(QWidget *screen)
-{
-    QStringList texts;
-    auto *list = control<QListWidget>(screen, "lswSetup");
-    for (int i = 0; i < list->count(); ++i)
-        texts.append(list->item(i)->text());
-    return texts;
-}
 
 QStringList lines(const QByteArray &bytes)
 {
@@ -66,72 +117,6 @@ QStringList lines(const QByteArray &bytes)
     return result;
 }
 
-bool inDeleteMode(QWidget *screen)
-{
-    const bool createSide = control<QLabel>(screen, "lblSCreate")->isEnabled() &&
-                            control<QLineEdit>(screen, "txtSCreate")->isEnabled() &&
-                            control<QPushButton>(screen, "cmdSCreate")->isEnabled() &&
-                            control<QPushButton>(screen, "cmdSCCancel")->isEnabled();
-    const bool deleteSide = control<QLabel>(screen, "lblSDel")->isEnabled() &&
-                            control<QLineEdit>(screen, "txtSDel")->isEnabled() &&
-                            control<QPushButton>(screen, "cmdSDel")->isEnabled() &&
-                            control<QPushButton>(screen, "cmdSDelCancel")->isEnabled();
-    if (createSide == deleteSide)
-        qWarning("both sides of the screen are %s", createSide ? "enabled" : "disabled");
-    return deleteSide && !createSide;
-}
-
-bool inCreateMode(QWidget *screen)
-{
-    return !inDeleteMode(screen) && control<QLineEdit>(screen, "txtSCreate")->isEnabled();
-}
-
-void click(QWidget *screen, const char *button)
-{
-    QTest::mouseClick(control<QPushButton>(screen, button), Qt::LeftButton);
-}
-
-void create(QWidget *screen, const QString &name)
-{
-    QTest::keyClicks(control<QLineEdit>(screen, "txtSCreate"), name);
-    click(screen, "cmdSCreate");
-}
-
-// Delete mode through the create side's Cancel, then the name typed.
-void typeDelete(QWidget *screen, const QString &name)
-{
-    click(screen, "cmdSCCancel");
-    QTest::keyClicks(control<QLineEdit>(screen, "txtSDel"), name);
-    click(screen, "cmdSDel");
-}
-
-void clickItem(QWidget *screen, int row)
-{
-    auto *list = control<QListWidget>(screen, "lswSetup");
-    const QRect rect = list->visualItemRect(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-}
-
-// Empty when the error report shows `code` with `number` and the setup screen is hidden.
-QString reportProblem(QWidget *screen, const QString &code, int number)
-{
-    const shell::ErrorHandOver &report = shell::errorHandOver();
-    if (report.code != code || report.numberText != shell::errorNumberText(number))
-        return QStringLiteral("report \"%1%2\"").arg(report.code, report.numberText);
-    if (screen->isVisible())
-        return QStringLiteral("setup screen still visible");
-    const QWidget *error = ScreenRegistry::find(QStringLiteral("frmError"));
-    if (!error || !error->isVisible())
-        return QStringLiteral("no error report shown");
-    return {};
-}
-
-#define VERIFY_REPORT(screen, code, number)                                                                            \
-    do {                                                                                                               \
-        const QString problem = reportProblem(screen, code, number);                                                   \
-        QVERIFY2(problem.isEmpty(), qPrintable(problem));                                                              \
-    } while (false)
-
 } // namespace
 
 class SetupTest : public QObject
@@ -139,382 +124,267 @@ class SetupTest : public QObject
     Q_OBJECT
 
 private slots:
-    void load_showsEveryLineWholeInFileOrder();
-    void load_withoutList_isQuietAndFirstCreateMakesIt();
-    void load_withoutCategoryFolder_reportsFL();
-    void create_makesFolderAppendsLineAndSorts();
-    void create_emptyName_onlyFocusesTheBox();
-    void create_existingFolderInOtherCase_isRefused();
-    void create_invalidName_reportsCC_data();
-    void create_invalidName_reportsCC();
-    void delete_removesEqualLinesAndFolder_data();
-    void delete_removesEqualLinesAndFolder();
-    void delete_missingFolder_reportsCDAfterCount();
-    void delete_readOnlyRecipe_reportsCD();
-    void delete_emptyName_neverRemovesCategoryFolder();
-    void delete_pickedLongLine_isDeletedWhole();
+    void load_data();
+    void load();
+    void create_data();
+    void create();
+    void deleteCategory_data();
+    void deleteCategory();
     void modes_followClicksAndCancels();
     void main_hidesAndComesBackAsLeft();
     void hoverHints_followTheMouse();
 };
 
-void SetupTest::load_showsEveryLineWholeInFileOrder()
+void SetupTest::load_data()
 {
-    Session s;
-    s.writeList("Soups\r\nPies\r\n\r\n  Stews, thick\r\n");
-    auto *screen = ScreenRegistry::show<frmSetup>();
-
-    QCOMPARE(items(screen), QStringList({"Soups", "Pies", "", "  Stews, thick"}));
-    QVERIFY(screen->isVisible());
-    QVERIFY(inCreateMode(screen));
-    VERIFY_NO_UNEXPECTED_BOX(s.script);
+    QTest::addColumn<bool>("categoryFolder");
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("every line whole, in file order") << true << QByteArray("Soups\r\nPies\r\n\r\n  Stews, thick\r\n")
+                                                     << QStringList{"Soups", "Pies", "", "  Stews, thick"} << "";
+    QTest::newRow("no list: quiet and empty") << true << QByteArray() << QStringList() << "";
+    QTest::newRow("no Category folder") << false << QByteArray() << QStringList() << "S - FL - 76";
 }
 
-void SetupTest::load_withoutList_isQuietAndFirstCreateMakesIt()
+void SetupTest::load()
 {
-    Session s;
-    QFile::remove(s.folder.file(QStringLiteral("Category/category.txt")));
-    auto *screen = ScreenRegistry::show<frmSetup>();
-    QVERIFY(screen->isVisible());
-    QVERIFY(items(screen).isEmpty());
-    QVERIFY(inCreateMode(screen));
-
-    create(screen, QStringLiteral("Soups"));
-    QCOMPARE(s.list(), QByteArray("Soups\r\n"));
-    QVERIFY(QFileInfo(s.folder.file(QStringLiteral("Category/Soups"))).isDir());
-    QCOMPARE(items(screen), QStringList({"Soups"}));
-    QVERIFY(s.script.boxes().isEmpty());
+    QFETCH(bool, categoryFolder);
+    QFETCH(QByteArray, list);
+    Session s(list, {}, categoryFolder);
+    QTEST(s.report(), "report");
+    QTEST(s.items(), "items");
+    QCOMPARE(s.boxes(), QStringList());
+    QCOMPARE(s.mode(), QStringLiteral("create"));
 }
 
-void SetupTest::load_withoutCategoryFolder_reportsFL()
+void SetupTest::create_data()
 {
-    Session s(testing::AppFolder::Empty);
-    auto *screen = ScreenRegistry::show<frmSetup>();
-    VERIFY_REPORT(screen, QStringLiteral("S - FL -"), 76);
-    QVERIFY(s.script.boxes().isEmpty());
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QStringList>("folders");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QByteArray>("listAfter");
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<QString>("report");
+
+    QTest::newRow("appends, sorts the list ignoring case")
+        << QByteArray("Soups\r\nPies\r\n") << QStringList{"Pies", "Soups"} << QStringList{"breads", "Apples"}
+        << QByteArray("Soups\r\nPies\r\nbreads\r\nApples\r\n") << QStringList{"Apples", "breads", "Pies", "Soups"}
+        << QStringList() << "";
+    QTest::newRow("first create makes the list")
+        << QByteArray() << QStringList() << QStringList{"Soups"} << QByteArray("Soups\r\n") << QStringList{"Soups"}
+        << QStringList() << "";
+    QTest::newRow("empty name") << QByteArray("Soups\r\n") << QStringList{"Soups"} << QStringList{""}
+                                << QByteArray("Soups\r\n") << QStringList{"Soups"} << QStringList() << "";
+    QTest::newRow("folder in other case")
+        << QByteArray("soups\r\n") << QStringList{"soups"} << QStringList{"SOUPS"} << QByteArray("soups\r\n")
+        << QStringList{"soups"} << QStringList{kDuplicate} << "";
+    QTest::newRow("invalid name") << QByteArray("Soups\r\n") << QStringList{"Soups"} << QStringList{"Soups/Stews"}
+                                  << QByteArray("Soups\r\n") << QStringList{"Soups"} << QStringList() << "S - CC - 52";
 }
 
-void SetupTest::create_makesFolderAppendsLineAndSorts()
+void SetupTest::create()
 {
-    Session s;
-    s.writeList("Soups\r\nPies\r\n");
-    auto *screen = ScreenRegistry::show<frmSetup>();
+    QFETCH(QByteArray, list);
+    QFETCH(QStringList, folders);
+    QFETCH(QStringList, names);
+    QFETCH(QString, report);
+    Session s(list, folders);
 
-    create(screen, QStringLiteral("breads"));
-    create(screen, QStringLiteral("Apples"));
+    for (const QString &name : names) {
+        s.type("txtSCreate", name);
+        s.click("cmdSCreate");
+        if (report.isEmpty())
+            QCOMPARE(s.screen->focusWidget(), s.get("txtSCreate"));
+    }
 
-    QCOMPARE(s.list(), QByteArray("Soups\r\nPies\r\nbreads\r\nApples\r\n"));
-    QCOMPARE(items(screen), QStringList({"Apples", "breads", "Pies", "Soups"}));
-    QVERIFY(s.folder.entries(QStringLiteral("Category/breads")).isEmpty());
-    QVERIFY(QFileInfo(s.folder.file(QStringLiteral("Category/Apples"))).isDir());
-    QVERIFY(control<QLineEdit>(screen, "txtSCreate")->text().isEmpty());
-    QCOMPARE(screen->focusWidget(), control<QLineEdit>(screen, "txtSCreate"));
-    QVERIFY(inCreateMode(screen));
-    QVERIFY(s.script.boxes().isEmpty());
+    QCOMPARE(s.report(), report);
+    QTEST(s.boxes(), "boxes");
+    QTEST(s.list(), "listAfter");
+    QTEST(s.items(), "items");
+    QStringList foldersAfter = lines(s.list()) << QStringLiteral("category.txt");
+    foldersAfter.sort();
+    QCOMPARE(s.folder.entries(QStringLiteral("Category")), foldersAfter);
+    for (const QString &name : names) {
+        if (!folders.contains(name, Qt::CaseInsensitive) && lines(s.list()).contains(name))
+            QVERIFY(s.folder.entries(QStringLiteral("Category/") + name).isEmpty());
+    }
+    if (report.isEmpty()) {
+        QVERIFY(s.get<QLineEdit>("txtSCreate")->text().isEmpty());
+        QCOMPARE(s.mode(), QStringLiteral("create"));
+    }
 }
 
-void SetupTest::create_emptyName_onlyFocusesTheBox()
+void SetupTest::deleteCategory_data()
 {
-    Session s;
-    s.writeList("Soups\r\n");
-    auto *screen = ScreenRegistry::show<frmSetup>();
-    control<QPushButton>(screen, "cmdSCreate")->setFocus();
-
-    click(screen, "cmdSCreate");
-
-    QCOMPARE(screen->focusWidget(), control<QLineEdit>(screen, "txtSCreate"));
-    QCOMPARE(s.list(), QByteArray("Soups\r\n"));
-    QCOMPARE(s.folder.entries(QStringLiteral("Category")), QStringList({"category.txt"}));
-    QVERIFY(s.script.boxes().isEmpty());
-}
-
-void SetupTest::create_existingFolderInOtherCase_isRefused()
-{
-    Session s;
-    s.writeList("soups\r\n");
-    s.folder.makeFolder(QStringLiteral("Category/soups"));
-    auto *screen = ScreenRegistry::show<frmSetup>();
-    s.script.answer(shell::AnswerOk);
-
-    create(screen, QStringLiteral("SOUPS"));
-
-    QCOMPARE(s.script.boxes().size(), 1);
-    const auto &box = s.script.boxes().first();
-    QCOMPARE(box.prompt, QStringLiteral("This category already exists! You MUST\r"
-                                        "delete it first and then re-enter the category."));
-    QCOMPARE(box.flags, 4160);
-    QCOMPARE(box.title, QStringLiteral("User error"));
-    QVERIFY(control<QLineEdit>(screen, "txtSCreate")->text().isEmpty());
-    QCOMPARE(s.list(), QByteArray("soups\r\n"));
-    QCOMPARE(s.folder.entries(QStringLiteral("Category")), QStringList({"category.txt", "soups"}));
-    QCOMPARE(items(screen), QStringList({"soups"}));
-}
-
-void SetupTest::create_invalidName_reportsCC_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::newRow("slash") << QStringLiteral("Soups/Stews");
-    QTest::newRow("dot dot") << QStringLiteral("..");
-    QTest::newRow("question mark") << QStringLiteral("What?");
-}
-
-void SetupTest::create_invalidName_reportsCC()
-{
-    QFETCH(QString, name);
-    Session s;
-    s.writeList("Soups\r\n");
-    auto *screen = ScreenRegistry::show<frmSetup>();
-
-    create(screen, name);
-
-    VERIFY_REPORT(screen, QStringLiteral("S - CC -"), 52);
-    QCOMPARE(s.list(), QByteArray("Soups\r\n"));
-    QCOMPARE(s.folder.entries(QStringLiteral("Category")), QStringList({"category.txt"}));
-    QVERIFY(s.script.boxes().isEmpty());
-}
-
-void SetupTest::delete_removesEqualLinesAndFolder_data()
-{
-    QTest::addColumn<QByteArray>("before");
-    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QStringList>("folders");
+    QTest::addColumn<QString>("readOnly");
+    QTest::addColumn<int>("pick");
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("count");
-    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QByteArray>("listAfter");
+    QTest::addColumn<QStringList>("trashed");
+    QTest::addColumn<QString>("report");
 
-    QTest::newRow("one line, Pies kept") << QByteArray("Pies\r\nPie\r\nSoups\r\n") << "Pie"
-                                         << "Pie" << 1 << QByteArray("Pies\r\nSoups\r\n");
-    QTest::newRow("two lines") << QByteArray("Pie\r\nSoups\r\nPie\r\n") << "Pie"
-                               << "Pie" << 2 << QByteArray("Soups\r\n");
-    QTest::newRow("no line, folder still removed") << QByteArray("Soups\r\n") << "Pie"
-                                                   << "Pie" << 0 << QByteArray("Soups\r\n");
-    // The list compares letter case, the folder lookup does not.
-    QTest::newRow("line in other case") << QByteArray("pie\r\nSoups\r\n") << "pie"
-                                        << "Pie" << 0 << QByteArray("pie\r\nSoups\r\n");
+    const QString longName(40, QLatin1Char('x'));
+    // pick: the row clicked, or -1 to reach delete mode through Cancel and type the name; count -1: no message.
+    QTest::newRow("one line, Pies kept") << QByteArray("Pies\r\nPie\r\nSoups\r\n")
+                                         << QStringList{"Pie", "Pies", "Soups"} << "" << 1 << "Pie" << 1
+                                         << QByteArray("Pies\r\nSoups\r\n") << QStringList{"Pie"} << "";
+    QTest::newRow("two lines") << QByteArray("Pie\r\nSoups\r\nPie\r\n") << QStringList{"Pie", "Soups"} << "" << -1
+                               << "Pie" << 2 << QByteArray("Soups\r\n") << QStringList{"Pie"} << "";
+    QTest::newRow("no line, folder still removed") << QByteArray("Soups\r\n") << QStringList{"Pie", "Soups"} << "" << -1
+                                                   << "Pie" << 0 << QByteArray("Soups\r\n") << QStringList{"Pie"} << "";
+    QTest::newRow("line in other case stays, folder goes")
+        << QByteArray("pie\r\nSoups\r\n") << QStringList{"pie", "Soups"} << "" << -1 << "Pie" << 0
+        << QByteArray("pie\r\nSoups\r\n") << QStringList{"pie"} << "";
+    QTest::newRow("hand-made line longer than a typed name")
+        << (longName.toUtf8() + "\r\nSoups\r\n") << QStringList{longName, "Soups"} << "" << 0 << longName << 1
+        << QByteArray("Soups\r\n") << QStringList{longName} << "";
+    QTest::newRow("missing folder") << QByteArray("Pie\r\nSoups\r\n") << QStringList{"Soups"} << "" << 0 << "Pie" << 1
+                                    << QByteArray("Soups\r\n") << QStringList() << "S - CD - 76";
+    QTest::newRow("read-only recipe") << QByteArray("Pie\r\nSoups\r\n") << QStringList{"Pie", "Soups"}
+                                      << "Category/Pie/Apple crumble" << 0 << "Pie" << 1 << QByteArray("Soups\r\n")
+                                      << QStringList() << "S - CD - 70";
+    QTest::newRow("read-only list") << QByteArray("Pie\r\nSoups\r\n") << QStringList{"Pie", "Soups"}
+                                    << "Category/category.txt" << 0 << "Pie" << -1 << QByteArray("Pie\r\nSoups\r\n")
+                                    << QStringList() << "S - CD - 75";
+    // The empty line equals the empty name; the Category folder itself is never the folder of a name.
+    QTest::newRow("empty name") << QByteArray("Soups\r\n\r\nPies\r\n") << QStringList{"Pies", "Soups"} << "" << -1 << ""
+                                << 1 << QByteArray("Soups\r\nPies\r\n") << QStringList() << "S - CD - 52";
 }
 
-void SetupTest::delete_removesEqualLinesAndFolder()
+void SetupTest::deleteCategory()
 {
-    QFETCH(QByteArray, before);
-    QFETCH(QString, folder);
+    QFETCH(QByteArray, list);
+    QFETCH(QStringList, folders);
+    QFETCH(QString, readOnly);
+    QFETCH(int, pick);
     QFETCH(QString, name);
     QFETCH(int, count);
-    QFETCH(QByteArray, after);
-    Session s;
-    s.writeList(before);
-    for (const char *kept : {"Pies", "Soups"})
-        s.folder.makeFolder(QStringLiteral("Category/") + QLatin1String(kept));
-    s.folder.makeFolder(QStringLiteral("Category/") + folder);
-    s.folder.write(QStringLiteral("Category/%1/Apple crumble").arg(folder), "\"1\",\"cup\"\r\n");
-    auto *screen = ScreenRegistry::show<frmSetup>();
-    s.script.answer(shell::AnswerOk);
+    QFETCH(QStringList, trashed);
+    QFETCH(QString, report);
+    Session s(list, folders);
+    if (!readOnly.isEmpty())
+        s.folder.setReadOnly(readOnly);
 
-    typeDelete(screen, name);
+    if (pick >= 0) {
+        s.clickItem(pick);
+    } else {
+        s.click("cmdSCCancel");
+        s.type("txtSDel", name);
+    }
+    QCOMPARE(s.get<QLineEdit>("txtSDel")->text(), name);
+    s.click("cmdSDel");
 
-    QCOMPARE(s.script.boxes().size(), 1);
-    QCOMPARE(s.script.boxes().first().prompt, QString::number(count) + QStringLiteral(" category is deleted."));
-    QCOMPARE(s.script.boxes().first().flags, 0);
-    QCOMPARE(s.script.boxes().first().title, QStringLiteral("Larderon"));
-    QCOMPARE(s.list(), after);
-    QCOMPARE(items(screen), lines(after));
-    QCOMPARE(s.folder.entries(QStringLiteral("Category")), QStringList({"Pies", "Soups", "category.txt"}));
-    QVERIFY(QFileInfo::exists(s.folder.trashFiles() + QLatin1Char('/') + folder + QStringLiteral("/Apple crumble")));
+    const QString box = QStringLiteral("0 Larderon: %1 category is deleted.").arg(count);
+    QCOMPARE(s.boxes(), count < 0 ? QStringList() : QStringList{box});
+    QCOMPARE(s.report(), report);
+    QTEST(s.list(), "listAfter");
+    QCOMPARE(s.trashed(), trashed);
+    for (const QString &kept : folders) {
+        if (!trashed.contains(kept))
+            QVERIFY2(s.folder.exists(QStringLiteral("Category/%1/Apple crumble").arg(kept)), qPrintable(kept));
+    }
     QVERIFY(s.systemTempEmpty());
-    QVERIFY(screen->isVisible());
-    QVERIFY(inDeleteMode(screen));
-    QCOMPARE(control<QLineEdit>(screen, "txtSDel")->text(), name);
-    QCOMPARE(screen->cursor().shape(), Qt::ArrowCursor);
-}
-
-void SetupTest::delete_missingFolder_reportsCDAfterCount()
-{
-    Session s;
-    s.writeList("Pie\r\nSoups\r\n");
-    s.folder.makeFolder(QStringLiteral("Category/Soups"));
-    auto *screen = ScreenRegistry::show<frmSetup>();
-    s.script.answer(shell::AnswerOk);
-
-    clickItem(screen, 0);
-    click(screen, "cmdSDel");
-
-    QCOMPARE(s.script.boxes().size(), 1);
-    QCOMPARE(s.script.boxes().first().prompt, QStringLiteral("1 category is deleted."));
-    VERIFY_REPORT(screen, QStringLiteral("S - CD -"), 76);
-    QCOMPARE(s.list(), QByteArray("Soups\r\n"));
-    QCOMPARE(s.folder.entries(QStringLiteral("Category")), QStringList({"Soups", "category.txt"}));
-    QVERIFY(s.systemTempEmpty());
-}
-
-void SetupTest::delete_readOnlyRecipe_reportsCD()
-{
-    Session s;
-    s.writeList("Pie\r\nSoups\r\n");
-    s.folder.makeFolder(QStringLiteral("Category/Pie"));
-    s.folder.write(QStringLiteral("Category/Pie/Crust"), "\"2\",\"cups\"\r\n");
-    s.folder.setReadOnly(QStringLiteral("Category/Pie/Crust"));
-    auto *screen = ScreenRegistry::show<frmSetup>();
-    s.script.answer(shell::AnswerOk);
-
-    clickItem(screen, 0);
-    click(screen, "cmdSDel");
-
-    QCOMPARE(s.script.boxes().size(), 1);
-    QCOMPARE(s.script.boxes().first().prompt, QStringLiteral("1 category is deleted."));
-    VERIFY_REPORT(screen, QStringLiteral("S - CD -"), 70);
-    QCOMPARE(s.list(), QByteArray("Soups\r\n"));
-    QCOMPARE(s.folder.entries(QStringLiteral("Category/Pie")), QStringList({"Crust"}));
-}
-
-void SetupTest::delete_emptyName_neverRemovesCategoryFolder()
-{
-    Session s;
-    s.writeList("Soups\r\n\r\nPies\r\n");
-    s.folder.makeFolder(QStringLiteral("Category/Soups"));
-    s.folder.makeFolder(QStringLiteral("Category/Pies"));
-    auto *screen = ScreenRegistry::show<frmSetup>();
-    s.script.answer(shell::AnswerOk);
-
-    typeDelete(screen, QString());
-
-    // The empty line equals the empty name; the folder of an empty name is refused as a bad name.
-    QCOMPARE(s.script.boxes().size(), 1);
-    QCOMPARE(s.script.boxes().first().prompt, QStringLiteral("1 category is deleted."));
-    VERIFY_REPORT(screen, QStringLiteral("S - CD -"), 52);
-    QCOMPARE(s.list(), QByteArray("Soups\r\nPies\r\n"));
-    QCOMPARE(s.folder.entries(QStringLiteral("Category")), QStringList({"Pies", "Soups", "category.txt"}));
-    QVERIFY(s.folder.entries(QStringLiteral(".")).contains(QStringLiteral("Category")));
-    QVERIFY(!QFileInfo::exists(s.folder.trashFiles()) || QDir(s.folder.trashFiles()).isEmpty());
-}
-
-void SetupTest::delete_pickedLongLine_isDeletedWhole()
-{
-    Session s;
-    const QString longName(40, QLatin1Char('x'));
-    s.writeList(longName.toUtf8() + "\r\nSoups\r\n");
-    s.folder.makeFolder(QStringLiteral("Category/") + longName);
-    auto *screen = ScreenRegistry::show<frmSetup>();
-    s.script.answer(shell::AnswerOk);
-
-    clickItem(screen, 0);
-    QCOMPARE(control<QLineEdit>(screen, "txtSDel")->text(), longName);
-    click(screen, "cmdSDel");
-
-    QCOMPARE(s.script.boxes().first().prompt, QStringLiteral("1 category is deleted."));
-    QCOMPARE(s.list(), QByteArray("Soups\r\n"));
-    QCOMPARE(s.folder.entries(QStringLiteral("Category")), QStringList({"category.txt"}));
-
-    // Back on the create side the box takes no more than a typed name again.
-    click(screen, "cmdSDelCancel");
-    click(screen, "cmdSCCancel");
-    QTest::keyClicks(control<QLineEdit>(screen, "txtSDel"), longName);
-    QCOMPARE(control<QLineEdit>(screen, "txtSDel")->text().size(), 35);
+    QCOMPARE(s.screen->cursor().shape(), Qt::ArrowCursor);
+    if (report.isEmpty()) {
+        QCOMPARE(s.items(), lines(s.list()));
+        QCOMPARE(s.mode(), QStringLiteral("delete"));
+        QCOMPARE(s.get<QLineEdit>("txtSDel")->text(), name);
+    }
 }
 
 void SetupTest::modes_followClicksAndCancels()
 {
-    Session s;
-    s.writeList("Soups\r\nPies\r\n");
-    auto *screen = ScreenRegistry::show<frmSetup>();
-    auto *txtSCreate = control<QLineEdit>(screen, "txtSCreate");
-    auto *txtSDel = control<QLineEdit>(screen, "txtSDel");
-    QVERIFY(inCreateMode(screen));
+    Session s("Soups\r\nPies\r\n");
+    auto *txtSCreate = s.get<QLineEdit>("txtSCreate");
+    auto *txtSDel = s.get<QLineEdit>("txtSDel");
 
-    QTest::keyClicks(txtSCreate, QStringLiteral("Bre"));
-    clickItem(screen, 1);
-    QVERIFY(inDeleteMode(screen));
+    s.type("txtSCreate", QStringLiteral("Bre"));
+    s.clickItem(1);
+    QCOMPARE(s.mode(), QStringLiteral("delete"));
     QCOMPARE(txtSDel->text(), QStringLiteral("Pies"));
     QCOMPARE(txtSCreate->text(), QStringLiteral("Bre"));
 
-    click(screen, "cmdSDelCancel");
-    QVERIFY(inCreateMode(screen));
-    QVERIFY(txtSDel->text().isEmpty());
+    s.click("cmdSDelCancel");
+    QCOMPARE(s.mode(), QStringLiteral("create"));
+    QCOMPARE(txtSDel->text(), QString());
     QCOMPARE(txtSCreate->text(), QStringLiteral("Bre"));
 
-    click(screen, "cmdSCCancel");
-    QVERIFY(inDeleteMode(screen));
-    QVERIFY(txtSCreate->text().isEmpty());
+    s.click("cmdSCCancel");
+    QCOMPARE(s.mode(), QStringLiteral("delete"));
+    QCOMPARE(txtSCreate->text(), QString());
 
-    // Enter on the current item picks it like a click.
-    auto *list = control<QListWidget>(screen, "lswSetup");
-    click(screen, "cmdSDelCancel");
-    list->setCurrentRow(0);
-    QTest::keyClick(list, Qt::Key_Return);
-    QVERIFY(inDeleteMode(screen));
+    // From the keyboard, Enter on the current item picks it as a click does.
+    s.click("cmdSDelCancel");
+    s.get<QListWidget>("lswSetup")->setCurrentRow(0);
+    QTest::keyClick(s.get("lswSetup"), Qt::Key_Return);
+    QCOMPARE(s.mode(), QStringLiteral("delete"));
     QCOMPARE(txtSDel->text(), QStringLiteral("Soups"));
-    QVERIFY(s.script.boxes().isEmpty());
+    QCOMPARE(s.boxes(), QStringList());
 }
 
 void SetupTest::main_hidesAndComesBackAsLeft()
 {
-    Session s;
-    s.writeList("Soups\r\nPies\r\n");
-    auto *screen = ScreenRegistry::show<frmSetup>();
-    create(screen, QStringLiteral("Breads"));
-    clickItem(screen, 2);
-    QCOMPARE(control<QLineEdit>(screen, "txtSDel")->text(), QStringLiteral("Soups"));
+    Session s("Soups\r\nPies\r\n");
+    s.type("txtSCreate", QStringLiteral("Breads"));
+    s.click("cmdSCreate");
+    s.clickItem(2);
 
-    click(screen, "cmdSMain");
-    QVERIFY(!screen->isVisible());
+    s.click("cmdSMain");
+    QVERIFY(!s.screen->isVisible());
     QVERIFY(ScreenRegistry::find(QStringLiteral("frmMain"))->isVisible());
 
     // Shown again, the screen is not loaded again: a list changed meanwhile does not show.
-    s.writeList("Other\r\n");
-    QCOMPARE(ScreenRegistry::show<frmSetup>(), screen);
-    QVERIFY(screen->isVisible());
-    QCOMPARE(items(screen), QStringList({"Breads", "Pies", "Soups"}));
-    QVERIFY(inDeleteMode(screen));
-    QCOMPARE(control<QLineEdit>(screen, "txtSDel")->text(), QStringLiteral("Soups"));
-    QVERIFY(s.script.boxes().isEmpty());
+    s.folder.write(QStringLiteral("Category/category.txt"), "Other\r\n");
+    QCOMPARE(ScreenRegistry::show<frmSetup>(), s.screen);
+    QVERIFY(s.screen->isVisible());
+    QCOMPARE(s.items(), QStringList({"Breads", "Pies", "Soups"}));
+    QCOMPARE(s.mode(), QStringLiteral("delete"));
+    QCOMPARE(s.get<QLineEdit>("txtSDel")->text(), QStringLiteral("Soups"));
+    QCOMPARE(s.boxes(), QStringList());
 }
 
 void SetupTest::hoverHints_followTheMouse()
 {
-    Session s;
-    auto *screen = ScreenRegistry::show<frmSetup>();
-    QVERIFY(QTest::qWaitForWindowExposed(screen));
-    auto *hint1 = control<QLabel>(screen, "lblSMsg1");
-    auto *hint2 = control<QLabel>(screen, "lblSMsg2");
-    auto *frame = control<QGroupBox>(screen, "fraSCategory");
-    const QColor red(255, 0, 0);
-    const QColor rest = shell::systemColor(2);
-    QCOMPARE(shell::textColor(hint1), rest);
-    QCOMPARE(shell::textColor(hint2), rest);
-
-    auto moveOver = [&](const char *name) {
-        auto *widget = screen->findChild<QWidget *>(QLatin1String(name));
-        QTest::mouseMove(widget, widget->rect().center());
+    Session s("Soups\r\n");
+    QVERIFY(QTest::qWaitForWindowExposed(s.screen));
+    const auto hints = [&s] {
+        const auto look = [](const QWidget *hint) {
+            return shell::textColor(hint) == QColor(255, 0, 0)       ? 'R'
+                   : shell::textColor(hint) == shell::systemColor(2) ? 'n'
+                                                                     : '?';
+        };
+        const char shown[] = {look(s.get("lblSMsg1")), look(s.get("lblSMsg2")), '\0'};
+        return QString::fromLatin1(shown);
     };
-    auto bareFrame = [&] { QTest::mouseMove(frame, QPoint(frame->width() / 2, frame->height() - 5)); };
+    const auto over = [&](const char *name, QPoint at = {}) {
+        QWidget *widget = s.get(name);
+        QTest::mouseMove(widget, at.isNull() ? widget->rect().center() : at);
+        return hints();
+    };
+    const auto bareFrame = [&] {
+        return over("fraSCategory", {s.get("fraSCategory")->width() / 2, s.get("fraSCategory")->height() - 5});
+    };
+    const QPoint pictureCorner(s.get("Picture1")->width() - 4, s.get("Picture1")->height() - 4);
 
-    moveOver("txtSCreate");
-    QCOMPARE(shell::textColor(hint1), red);
-    QCOMPARE(shell::textColor(hint2), rest);
-    moveOver("lswSetup");
-    moveOver("lblSCreate");
-    QCOMPARE(shell::textColor(hint1), red);
-    bareFrame();
-    QCOMPARE(shell::textColor(hint1), rest);
-
-    moveOver("cmdSCreate");
-    QCOMPARE(shell::textColor(hint1), red);
-    // The decorations are part of the frame for the mouse.
-    auto *picture = control<QLabel>(screen, "Picture2");
-    QTest::mouseMove(picture, QPoint(picture->width() - 4, picture->height() - 4));
-    QCOMPARE(shell::textColor(hint1), rest);
-
-    // A disabled side still explains itself: its hint tells how to reach it.
-    moveOver("txtSDel");
-    QCOMPARE(shell::textColor(hint2), red);
-    bareFrame();
-
-    click(screen, "cmdSCCancel");
-    moveOver("cmdSDel");
-    QCOMPARE(shell::textColor(hint2), red);
-    QCOMPARE(shell::textColor(hint1), rest);
-    bareFrame();
-    moveOver("txtSDel");
-    QCOMPARE(shell::textColor(hint2), red);
-    bareFrame();
-    QCOMPARE(shell::textColor(hint2), rest);
+    QCOMPARE(hints(), QStringLiteral("nn"));
+    QCOMPARE(over("txtSCreate"), QStringLiteral("Rn"));
+    // Other controls leave the hints as they are; the bare frame and its decorations put them back.
+    QCOMPARE(over("lswSetup"), QStringLiteral("Rn"));
+    QCOMPARE(over("lblSCreate"), QStringLiteral("Rn"));
+    QCOMPARE(bareFrame(), QStringLiteral("nn"));
+    QCOMPARE(over("cmdSCreate"), QStringLiteral("Rn"));
+    QCOMPARE(over("Picture1", pictureCorner), QStringLiteral("nn"));
+    // The disabled side still explains how to reach it.
+    QCOMPARE(over("txtSDel"), QStringLiteral("nR"));
+    QCOMPARE(over("Shape1", {2, 2}), QStringLiteral("nn"));
+    s.click("cmdSCCancel");
+    QCOMPARE(over("cmdSDel"), QStringLiteral("nR"));
+    QCOMPARE(bareFrame(), QStringLiteral("nn"));
 }
 
 QTEST_MAIN(SetupTest)
