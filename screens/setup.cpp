@@ -119,7 +119,8 @@ void frmSetup::deleteCategory()
     try {
         const QString name = m_ui->txtSDel->text();
         setCursor(Qt::WaitCursor);
-        QCoreApplication::processEvents();
+        // Lets the pointer change show; clicks wait, so a second Delete cannot start inside this one.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         // The list is replaced in one step through a file beside it, which is removed on any failure, so
         // the list is never absent and no temporary file is left behind.
         const qsizetype removed = store::removeCategoryLines(name);
