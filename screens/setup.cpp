@@ -1,0 +1,182 @@
+#include "screens/setup.h"
+
+#include "shell/errorcodes.h"
+#include "shell/errorpath.h"
+#include "shell/hoverhints.h"
+#include "shell/messages.h"
+#include "shell/module1.h"
+#include "store/appfolder.h"
+#include "store/categorylist.h"
+#include "store/failure.h"
+#include "store/fileops.h"
+#include "ui_setup.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <initializer_list>
+
+namespace {
+
+// Items of the category list sort as a reader expects: letter case aside first, then by case.
+class CategoryItem : public QListWidgetItem
+{
+public:
+    explicit CategoryItem(const QString &name) : QListWidgetItem(name) {}
+
+    bool operator<(const QListWidgetItem &other) const override
+    {
+        const int order = text().compare(other.text(), Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : text() < other.text();
+    }
+};
+
+} // namespace
+
+frmSetup::frmSetup(QWidget *parent)
+    : shell::Screen(parent), m_ui(std::make_unique<Ui::frmSetup>()), m_hints(new shell::HoverHints(this))
+{
+    m_ui->setupUi(this);
+    m_nameLength = m_ui->txtSDel->maxLength();
+
+    // The pictures and the shape only decorate: the mouse over them is over the frame. Every control
+    // keeps its mouse moves to itself, so that only the bare frame puts the hints back to rest.
+    for (QWidget *decoration : std::initializer_list<QWidget *>{m_ui->Picture1, m_ui->Picture2, m_ui->Shape1})
+        decoration->setAttribute(Qt::WA_TransparentForMouseEvents);
+    for (QWidget *control : m_ui->fraSCategory->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        control->setAttribute(Qt::WA_NoMousePropagation);
+    m_ui->lswSetup->viewport()->setAttribute(Qt::WA_NoMousePropagation);
+
+    shell::HoverHints::showNormal(m_ui->lblSMsg1);
+    shell::HoverHints::showNormal(m_ui->lblSMsg2);
+    m_hints->onHover(m_ui->txtSCreate, [this] { shell::HoverHints::showRed(m_ui->lblSMsg1); });
+    m_hints->onHover(m_ui->cmdSCreate, [this] { shell::HoverHints::showRed(m_ui->lblSMsg1); });
+    m_hints->onHover(m_ui->txtSDel, [this] { shell::HoverHints::showRed(m_ui->lblSMsg2); });
+    m_hints->onHover(m_ui->cmdSDel, [this] { shell::HoverHints::showRed(m_ui->lblSMsg2); });
+    m_hints->onHover(m_ui->fraSCategory, [this] {
+        shell::HoverHints::showNormal(m_ui->lblSMsg1);
+        shell::HoverHints::showNormal(m_ui->lblSMsg2);
+    });
+
+    connect(m_ui->cmdSCreate, &QPushButton::clicked, this, &frmSetup::createCategory);
+    connect(m_ui->cmdSDel, &QPushButton::clicked, this, &frmSetup::deleteCategory);
+    connect(m_ui->cmdSCCancel, &QPushButton::clicked, this, &frmSetup::cancelCreate);
+    connect(m_ui->cmdSDelCancel, &QPushButton::clicked, this, &frmSetup::cancelDelete);
+    connect(m_ui->lswSetup, &QListWidget::itemClicked, this, &frmSetup::pickCategory);
+    // Enter on an item picks it as a click does, for the keyboard.
+    connect(m_ui->lswSetup, &QListWidget::itemActivated, this, &frmSetup::pickCategory);
+    connect(m_ui->cmdSMain, &QPushButton::clicked, this, &frmSetup::goToMain);
+}
+
+frmSetup::~frmSetup() = default;
+
+void frmSetup::load()
+{
+    Module1::DropShadow(this);
+    try {
+        setMode(Mode::Create);
+        m_ui->txtSCreate->setFocus();
+        showCategories(store::readCategoryLines());
+    } catch (const store::Failure &failure) {
+        // Without a category list the screen starts empty; the first category created makes the list.
+        if (failure.number() == store::Failure::FileNotFound)
+            return;
+        shell::raiseError(this, shell::codes::SetupLoad, failure);
+    }
+}
+
+void frmSetup::createCategory()
+{
+    try {
+        const QString name = m_ui->txtSCreate->text();
+        if (name.isEmpty()) {
+            m_ui->txtSCreate->setFocus();
+            return;
+        }
+        // The path resolves letter case, so Soups finds a folder soups.
+        const QString folder = store::categoryFolderPath(name);
+        if (store::folderExists(folder)) {
+            m_ui->txtSCreate->clear();
+            m_ui->txtSCreate->setFocus();
+            shell::msgBox(QStringLiteral("This category already exists! You MUST\r"
+                                         "delete it first and then re-enter the category."),
+                          shell::MbSystemModal | shell::MbInformation, QStringLiteral("User error"));
+            return;
+        }
+        store::createFolder(folder);
+        m_ui->txtSCreate->clear();
+        m_ui->txtSCreate->setFocus();
+        store::appendCategoryLine(name);
+        m_ui->lswSetup->addItem(new CategoryItem(name));
+        m_ui->lswSetup->sortItems(Qt::AscendingOrder);
+    } catch (const store::Failure &failure) {
+        shell::raiseError(this, shell::codes::SetupCreate, failure);
+    }
+}
+
+void frmSetup::deleteCategory()
+{
+    try {
+        const QString name = m_ui->txtSDel->text();
+        setCursor(Qt::WaitCursor);
+        // Lets the pointer change show; clicks wait, so a second Delete cannot start inside this one.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        // The list is replaced in one step through a file beside it, which is removed on any failure, so
+        // the list is never absent and no temporary file is left behind.
+        const qsizetype removed = store::removeCategoryLines(name);
+        shell::msgBox(QString::number(removed) + QStringLiteral(" category is deleted."));
+        unsetCursor();
+        // An empty or otherwise invalid name fails here (52) and never reaches the Category folder itself.
+        Module1::FileSystemDelete(store::categoryFolderPath(name), 1);
+        showCategories(store::readCategoryLines());
+    } catch (const store::Failure &failure) {
+        unsetCursor();
+        shell::raiseError(this, shell::codes::SetupDelete, failure);
+    }
+}
+
+void frmSetup::cancelCreate()
+{
+    setMode(Mode::Delete);
+    m_ui->txtSCreate->clear();
+}
+
+void frmSetup::cancelDelete()
+{
+    setMode(Mode::Create);
+    m_ui->txtSDel->clear();
+    m_ui->txtSDel->setMaxLength(m_nameLength);
+}
+
+void frmSetup::pickCategory(QListWidgetItem *item)
+{
+    setMode(Mode::Delete);
+    // A line made by hand may be longer than a typed name; the box takes it whole, or Delete would miss it.
+    const QString name = item->text();
+    m_ui->txtSDel->setMaxLength(std::max<int>(m_nameLength, name.size()));
+    m_ui->txtSDel->setText(name);
+}
+
+void frmSetup::goToMain()
+{
+    shell::ScreenRegistry::hide(this);
+    shell::ScreenRegistry::show(QStringLiteral("frmMain"));
+}
+
+void frmSetup::setMode(Mode mode)
+{
+    const bool creating = mode == Mode::Create;
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{m_ui->lblSCreate, m_ui->txtSCreate, m_ui->cmdSCreate, m_ui->cmdSCCancel})
+        control->setEnabled(creating);
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{m_ui->lblSDel, m_ui->txtSDel, m_ui->cmdSDel, m_ui->cmdSDelCancel})
+        control->setEnabled(!creating);
+}
+
+void frmSetup::showCategories(const QStringList &names)
+{
+    m_ui->lswSetup->clear();
+    for (const QString &name : names)
+        m_ui->lswSetup->addItem(new CategoryItem(name));
+}
