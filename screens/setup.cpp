@@ -39,13 +39,9 @@ frmSetup::frmSetup(QWidget *parent)
     m_ui->setupUi(this);
     m_nameLength = m_ui->txtSDel->maxLength();
 
-    // The pictures and the shape only decorate: the mouse over them is over the frame. Every control
-    // keeps its mouse moves to itself, so that only the bare frame puts the hints back to rest.
+    // The pictures and the shape only decorate: the mouse over them is over the bare frame.
     for (QWidget *decoration : std::initializer_list<QWidget *>{m_ui->Picture1, m_ui->Picture2, m_ui->Shape1})
         decoration->setAttribute(Qt::WA_TransparentForMouseEvents);
-    for (QWidget *control : m_ui->fraSCategory->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-        control->setAttribute(Qt::WA_NoMousePropagation);
-    m_ui->lswSetup->viewport()->setAttribute(Qt::WA_NoMousePropagation);
 
     shell::HoverHints::showNormal(m_ui->lblSMsg1);
     shell::HoverHints::showNormal(m_ui->lblSMsg2);

@@ -3,7 +3,9 @@
 #include "shell/appearance.h"
 
 #include <QAbstractScrollArea>
+#include <QEnterEvent>
 #include <QEvent>
+#include <QMouseEvent>
 #include <QLabel>
 
 namespace shell {
@@ -38,11 +40,20 @@ void HoverHints::showNormal(QLabel *hint)
 
 bool HoverHints::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
-        const auto action = m_actions.constFind(watched);
-        if (action != m_actions.constEnd())
-            (*action)();
-    }
+    QPointF position;
+    if (event->type() == QEvent::Enter)
+        position = static_cast<QEnterEvent *>(event)->position();
+    else if (event->type() == QEvent::MouseMove)
+        position = static_cast<QMouseEvent *>(event)->position();
+    else
+        return QObject::eventFilter(watched, event);
+
+    const auto action = m_actions.constFind(watched);
+    // A widget hears of the mouse over its children too (moves that a child ignores, enter events on the
+    // way in); it is under the mouse itself only where no child covers it.
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (action != m_actions.constEnd() && widget && !widget->childAt(position.toPoint()))
+        (*action)();
     return QObject::eventFilter(watched, event);
 }
 

@@ -20,7 +20,9 @@ class HoverHints : public QObject
 public:
     explicit HoverHints(QObject *parent = nullptr);
 
-    /// Runs `action` whenever the mouse enters or moves over `control`.
+    /// Runs `action` whenever the mouse enters or moves over `control` where none of its children covers
+    /// it (children that let the mouse through, such as decorations, do not count). A list's or a
+    /// multi-line box's viewport counts as the control.
     void onHover(QWidget *control, std::function<void()> action);
 
     /// A hint label while the mouse is over its control: pure red.

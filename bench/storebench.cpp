@@ -1,0 +1,234 @@
+// Measures the store at scale against the floor of the same work done by the operating system alone,
+// and prints one table row per figure: ours, the floor, their ratio, the limit and whether it is met.
+//
+//   storebench [--runs N]
+
+#include "shell/lineprinter.h"
+#include "store/appfolder.h"
+#include "store/fileops.h"
+#include "store/recipefile.h"
+#include "store/textfile.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QFontMetricsF>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <functional>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+int g_runs = 5;
+
+/// One figure of the table.
+struct Figure
+{
+    const char *what;
+    double ours;  ///< milliseconds
+    double floor; ///< milliseconds, or 0 when the figure has no floor
+    double maxRatio;
+    double maxMs; ///< 0 when there is no absolute limit
+    const char *floorName;
+};
+
+std::vector<Figure> g_figures;
+
+/// The median time in milliseconds of `runs` runs of `measure`, each preceded by `prepare`.
+double median(const std::function<void()> &prepare, const std::function<void()> &measure, int runs = g_runs)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        QElapsedTimer timer;
+        timer.start();
+        measure();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+store::RecipeRecord sampleRecipe()
+{
+    store::RecipeRecord record;
+    for (int row = 1; row <= 10; ++row) {
+        record.amount(row) = QString::number(row);
+        record.type(row) = QStringLiteral("cups");
+        record.ingredient(row) = QStringLiteral("ingredient number %1, chopped").arg(row);
+    }
+    record.directions() = QStringLiteral("Mix everything.\nBake for an hour.\nLet it cool before serving.");
+    record.temperature() = QStringLiteral("350");
+    record.servingSize() = QStringLiteral("8");
+    record.hours() = QStringLiteral("1");
+    record.minutes() = QStringLiteral("15");
+    return record;
+}
+
+QByteArray recipeBytes(const store::RecipeRecord &record)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    store::TextWriter writer(buffer);
+    store::writeRecipe(writer, record);
+    return bytes;
+}
+
+void makeFiles(const QString &folder, int count, const QByteArray &bytes)
+{
+    QDir().mkpath(folder);
+    for (int i = 0; i < count; ++i) {
+        QFile file(folder + QStringLiteral("/Recipe %1").arg(i, 5, 10, QLatin1Char('0')));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+    }
+}
+
+void measureSaving()
+{
+    const store::RecipeRecord record = sampleRecipe();
+    const QByteArray bytes = recipeBytes(record);
+    std::unique_ptr<QTemporaryDir> app;
+    auto fresh = [&app] {
+        app = std::make_unique<QTemporaryDir>();
+        QDir(app->path()).mkpath(QStringLiteral("Category/Bench"));
+        store::setApplicationFolder(app->path());
+    };
+    const double ours = median(fresh, [&record] {
+        for (int i = 0; i < 1000; ++i)
+            store::saveRecipe(QStringLiteral("Bench"), QStringLiteral("Recipe %1").arg(i), record);
+    });
+    const double floor = median(fresh, [&app, &bytes] {
+        const QString folder = app->path() + QStringLiteral("/Category/Bench/");
+        for (int i = 0; i < 1000; ++i) {
+            const QByteArray path = QFile::encodeName(folder + QStringLiteral("Recipe %1").arg(i));
+            const QByteArray temp = path + ".tmp";
+            const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
+                std::perror("write");
+            ::close(fd);
+            ::rename(temp.constData(), path.constData());
+        }
+    });
+    g_figures.push_back({"save 1,000 recipes", ours, floor, 1.5, 0, "write + rename"});
+}
+
+void measureCategoryDelete()
+{
+    const QByteArray bytes = recipeBytes(sampleRecipe());
+    std::unique_ptr<QTemporaryDir> app;
+    std::unique_ptr<QTemporaryDir> dataHome;
+    auto fresh = [&] {
+        app = std::make_unique<QTemporaryDir>();
+        dataHome = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_DATA_HOME", dataHome->path().toLocal8Bit());
+        makeFiles(app->path() + QStringLiteral("/Category/Bench"), 10000, bytes);
+    };
+    const double ours = median(fresh, [&app] { store::deleteFolder(app->path() + QStringLiteral("/Category/Bench")); });
+    const double floor = median(fresh, [&app] {
+        QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-r"), app->path() + QStringLiteral("/Category/Bench")});
+    });
+    g_figures.push_back({"delete a category of 10,000", ours, floor, 1.5, 0, "rm -r"});
+}
+
+/// A printer that measures words with a real font but draws nothing, so that only the layout is timed.
+class MeasuringPrinter : public shell::LinePrinter
+{
+public:
+    MeasuringPrinter()
+        : m_metrics(QFont(QStringLiteral("Tahoma"), 10))
+    {
+    }
+    void setFontName(const QString &) override {}
+    void setFontSize(double) override {}
+    void setBold(bool) override {}
+    double fontSize() const override { return 10; }
+    void print(const QString &text) override { m_x += textWidth(text); }
+    void endLine() override
+    {
+        m_x = 0;
+        m_y += 12;
+    }
+    double textWidth(const QString &text) const override { return m_metrics.horizontalAdvance(text); }
+    double currentX() const override { return m_x; }
+    double currentY() const override { return m_y; }
+    double pageWidth() const override { return 540; }
+    double pageHeight() const override { return 720; }
+    void newPage() override { m_y = 0; }
+    void endDocument() override {}
+
+private:
+    QFontMetricsF m_metrics;
+    double m_x = 0;
+    double m_y = 0;
+};
+
+QString shoppingList(qsizetype bytes)
+{
+    const QString line = QStringLiteral("2 lbs potatoes, 1 bag of carrots, milk, eggs (a dozen), bread, butter\n");
+    QString text;
+    text.reserve(bytes + line.size());
+    while (text.size() < bytes)
+        text += line;
+    return text;
+}
+
+void measureWordWrap()
+{
+    const QString oneMb = shoppingList(1 << 20);
+    const QString fourMb = shoppingList(4 << 20);
+    const double one = median([] {}, [&oneMb] {
+        MeasuringPrinter printer;
+        shell::printWrappedText(printer, oneMb);
+    });
+    const double four = median([] {}, [&fourMb] {
+        MeasuringPrinter printer;
+        shell::printWrappedText(printer, fourMb);
+    });
+    g_figures.push_back({"word-wrap a 4 MB list", four, one, 4.5, 0, "a 1 MB list"});
+}
+
+void printTable()
+{
+    std::printf("| figure | Larderon | measured against | floor | ratio | limit | met |\n");
+    std::printf("|---|---|---|---|---|---|---|\n");
+    for (const Figure &f : g_figures) {
+        const double ratio = f.floor > 0 ? f.ours / f.floor : 0;
+        const bool met = (f.floor <= 0 || ratio <= f.maxRatio) && (f.maxMs <= 0 || f.ours < f.maxMs);
+        QString limit;
+        if (f.floor > 0)
+            limit += QStringLiteral("<= %1x").arg(f.maxRatio);
+        if (f.maxMs > 0)
+            limit += (limit.isEmpty() ? QString() : QStringLiteral(", ")) + QStringLiteral("< %1 ms").arg(f.maxMs);
+        std::printf("| %s | %.2f ms | %s | %s | %s | %s | %s |\n", f.what, f.ours, f.floorName,
+                    f.floor > 0 ? qPrintable(QStringLiteral("%1 ms").arg(f.floor, 0, 'f', 2)) : "-",
+                    f.floor > 0 ? qPrintable(QStringLiteral("%1x").arg(ratio, 0, 'f', 2)) : "-", qPrintable(limit),
+                    met ? "yes" : "NO");
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (const qsizetype i = args.indexOf(QStringLiteral("--runs")); i > 0 && i + 1 < args.size())
+        g_runs = std::max(1, args.at(i + 1).toInt());
+
+    measureSaving();
+    measureCategoryDelete();
+    measureWordWrap();
+    printTable();
+    return 0;
+}
