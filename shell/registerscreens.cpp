@@ -1,6 +1,7 @@
 #include "shell/registerscreens.h"
 
 #include "screens/setup.h"
+#include "screens/ingred.h"
 #include "shell/mainmenu.h"
 #include "shell/splash.h"
 
@@ -10,4 +11,5 @@ void registerScreens()
     ScreenRegistry::add<frmSplash>();
     ScreenRegistry::add<frmMain>();
     ScreenRegistry::add<frmSetup>();
+    ScreenRegistry::add<frmIngred>();
 }

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "shell/screen.h"
+
+#include <array>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+
+namespace Ui {
+class frmIngred;
+}
+
+namespace store {
+struct RecipeRecord;
+}
+
+/// The recipe entry screen: the user picks a category, types a recipe into its boxes and saves it as a
+/// recipe file in that category's folder.
+class frmIngred : public shell::Screen
+{
+    Q_OBJECT
+
+public:
+    explicit frmIngred(QWidget *parent = nullptr);
+    ~frmIngred() override;
+
+protected:
+    void load() override;
+
+private:
+    void menuItemClick(int id);
+    void newRecipe();
+    void saveRecipe();
+    void showMainMenu();
+
+    /// The 35 fields of the recipe, as the boxes hold them.
+    store::RecipeRecord record() const;
+
+    const std::unique_ptr<Ui::frmIngred> m_ui;
+    std::array<QLineEdit *, 10> m_amounts{};
+    std::array<QLineEdit *, 10> m_types{};
+    std::array<QLineEdit *, 10> m_ingredients{};
+    std::array<QLabel *, 3> m_hints{};
+};
