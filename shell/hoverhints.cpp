@@ -17,6 +17,10 @@ void HoverHints::onHover(QWidget *control, std::function<void()> action)
 {
     control->setMouseTracking(true);
     control->installEventFilter(this);
+    // A control keeps its mouse moves: a label ignores them, and passed on to the window they would run
+    // the window's own action straight after the control's.
+    if (!control->isWindow())
+        control->setAttribute(Qt::WA_NoMousePropagation);
     // Over a list or a multi-line box the mouse is over its viewport.
     if (auto *area = qobject_cast<QAbstractScrollArea *>(control)) {
         area->viewport()->setMouseTracking(true);

@@ -20,7 +20,8 @@ class HoverHints : public QObject
 public:
     explicit HoverHints(QObject *parent = nullptr);
 
-    /// Runs `action` whenever the mouse enters or moves over `control`.
+    /// Runs `action` whenever the mouse enters or moves over `control`. Mouse moves over the control no
+    /// longer reach the window behind it.
     void onHover(QWidget *control, std::function<void()> action);
 
     /// A hint label while the mouse is over its control: pure red.
