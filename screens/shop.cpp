@@ -37,8 +37,8 @@ frmShop::PrintDialog &printDialog()
 
 bool isLeftClick(const QEvent *event)
 {
-    return event->type() == QEvent::MouseButtonRelease
-        && static_cast<const QMouseEvent *>(event)->button() == Qt::LeftButton;
+    return event->type() == QEvent::MouseButtonRelease &&
+           static_cast<const QMouseEvent *>(event)->button() == Qt::LeftButton;
 }
 
 } // namespace
@@ -48,6 +48,8 @@ frmShop::frmShop(QWidget *parent)
     , m_ui(std::make_unique<Ui::frmShop>())
 {
     m_ui->setupUi(this);
+    // The screen opens ready to type a list.
+    m_ui->txtHList->setFocus();
     m_ui->txtHList->installEventFilter(this);
     m_ui->lswHOpen->installEventFilter(this);
     m_ui->lswHOpen->viewport()->installEventFilter(this);
