@@ -1,7 +1,9 @@
 #include "shell/registerscreens.h"
 
-#include "screens/setup.h"
+#include "screens/calendar.h"
 #include "screens/ingred.h"
+#include "screens/setup.h"
+#include "screens/shop.h"
 #include "shell/mainmenu.h"
 #include "shell/splash.h"
 
@@ -12,4 +14,6 @@ void registerScreens()
     ScreenRegistry::add<frmMain>();
     ScreenRegistry::add<frmSetup>();
     ScreenRegistry::add<frmIngred>();
+    ScreenRegistry::add<frmShop>();
+    ScreenRegistry::add<frmCalendar>();
 }

@@ -49,6 +49,10 @@ bool trashAvailable()
 // Moves `path` to the desktop trash; where no trash can take it, removes it for good.
 bool discard(const QString &path, bool isFolder)
 {
+    // The trash lives in the user's data folder (~/.local/share/Trash), which a new account may not
+    // have yet. Qt 6.4 then moves the file into the working folder instead of failing, so the data
+    // folder is made first and Qt can make the trash in it.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     if (trashAvailable() && QFile::moveToTrash(path))
         return true;
     if (isFolder)

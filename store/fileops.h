@@ -8,6 +8,9 @@
 ///
 /// A file is read-only when its owner may not write it; read-only files are never deleted or replaced,
 /// whoever runs the program.
+///
+/// Deleting moves to the desktop trash; a trash that does not exist yet is made in the user's data
+/// folder, and that folder with it.
 namespace store {
 
 /// True when `path` is an existing folder.

@@ -1,0 +1,237 @@
+#include "screens/shop.h"
+
+#include "screens/calendar.h"
+#include "screens/textprint.h"
+#include "shell/appearance.h"
+#include "shell/errorcodes.h"
+#include "shell/errorpath.h"
+#include "shell/hoverhints.h"
+#include "shell/lineprinter.h"
+#include "shell/menubar.h"
+#include "shell/mmain.h"
+#include "shell/module1.h"
+#include "store/appfolder.h"
+#include "store/failure.h"
+#include "store/fileops.h"
+#include "store/textfile.h"
+#include "ui_shop.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+
+bool showPrintDialog(QPrinter &printer, QWidget *parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+frmShop::PrintDialog &printDialog()
+{
+    static frmShop::PrintDialog dialog = showPrintDialog;
+    return dialog;
+}
+
+bool isLeftClick(const QEvent *event)
+{
+    return event->type() == QEvent::MouseButtonRelease &&
+           static_cast<const QMouseEvent *>(event)->button() == Qt::LeftButton;
+}
+
+} // namespace
+
+frmShop::frmShop(QWidget *parent)
+    : shell::Screen(parent)
+    , m_ui(std::make_unique<Ui::frmShop>())
+{
+    m_ui->setupUi(this);
+    // The screen opens ready to type a list.
+    m_ui->txtHList->setFocus();
+    m_ui->txtHList->installEventFilter(this);
+    m_ui->lswHOpen->installEventFilter(this);
+    m_ui->lswHOpen->viewport()->installEventFilter(this);
+    m_ui->imgHCal->installEventFilter(this);
+    setUpHints();
+
+    connect(m_ui->cmdHNew, &QPushButton::clicked, this, &frmShop::newList);
+    connect(m_ui->cmdHSave, &QPushButton::clicked, this, &frmShop::saveList);
+    connect(m_ui->cmdHPrint, &QPushButton::clicked, this, &frmShop::printList);
+    connect(m_ui->cmdHDel, &QPushButton::clicked, this, &frmShop::deleteList);
+    connect(m_ui->cmdHMain, &QPushButton::clicked, this, &frmShop::showMain);
+    connect(m_ui->SMXPH, &shell::MenuBar::itemClick, this, &frmShop::menuClick);
+}
+
+frmShop::~frmShop() = default;
+
+void frmShop::setPrintDialog(PrintDialog dialog)
+{
+    printDialog() = dialog ? std::move(dialog) : showPrintDialog;
+}
+
+void frmShop::setUpHints()
+{
+    auto *hints = new shell::HoverHints(this);
+    hints->onHover(m_ui->lswHOpen, [this] { shell::HoverHints::showRed(m_ui->lblHMsg); });
+    hints->onHover(m_ui->txtHList, [this] { shell::HoverHints::showRed(m_ui->lblHMsg1); });
+    hints->onHover(m_ui->txtHName, [this] { shell::HoverHints::showRed(m_ui->lblHMsg2); });
+    hints->onHover(m_ui->lblHName, [this] { shell::HoverHints::showRed(m_ui->lblHMsg2); });
+    hints->onHover(m_ui->imgHCal, [this] { shell::HoverHints::showRed(m_ui->lblHMsg3); });
+    hints->onHover(this, [this] {
+        for (QLabel *hint : {m_ui->lblHMsg, m_ui->lblHMsg1, m_ui->lblHMsg2, m_ui->lblHMsg3})
+            shell::HoverHints::showNormal(hint);
+    });
+    for (QLabel *hint : {m_ui->lblHMsg, m_ui->lblHMsg1, m_ui->lblHMsg2, m_ui->lblHMsg3})
+        shell::HoverHints::showNormal(hint);
+}
+
+void frmShop::load()
+{
+    try {
+        Module1::DropShadow(this);
+        shell::BuildMenuBar(m_ui->SMXPH, shell::shopMenu());
+        setNameLocked(true);
+        QStringList names;
+        Module1::ListFolderFiles(store::shoppingListFolderPath(), names);
+        m_ui->lswHOpen->clear();
+        // The last element of the array is the empty one after the last name.
+        for (qsizetype i = 0; i + 1 < names.size(); ++i)
+            m_ui->lswHOpen->addItem(names.at(i));
+    } catch (const store::Failure &failure) {
+        if (failure.number() == store::Failure::FileNotFound) {
+            mMain::CategoryPresenceCheck();
+            return;
+        }
+        shell::raiseError(this, shell::codes::ShopLoad, failure);
+    }
+}
+
+bool frmShop::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_ui->txtHList && event->type() == QEvent::KeyPress) {
+        // Any key that types a character opens the name; Tab only moves the focus on.
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        if (!key->text().isEmpty() && key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab)
+            setNameLocked(false);
+    } else if (watched == m_ui->lswHOpen->viewport() && isLeftClick(event)) {
+        // A click anywhere in the list opens the selected list, also a click beside the entries.
+        openList();
+    } else if (watched == m_ui->lswHOpen && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<const QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            openList();
+            return true;
+        }
+    } else if (watched == m_ui->imgHCal && isLeftClick(event)) {
+        showCalendar();
+    }
+    return shell::Screen::eventFilter(watched, event);
+}
+
+void frmShop::setNameLocked(bool locked)
+{
+    m_ui->txtHName->setEnabled(!locked);
+    QPalette palette = m_ui->txtHName->palette();
+    palette.setColor(QPalette::Base, shell::systemColor(locked ? 15 : 5));
+    m_ui->txtHName->setPalette(palette);
+    m_ui->lblHName->setEnabled(!locked);
+}
+
+QListWidgetItem *frmShop::selectedFile() const
+{
+    const QList<QListWidgetItem *> selected = m_ui->lswHOpen->selectedItems();
+    if (selected.isEmpty())
+        throw store::Failure(store::Failure::ObjectNotSet);
+    return selected.constFirst();
+}
+
+void frmShop::newList()
+{
+    Module1::ClearScreen(Module1::ScreenShop);
+    setNameLocked(true);
+    m_ui->txtHList->setFocus();
+}
+
+void frmShop::saveList()
+{
+    try {
+        // No rule on the name: an empty one saves ".txt", and "Weekly.txt" saves "Weekly.txt.txt".
+        const QString path = store::shoppingListPath(m_ui->txtHName->text() + QStringLiteral(".txt"));
+        store::TextWriter writer(path, store::TextWriter::Replace);
+        writer.writeLine(m_ui->txtHList->toPlainText());
+        writer.commit();
+    } catch (const store::Failure &failure) {
+        shell::raiseError(this, shell::codes::ShopSave, failure);
+    }
+}
+
+void frmShop::openList()
+{
+    try {
+        setNameLocked(true);
+        const QString path = store::shoppingListPath(selectedFile()->text());
+        m_ui->txtHList->setPlainText(store::TextReader::open(path).readAll());
+    } catch (const store::Failure &failure) {
+        shell::raiseError(this, shell::codes::ShopOpen, failure);
+    }
+}
+
+void frmShop::deleteList()
+{
+    try {
+        if (m_ui->txtHList->toPlainText().isEmpty())
+            return;
+        store::deleteFile(store::shoppingListPath(selectedFile()->text()));
+        newList();
+    } catch (const store::Failure &failure) {
+        shell::raiseError(this, shell::codes::ShopDelete, failure);
+    }
+}
+
+void frmShop::printList()
+{
+    // Printing never reports a failure: a cancelled dialog, a missing file or a printer fault end it quietly.
+    try {
+        if (!m_printer)
+            m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        if (!printDialog()(*m_printer, this))
+            return;
+        // The saved file is printed, not the text on screen.
+        const QString path = store::shoppingListPath(selectedFile()->text());
+        shell::PainterLinePrinter printer(m_printer.get());
+        textprint::printTextFile(printer, path);
+    } catch (const store::Failure &) {
+    } catch (const shell::PrintFailure &) {
+    }
+}
+
+void frmShop::showMain()
+{
+    shell::ScreenRegistry::hide(QStringLiteral("frmCalendar"));
+    shell::ScreenRegistry::hide(this);
+    shell::ScreenRegistry::show(QStringLiteral("frmMain"));
+}
+
+void frmShop::showCalendar()
+{
+    shell::ScreenRegistry::show<frmCalendar>();
+}
+
+void frmShop::menuClick(int id)
+{
+    const QString key = m_ui->SMXPH->keyOf(id);
+    if (key == u"keyNew")
+        newList();
+    else if (key == u"keySave")
+        saveList();
+    else if (key == u"keyPrint")
+        printList();
+    else if (key == u"keyMain")
+        showMain();
+    else if (key == u"keyDelete")
+        deleteList();
+    else if (key == u"keyCalendar")
+        showCalendar();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "shell/screen.h"
+
+#include <functional>
+#include <memory>
+
+class QListWidgetItem;
+class QPrinter;
+
+namespace Ui {
+class frmShop;
+}
+
+/// The shopping list screen: free-text lists written, saved under a name in the Shopping List folder,
+/// opened, deleted and printed, with a calendar to look at while writing.
+class frmShop : public shell::Screen
+{
+    Q_OBJECT
+
+public:
+    explicit frmShop(QWidget *parent = nullptr);
+    ~frmShop() override;
+
+    /// The printer set-up dialog Print shows: it may change `printer` and returns false when cancelled.
+    using PrintDialog = std::function<bool(QPrinter &printer, QWidget *parent)>;
+    /// Replaces the dialog (tests answer it without a window); an empty function brings QPrintDialog back.
+    static void setPrintDialog(PrintDialog dialog);
+
+protected:
+    void load() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void newList();
+    void saveList();
+    void openList();
+    void deleteList();
+    void printList();
+    void showMain();
+    void showCalendar();
+    void menuClick(int id);
+
+    void setNameLocked(bool locked);
+    QListWidgetItem *selectedFile() const;
+    void setUpHints();
+
+    const std::unique_ptr<Ui::frmShop> m_ui;
+    std::unique_ptr<QPrinter> m_printer;
+};

@@ -1,0 +1,16 @@
+#include "screens/textprint.h"
+
+#include "shell/lineprinter.h"
+#include "store/textfile.h"
+
+namespace textprint {
+
+void printTextFile(shell::LinePrinter &printer, const QString &path)
+{
+    // The whole file is read and closed before the first word reaches the printer.
+    const QString text = store::TextReader::open(path).readAll();
+    shell::printWrappedText(printer, text);
+    printer.endDocument();
+}
+
+} // namespace textprint
