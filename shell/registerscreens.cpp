@@ -1,5 +1,6 @@
 #include "shell/registerscreens.h"
 
+#include "screens/recipe.h"
 #include "shell/mainmenu.h"
 #include "shell/splash.h"
 
@@ -8,4 +9,5 @@ void registerScreens()
     using shell::ScreenRegistry;
     ScreenRegistry::add<frmSplash>();
     ScreenRegistry::add<frmMain>();
+    ScreenRegistry::add<frmRecipe>();
 }
