@@ -239,8 +239,13 @@ void frmRecipe::chooseCategory()
         Module1::ListFolderFiles(store::categoryFolderPath(m_ui->cboRCat->currentText()), names);
         names.removeLast(); // the empty element after the last name
         sortByName(names);
-        m_ui->lswRFile->clear();
-        m_ui->lswRFile->addItems(names);
+        QListWidget *list = m_ui->lswRFile;
+        list->clear();
+        for (const QString &name : std::as_const(names)) {
+            // Each entry fills its cell of the column, so that no click between two names misses both.
+            auto *entry = new QListWidgetItem(name, list);
+            entry->setSizeHint(list->gridSize());
+        }
     } catch (const store::Failure &failure) {
         shell::raiseError(this, shell::codes::RecipeOpen, failure);
     }

@@ -221,6 +221,14 @@ void RecipeTest::category_listsTheFilesByName()
     QVERIFY(deleteBox(screen)->isEnabled());
     QCOMPARE(text(screen, "txtRName"), QStringLiteral("Tart"));
 
+    // The entries flow down in columns of the list's column width, without a gap between them.
+    auto *list = control<QListWidget>(screen, "lswRFile");
+    list->doItemsLayout();
+    QCOMPARE(list->visualItemRect(list->item(0)).width(), 211);
+    const int bottom = list->visualItemRect(list->item(2)).bottom();
+    for (int y = 0; y <= bottom; ++y)
+        QVERIFY2(list->itemAt(QPoint(60, y)), qPrintable(QString::number(y)));
+
     // A name with an extension is a recipe like any other.
     clickFile(screen, QStringLiteral("notes.txt"));
     QCOMPARE(text(screen, "txtRName"), QStringLiteral("notes.txt"));
@@ -307,7 +315,11 @@ void RecipeTest::pick_twoRecordsShowTheSecond()
     f.app.write(QStringLiteral("Category/Desserts/Twice"), first + "\r\n" + second + "\r\n");
     frmRecipe *screen = show();
     chooseCategory(screen, kDesserts);
-    clickFile(screen, QStringLiteral("Twice"));
+    // From the keyboard: move to the entry and press Enter.
+    auto *list = control<QListWidget>(screen, "lswRFile");
+    QTest::keyClick(list, Qt::Key_Home);
+    QTest::keyClick(list, Qt::Key_Return);
+    QVERIFY(deleteBox(screen)->isEnabled());
 
     QCOMPARE(text(screen, "txtRA1"), QStringLiteral("9"));
     QCOMPARE(text(screen, "txtRA2"), QString());
