@@ -19,6 +19,7 @@
 #include <QTest>
 
 using store::RecipeRecord;
+Q_DECLARE_METATYPE(RecipeRecord)
 
 namespace {
 
@@ -59,16 +60,15 @@ private slots:
     void category_listsTheFilesByName();
     void category_missingFolderReportsTheList();
 
-    void pick_fillsEveryBox();
-    void pick_emptyFileShowsNameAndDate();
-    void pick_twoRecordsShowTheSecond();
+    void pick_showsTheLastRecord_data();
+    void pick_showsTheLastRecord();
     void pick_failureLeavesTheCard_data();
     void pick_failureLeavesTheCard();
     void pick_clickInAnEmptyListChangesNothing();
 
     void delete_removesOnlyThatFile();
-    void delete_readOnlyFileIsReported();
-    void delete_withoutSelectionIsReported();
+    void delete_failureKeepsTheFile_data();
+    void delete_failureKeepsTheFile();
 
     void new_restoresTheCaptions();
     void main_emptiesTheCardAndKeepsTheCategory();
@@ -88,6 +88,7 @@ private:
     static void chooseCategory(frmRecipe *screen, const QString &category);
     static void clickFile(frmRecipe *screen, const QString &name);
     static void verifyReport(frmRecipe *screen, const QString &code, int number);
+    static void verifyCard(frmRecipe *screen, const QString &name, const RecipeRecord &r);
 
     template <class T>
     static T *control(frmRecipe *screen, const char *name)
@@ -229,8 +230,11 @@ void RecipeTest::category_listsTheFilesByName()
     for (int y = 0; y <= bottom; ++y)
         QVERIFY2(list->itemAt(QPoint(60, y)), qPrintable(QString::number(y)));
 
-    // A name with an extension is a recipe like any other.
-    clickFile(screen, QStringLiteral("notes.txt"));
+    // A name with an extension is a recipe like any other; Enter on the current entry picks it.
+    QTest::keyClick(list, Qt::Key_Home);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
     QCOMPARE(text(screen, "txtRName"), QStringLiteral("notes.txt"));
     QCOMPARE(text(screen, "txtRA1"), QString());
 
@@ -253,17 +257,9 @@ void RecipeTest::category_missingFolderReportsTheList()
     VERIFY_NO_UNEXPECTED_BOX(f.script);
 }
 
-void RecipeTest::pick_fillsEveryBox()
+void RecipeTest::verifyCard(frmRecipe *screen, const QString &name, const RecipeRecord &r)
 {
-    Fixture f;
-    writeCategories(f.app, "Desserts\r\n", {kDesserts});
-    store::saveRecipe(kDesserts, QStringLiteral("Layer Cake"), everyFieldFilled());
-    frmRecipe *screen = show();
-    chooseCategory(screen, kDesserts);
-    clickFile(screen, QStringLiteral("Layer Cake"));
-
-    const RecipeRecord r = everyFieldFilled();
-    QCOMPARE(text(screen, "txtRName"), QStringLiteral("Layer Cake"));
+    QCOMPARE(text(screen, "txtRName"), name);
     QCOMPARE(text(screen, "txtRDate"), today());
     for (int row = 1; row <= 10; ++row) {
         QCOMPARE(text(screen, qPrintable(QStringLiteral("txtRA%1").arg(row))), r.amount(row));
@@ -275,55 +271,52 @@ void RecipeTest::pick_fillsEveryBox()
     QCOMPARE(text(screen, "txtRSize"), r.servingSize());
     QCOMPARE(text(screen, "txtRHr1"), r.hours());
     QCOMPARE(text(screen, "txtRMin1"), r.minutes());
+}
+
+void RecipeTest::pick_showsTheLastRecord_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<RecipeRecord>("shown");
+
+    // Commas inside fields and a multi-line direction, as the store writes them.
+    RecipeRecord full = everyFieldFilled();
+    QTest::newRow("every field") << QByteArray() << full;
+    QTest::newRow("empty file") << QByteArray("") << RecipeRecord();
+    QByteArray twice = "\"1\"";
+    QByteArray second = "\"9\"";
+    for (int field = 2; field <= 35; ++field) {
+        twice += ",\"a\"";
+        second += field == 33 ? ",\"12\"" : ",\"\"";
+    }
+    RecipeRecord last;
+    last.amount(1) = QStringLiteral("9");
+    last.servingSize() = QStringLiteral("12");
+    QTest::newRow("two records") << twice + "\r\n" + second + "\r\n" << last;
+}
+
+void RecipeTest::pick_showsTheLastRecord()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(RecipeRecord, shown);
+    Fixture f;
+    writeCategories(f.app, "Desserts\r\n", {kDesserts});
+    // The card shows the pick in full, whatever it showed before.
+    store::saveRecipe(kDesserts, QStringLiteral("Before"), everyFieldFilled());
+    if (file.isNull())
+        store::saveRecipe(kDesserts, QStringLiteral("Picked"), shown);
+    else
+        f.app.write(QStringLiteral("Category/Desserts/Picked"), file);
+    frmRecipe *screen = show();
+    chooseCategory(screen, kDesserts);
+    clickFile(screen, QStringLiteral("Before"));
+    clickFile(screen, QStringLiteral("Picked"));
+
+    verifyCard(screen, QStringLiteral("Picked"), shown);
     // The captions are not fields.
     QCOMPARE(text(screen, "txtRSrv"), QStringLiteral("Size:"));
     QCOMPARE(text(screen, "Text3"), QStringLiteral("Ingredients"));
     QVERIFY(deleteBox(screen)->isEnabled());
     QVERIFY(!deleteBox(screen)->isChecked());
-    VERIFY_NO_UNEXPECTED_BOX(f.script);
-}
-
-void RecipeTest::pick_emptyFileShowsNameAndDate()
-{
-    Fixture f;
-    writeCategories(f.app, "Desserts\r\n", {kDesserts});
-    store::saveRecipe(kDesserts, QStringLiteral("Layer Cake"), everyFieldFilled());
-    f.app.write(QStringLiteral("Category/Desserts/Empty"), {});
-    frmRecipe *screen = show();
-    chooseCategory(screen, kDesserts);
-    clickFile(screen, QStringLiteral("Layer Cake"));
-    clickFile(screen, QStringLiteral("Empty"));
-
-    QCOMPARE(text(screen, "txtRName"), QStringLiteral("Empty"));
-    QCOMPARE(text(screen, "txtRDate"), today());
-    for (const char *box : {"txtRA1", "txtRT5", "txtRI10", "txtRTemp", "txtRSize", "txtRHr1", "txtRMin1"})
-        QCOMPARE(text(screen, box), QString());
-    QCOMPARE(control<QPlainTextEdit>(screen, "txtRDirec")->toPlainText(), QString());
-    VERIFY_NO_UNEXPECTED_BOX(f.script);
-}
-
-void RecipeTest::pick_twoRecordsShowTheSecond()
-{
-    Fixture f;
-    writeCategories(f.app, "Desserts\r\n", {kDesserts});
-    QByteArray first = "\"1\"";
-    QByteArray second = "\"9\"";
-    for (int field = 2; field <= 35; ++field) {
-        first += ",\"a\"";
-        second += field == 33 ? ",\"12\"" : ",\"\"";
-    }
-    f.app.write(QStringLiteral("Category/Desserts/Twice"), first + "\r\n" + second + "\r\n");
-    frmRecipe *screen = show();
-    chooseCategory(screen, kDesserts);
-    // From the keyboard: move to the entry and press Enter.
-    auto *list = control<QListWidget>(screen, "lswRFile");
-    QTest::keyClick(list, Qt::Key_Home);
-    QTest::keyClick(list, Qt::Key_Return);
-    QVERIFY(deleteBox(screen)->isEnabled());
-
-    QCOMPARE(text(screen, "txtRA1"), QStringLiteral("9"));
-    QCOMPARE(text(screen, "txtRA2"), QString());
-    QCOMPARE(text(screen, "txtRSize"), QStringLiteral("12"));
     VERIFY_NO_UNEXPECTED_BOX(f.script);
 }
 
@@ -406,44 +399,40 @@ void RecipeTest::delete_removesOnlyThatFile()
     QVERIFY(f.script.boxes().isEmpty());
 }
 
-void RecipeTest::delete_readOnlyFileIsReported()
+void RecipeTest::delete_failureKeepsTheFile_data()
 {
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<int>("number");
+    QTest::newRow("read-only file") << true << 70;
+    QTest::newRow("no entry selected") << false << 91;
+}
+
+void RecipeTest::delete_failureKeepsTheFile()
+{
+    QFETCH(bool, readOnly);
+    QFETCH(int, number);
     Fixture f;
     writeCategories(f.app, "Desserts\r\n", {kDesserts});
     store::saveRecipe(kDesserts, QStringLiteral("Tart"), everyFieldFilled());
-    f.app.setReadOnly(QStringLiteral("Category/Desserts/Tart"));
+    f.app.setReadOnly(QStringLiteral("Category/Desserts/Tart"), readOnly);
     frmRecipe *screen = show();
     chooseCategory(screen, kDesserts);
     clickFile(screen, QStringLiteral("Tart"));
+    if (!readOnly) {
+        // A click on blank space unselects the entry but still reads it.
+        auto *list = control<QListWidget>(screen, "lswRFile");
+        control<QLineEdit>(screen, "txtRName")->clear();
+        const QPoint blank(list->viewport()->width() - 5, list->viewport()->height() - 5);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, blank);
+        QVERIFY(list->selectedItems().isEmpty());
+        QCOMPARE(text(screen, "txtRName"), QStringLiteral("Tart"));
+    }
     QTest::mouseClick(deleteBox(screen), Qt::LeftButton);
 
-    verifyReport(screen, QStringLiteral("R - CD -"), 70);
+    verifyReport(screen, QStringLiteral("R - CD -"), number);
     QVERIFY(f.app.exists(QStringLiteral("Category/Desserts/Tart")));
     QVERIFY(deleteBox(screen)->isChecked());
     QCOMPARE(text(screen, "txtRName"), QStringLiteral("Tart"));
-    VERIFY_NO_UNEXPECTED_BOX(f.script);
-}
-
-void RecipeTest::delete_withoutSelectionIsReported()
-{
-    Fixture f;
-    writeCategories(f.app, "Desserts\r\n", {kDesserts});
-    store::saveRecipe(kDesserts, QStringLiteral("Tart"), everyFieldFilled());
-    frmRecipe *screen = show();
-    chooseCategory(screen, kDesserts);
-    clickFile(screen, QStringLiteral("Tart"));
-    // A click on blank space unselects the entry but still reads it.
-    auto *list = control<QListWidget>(screen, "lswRFile");
-    control<QLineEdit>(screen, "txtRName")->clear();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      QPoint(list->viewport()->width() - 5, list->viewport()->height() - 5));
-    QVERIFY(list->selectedItems().isEmpty());
-    QCOMPARE(text(screen, "txtRName"), QStringLiteral("Tart"));
-    QVERIFY(deleteBox(screen)->isEnabled());
-
-    QTest::mouseClick(deleteBox(screen), Qt::LeftButton);
-    verifyReport(screen, QStringLiteral("R - CD -"), 91);
-    QVERIFY(f.app.exists(QStringLiteral("Category/Desserts/Tart")));
     VERIFY_NO_UNEXPECTED_BOX(f.script);
 }
 

@@ -185,8 +185,8 @@ private slots:
 
     // Print on the screen.
     void print_printsTheCardAsTyped();
-    void print_cancelPrintsNothing();
-    void print_failingPrinterEndsSilently();
+    void print_endsSilently_data();
+    void print_endsSilently();
     void print_toPdfReadsBack();
 
 private:
@@ -353,34 +353,16 @@ void RecipePrintTest::print_printsTheCardAsTyped()
     QVERIFY(screen->isVisible());
 }
 
-void RecipePrintTest::print_cancelPrintsNothing()
+void RecipePrintTest::print_endsSilently_data()
 {
-    testing::AppFolder app;
-    testing::MessageScript script;
-    testing::ScreenSession session;
-    auto *screen = shell::ScreenRegistry::show<frmRecipe>();
-    auto *chk = screen->findChild<QCheckBox *>(QStringLiteral("chkRDel"));
-    {
-        const QSignalBlocker quiet(chk);
-        chk->setChecked(true);
-    }
-    int dialogs = 0;
-    screen->setPrinterSetup([&](QWidget *, const QString &) {
-        ++dialogs;
-        return std::unique_ptr<shell::LinePrinter>();
-    });
-    shell::errorHandOver() = {};
-    QTest::mouseClick(screen->findChild<QPushButton *>(QStringLiteral("cmdRPrint")), Qt::LeftButton);
-
-    QCOMPARE(dialogs, 1);
-    QVERIFY(chk->isChecked());
-    QVERIFY(screen->isVisible());
-    QVERIFY(shell::errorHandOver().code.isEmpty());
-    QVERIFY(script.boxes().isEmpty());
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("cancel in the dialog") << true;
+    QTest::newRow("printer cannot start") << false;
 }
 
-void RecipePrintTest::print_failingPrinterEndsSilently()
+void RecipePrintTest::print_endsSilently()
 {
+    QFETCH(bool, cancel);
     testing::AppFolder app;
     testing::MessageScript script;
     testing::ScreenSession session;
@@ -394,11 +376,17 @@ void RecipePrintTest::print_failingPrinterEndsSilently()
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(app.file(QStringLiteral("no such folder/recipe.pdf")));
-    screen->setPrinterSetup(
-        [&](QWidget *, const QString &) { return std::make_unique<shell::PainterLinePrinter>(&printer); });
+    int dialogs = 0;
+    screen->setPrinterSetup([&](QWidget *, const QString &) -> std::unique_ptr<shell::LinePrinter> {
+        ++dialogs;
+        if (cancel)
+            return nullptr;
+        return std::make_unique<shell::PainterLinePrinter>(&printer);
+    });
     shell::errorHandOver() = {};
     QTest::mouseClick(screen->findChild<QPushButton *>(QStringLiteral("cmdRPrint")), Qt::LeftButton);
 
+    QCOMPARE(dialogs, 1);
     QVERIFY(chk->isChecked());
     QVERIFY(screen->isVisible());
     QVERIFY(shell::errorHandOver().code.isEmpty());
