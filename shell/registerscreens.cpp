@@ -2,6 +2,7 @@
 
 #include "screens/calendar.h"
 #include "screens/ingred.h"
+#include "screens/recipe.h"
 #include "screens/setup.h"
 #include "screens/shop.h"
 #include "shell/mainmenu.h"
@@ -16,4 +17,5 @@ void registerScreens()
     ScreenRegistry::add<frmIngred>();
     ScreenRegistry::add<frmShop>();
     ScreenRegistry::add<frmCalendar>();
+    ScreenRegistry::add<frmRecipe>();
 }
