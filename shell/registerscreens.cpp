@@ -1,5 +1,7 @@
 #include "shell/registerscreens.h"
 
+#include "screens/about.h"
+#include "screens/credit.h"
 #include "shell/mainmenu.h"
 #include "shell/splash.h"
 
@@ -8,4 +10,6 @@ void registerScreens()
     using shell::ScreenRegistry;
     ScreenRegistry::add<frmSplash>();
     ScreenRegistry::add<frmMain>();
+    ScreenRegistry::add<frmAbout>();
+    ScreenRegistry::add<frmCredit>();
 }
