@@ -26,9 +26,12 @@ constexpr qsizetype kSection0FileSizeAt = 8;
 // Records of the project's settings in "/#SYSTEM".
 enum SystemCode { SystemContentsFile = 0, SystemTitle = 3 };
 
+// The number stored at `at`, or 0 when the bytes end before it.
 template <typename T>
 T littleEndian(const QByteArray &bytes, qsizetype at)
 {
+    if (at < 0 || at > bytes.size() - qsizetype(sizeof(T)))
+        return 0;
     return qFromLittleEndian<T>(bytes.constData() + at);
 }
 
