@@ -40,7 +40,7 @@ bool isRunning(qint64 pid)
 bool reportedReady(const QString &reportFile)
 {
     QFile file(reportFile);
-    return file.open(QIODevice::ReadOnly) && file.readAll().contains("ready");
+    return file.open(QIODevice::ReadOnly) && file.readAll().split('\n').contains("ready");
 }
 
 } // namespace
