@@ -3,6 +3,7 @@
 #include "shell/messages.h"
 #include "store/appfolder.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -16,17 +17,30 @@ namespace mdlHelp {
 
 namespace {
 
-constexpr int kViewerStartMs = 15000;
+QString &viewerProgram()
+{
+    static QString program;
+    return program;
+}
 
+// True while the process lives. A process that ended stays a zombie until its parent reaps it, and the
+// viewer is detached, so its parent is whatever reaps orphans here; a zombie counts as ended.
 bool isRunning(qint64 pid)
 {
-    return ::kill(static_cast<pid_t>(pid), 0) == 0;
+    if (::kill(static_cast<pid_t>(pid), 0) != 0)
+        return false;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray fields = stat.readAll();
+    const qsizetype state = fields.lastIndexOf(')') + 2;
+    return state < 2 || state >= fields.size() || (fields.at(state) != 'Z' && fields.at(state) != 'X');
 }
 
 bool reportedReady(const QString &reportFile)
 {
     QFile file(reportFile);
-    return file.open(QIODevice::ReadOnly) && file.readAll().contains("ready");
+    return file.open(QIODevice::ReadOnly) && file.readAll().split('\n').contains("ready");
 }
 
 } // namespace
@@ -40,44 +54,65 @@ QString HelpFilePath(int selector)
     return {};
 }
 
-int OpenHelp(int selector)
+qint64 OpenHelp(int selector)
 {
     const QString path = HelpFilePath(selector);
-    if (!path.isEmpty() && StartViewer(path))
-        return 1;
-    shell::msgBox(QStringLiteral("Error in opening Help file.\r\nHelp File #%1").arg(selector), shell::MbCritical,
-                  QStringLiteral("Tansy Help File Contents"));
-    return 0;
+    const qint64 viewer = path.isEmpty() ? 0 : StartViewer(path);
+    if (viewer == 0) {
+        shell::msgBox(QStringLiteral("Error in opening Help file.\r\nHelp File #%1").arg(selector), shell::MbCritical,
+                      QStringLiteral("Tansy Help File Contents"));
+    }
+    return viewer;
 }
 
-bool StartViewer(const QString &path)
+qint64 StartViewer(const QString &path, int timeoutMs)
 {
-    // The viewer writes "ready" to its standard output once the contents page shows; a file carries that
-    // word back, because the viewer is detached and outlives this program.
+    // The viewer writes "ready" to its standard output once its first page shows. Its output goes to a file,
+    // not a pipe, because the viewer is detached and outlives this program.
     QTemporaryFile report;
     if (!report.open())
-        return false;
+        return 0;
     report.close();
 
     QProcess viewer;
-    viewer.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/larderon-help"));
+    const QString program = viewerProgram();
+    viewer.setProgram(program.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/larderon-help")
+                                        : program);
     viewer.setArguments({path});
-    viewer.setStandardOutputFile(report.fileName());
     viewer.setStandardInputFile(QProcess::nullDevice());
+    viewer.setStandardOutputFile(report.fileName());
     qint64 pid = 0;
-    if (!viewer.startDetached(&pid))
-        return false;
+    if (!viewer.startDetached(&pid) || pid <= 0)
+        return 0;
 
-    const QDeadlineTimer deadline(kViewerStartMs);
-    while (!deadline.hasExpired()) {
-        if (reportedReady(report.fileName()))
-            return true;
-        if (!isRunning(pid))
-            return reportedReady(report.fileName());
+    if (qApp)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    qint64 result = 0;
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        if (reportedReady(report.fileName())) {
+            result = pid;
+            break;
+        }
+        if (!isRunning(pid)) {
+            // It may have reported just before it ended.
+            result = reportedReady(report.fileName()) ? pid : 0;
+            break;
+        }
+        if (deadline.hasExpired()) {
+            ::kill(static_cast<pid_t>(pid), SIGKILL);
+            break;
+        }
         QThread::msleep(20);
     }
-    ::kill(static_cast<pid_t>(pid), SIGKILL);
-    return false;
+    if (qApp)
+        QApplication::restoreOverrideCursor();
+    return result;
+}
+
+void SetViewerProgram(const QString &program)
+{
+    viewerProgram() = program;
 }
 
 } // namespace mdlHelp

@@ -2,20 +2,29 @@
 
 #include <QString>
 
-/// Opening the help file at its contents, in the program's own help viewer.
+/// Opening the help file at its contents, in the program's own help window.
 namespace mdlHelp {
+
+/// How long the help window may take to show its first page before the opener gives up on it.
+constexpr int kViewerStartMs = 15000;
 
 /// The path of the help file for `selector`: 1 is the program's help file. Any other selector shows
 /// "Invalid Help file." and gives the empty text.
 QString HelpFilePath(int selector);
 
-/// Opens the help file of `selector` at its contents in the viewer, which runs as a process of its own.
-/// Returns once the viewer has shown the contents page (a non-zero value) or cannot (0, after telling
-/// the user so).
-int OpenHelp(int selector);
+/// Opens the help file of `selector` at its contents in the help window, which runs as a process of its own
+/// (larderon-help beside the program). Returns the window's process id once it shows the first page of the
+/// contents, or 0 after telling the user that the help file cannot be opened. The program goes on either way.
+qint64 OpenHelp(int selector);
 
-/// Starts the viewer on `path` and waits until it reports the contents page shown (true) or gives up
-/// (false). The viewer keeps running on its own afterwards.
-bool StartViewer(const QString &path);
+/// Starts the help window on `path` and waits, at most `timeoutMs`, until it reports its first page shown.
+/// Returns its process id, or 0 when it ended without showing the page (the file is missing, damaged or not a
+/// help file, or the window crashed) or took too long (it is then stopped). The window keeps running on its
+/// own and outlives the program.
+qint64 StartViewer(const QString &path, int timeoutMs = kViewerStartMs);
+
+/// The help window program to start instead of larderon-help beside the program; the empty text goes back to
+/// that one. Tests use it: their executables do not live beside larderon-help.
+void SetViewerProgram(const QString &program);
 
 } // namespace mdlHelp

@@ -1,6 +1,8 @@
 #include "shell/registerscreens.h"
 
+#include "screens/about.h"
 #include "screens/calendar.h"
+#include "screens/credit.h"
 #include "screens/ingred.h"
 #include "screens/recipe.h"
 #include "screens/setup.h"
@@ -18,4 +20,6 @@ void registerScreens()
     ScreenRegistry::add<frmShop>();
     ScreenRegistry::add<frmCalendar>();
     ScreenRegistry::add<frmRecipe>();
+    ScreenRegistry::add<frmAbout>();
+    ScreenRegistry::add<frmCredit>();
 }
