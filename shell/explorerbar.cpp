@@ -138,7 +138,11 @@ bool ExplorerBar::eventFilter(QObject *watched, QEvent *event)
 {
     auto *button = qobject_cast<QAbstractButton *>(watched);
     if (button && event->type() == QEvent::KeyPress) {
-        switch (static_cast<QKeyEvent *>(event)->key()) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        // A held key repeats: it may move along the items, but it opens nothing more than once.
+        if (key->isAutoRepeat() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter))
+            return true;
+        switch (key->key()) {
         case Qt::Key_Up:
             moveFocus(button, -1);
             return true;

@@ -6,6 +6,7 @@
 #include "tests/support/screens.h"
 
 #include <QAbstractButton>
+#include <QKeyEvent>
 #include <QProgressBar>
 #include <QTest>
 #include <QTimer>
@@ -218,6 +219,12 @@ void StartupTest::mainMenu_keyboardMovesAndClicks()
     QTest::keyClick(item(menu, "Ingredients"), Qt::Key_Up);
     QTest::keyClick(item(menu, "Setup"), Qt::Key_Up);
     QVERIFY(item(menu, "Credits")->hasFocus());
+
+    // A held Enter key opens nothing beyond its first press.
+    testing::MessageScript messages;
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(item(menu, "Exit"), &repeat);
+    QVERIFY(messages.boxes().isEmpty());
 }
 
 QTEST_MAIN(StartupTest)
