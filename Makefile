@@ -7,7 +7,7 @@ JOBS       ?= $(shell nproc)
 CMAKE_FLAGS ?=
 LAUNCHER   := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache,)
 
-.PHONY: run test test-sanitize test-fuzz bench deps configure build install clean
+.PHONY: run test test-sanitize test-fuzz bench deps configure build install uninstall clean
 
 run: build
 	cd $(BUILD)/Larderon && ./larderon
@@ -43,6 +43,10 @@ build: configure
 PREFIX ?= $(HOME)/Larderon
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# Removes what `make install` put in place; the data folders stay.
+uninstall:
+	tools/uninstall.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)
