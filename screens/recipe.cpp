@@ -16,12 +16,12 @@
 #include "ui_recipe.h"
 
 #include <QCloseEvent>
-#include <QCollator>
 #include <QDate>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
 #include <QWindow>
 
 #include <algorithm>
@@ -41,21 +41,21 @@ void showText(QLineEdit *box, const QString &text)
     box->setCursorPosition(0);
 }
 
-// Recipe names as a user expects to find them: letter case ignored, numbers in numeric order
-// ("Soup 2" before "Soup 10"), names that differ in case alone in the order of the folder.
-void sortByName(QStringList &names)
+// Each entry of the recipe list fills its whole cell of the column, so that no click between two names
+// misses both.
+class CellDelegate : public QStyledItemDelegate
 {
-    // Qt compares plainly, without numeric order, in the C locale that a desktop without language
-    // settings runs in; English rules are the neutral choice there.
-    QLocale locale = QLocale::system();
-    if (locale.language() == QLocale::C)
-        locale = QLocale(QLocale::English);
-    QCollator collator(locale);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(true);
-    std::stable_sort(names.begin(), names.end(),
-                     [&collator](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
-}
+public:
+    CellDelegate(QSize cell, QObject *parent)
+        : QStyledItemDelegate(parent)
+        , m_cell(cell)
+    {
+    }
+    QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override { return m_cell; }
+
+private:
+    QSize m_cell;
+};
 
 QString today()
 {
@@ -91,6 +91,7 @@ frmRecipe::frmRecipe(QWidget *parent)
     list->setTextElideMode(Qt::ElideRight);
     list->setGridSize(
         QSize((kFileColumnTwips + kTwipsPerPixel / 2) / kTwipsPerPixel, list->fontMetrics().height() + 3));
+    list->setItemDelegate(new CellDelegate(list->gridSize(), list));
     list->viewport()->installEventFilter(this);
     list->installEventFilter(this);
 
@@ -236,16 +237,11 @@ void frmRecipe::chooseCategory()
     // A category whose folder has gone cannot be listed; that is reported as a failed open of the list.
     try {
         QStringList names;
-        Module1::ListFolderFiles(store::categoryFolderPath(m_ui->cboRCat->currentText()), names);
+        Module1::ListFolderFiles(store::categoryFolderPath(m_ui->cboRCat->currentText()), names,
+                                 store::FileOrder::ByName);
         names.removeLast(); // the empty element after the last name
-        sortByName(names);
-        QListWidget *list = m_ui->lswRFile;
-        list->clear();
-        for (const QString &name : std::as_const(names)) {
-            // Each entry fills its cell of the column, so that no click between two names misses both.
-            auto *entry = new QListWidgetItem(name, list);
-            entry->setSizeHint(list->gridSize());
-        }
+        m_ui->lswRFile->clear();
+        m_ui->lswRFile->addItems(names);
     } catch (const store::Failure &failure) {
         shell::raiseError(this, shell::codes::RecipeOpen, failure);
     }

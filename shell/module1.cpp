@@ -71,9 +71,9 @@ void ClearScreen(int screenNumber)
     }
 }
 
-void ListFolderFiles(const QString &folder, QStringList &names)
+void ListFolderFiles(const QString &folder, QStringList &names, store::FileOrder order)
 {
-    names = store::listFiles(folder);
+    names = store::listFiles(folder, order);
     names.append(QString());
 }
 

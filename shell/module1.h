@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/fileops.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -31,8 +33,9 @@ void FileSystemDelete(const QString &path, int mode);
 /// it also empties the recipe list `lswRFile`. Other controls keep their state; other numbers do nothing.
 void ClearScreen(int screenNumber);
 
-/// Fills `names` with the names of the files in `folder`, in the order the file system lists them, and
-/// one empty element after the last name. Failures (store::Failure 76 for a missing folder) reach the caller.
-void ListFolderFiles(const QString &folder, QStringList &names);
+/// Fills `names` with the names of the files in `folder`, in `order` (as the file system lists them
+/// unless told otherwise), and one empty element after the last name. Failures (store::Failure 76 for a
+/// missing folder) reach the caller.
+void ListFolderFiles(const QString &folder, QStringList &names, store::FileOrder order = store::FileOrder::Folder);
 
 } // namespace Module1

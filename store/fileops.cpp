@@ -2,6 +2,7 @@
 
 #include "store/failure.h"
 #include "store/folderindex.h"
+#include "store/nameorder.h"
 #include "store/textfile.h"
 
 #include <QDir>
@@ -11,7 +12,13 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <cerrno>
+#include <string>
+#include <vector>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace store {
 
@@ -127,17 +134,40 @@ void createTextFile(const QString &path)
     writer.commit();
 }
 
-QStringList listFiles(const QString &folder)
+QStringList listFiles(const QString &folder, FileOrder order)
 {
-    if (!folderExists(folder))
-        throw Failure(Failure::PathNotFound);
-    QStringList names;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        names.append(it.fileName());
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        throw Failure(errno == ENOTDIR || errno == ENOENT ? Failure::PathNotFound : Failure::PathFileAccessError);
+    std::vector<std::string> names;
+    while (const dirent *entry = ::readdir(dir)) {
+        bool isFile = entry->d_type == DT_REG;
+        // Where the file system does not tell the kind of an entry, or the entry is a link, ask for it.
+        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+            struct stat info;
+            isFile = ::fstatat(::dirfd(dir), entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
+        }
+        if (isFile)
+            names.emplace_back(entry->d_name);
     }
-    return names;
+    ::closedir(dir);
+
+    // A category may hold thousands of recipes: each name's key is made once, from the bytes the folder
+    // gave, and the keys are sorted beside the names' places.
+    std::vector<std::pair<std::string, qsizetype>> listed;
+    listed.reserve(names.size());
+    for (size_t i = 0; i < names.size(); ++i)
+        listed.emplace_back(order == FileOrder::ByName ? nameSortKey(names[i]) : std::string(), qsizetype(i));
+    // Equal keys fall back on the place, so that equal names keep the folder's order.
+    if (order == FileOrder::ByName)
+        std::sort(listed.begin(), listed.end());
+    QStringList result;
+    result.reserve(qsizetype(names.size()));
+    for (const auto &entry : listed) {
+        const std::string &name = names[size_t(entry.second)];
+        result.append(QString::fromUtf8(name.data(), qsizetype(name.size())));
+    }
+    return result;
 }
 
 QString temporaryFolder()

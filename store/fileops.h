@@ -41,9 +41,15 @@ void moveFile(const QString &from, const QString &to);
 /// Makes an empty file, replacing any file of that name. Failures as for TextWriter.
 void createTextFile(const QString &path);
 
-/// The names of the files directly in `folder` (sub-folders left out, hidden files included), in the
-/// order in which the file system lists them. The count is the list's size. 76 when the folder is missing.
-QStringList listFiles(const QString &folder);
+/// The orders a folder's files can be listed in.
+enum class FileOrder {
+    Folder, ///< as the file system lists them
+    ByName, ///< as a user expects to find names (store/nameorder.h)
+};
+
+/// The names of the files directly in `folder` (sub-folders left out, hidden files included), in `order`.
+/// The count is the list's size. 76 when the folder is missing.
+QStringList listFiles(const QString &folder, FileOrder order = FileOrder::Folder);
 
 /// The system's folder for temporary files, without a trailing separator.
 QString temporaryFolder();

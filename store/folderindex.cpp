@@ -1,11 +1,13 @@
 #include "store/folderindex.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
+#include <QSet>
 
 #include <ctime>
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 namespace store::folderindex {
@@ -19,10 +21,19 @@ constexpr qint64 kTimeStepNs = 50'000'000;
 struct Index
 {
     QString folder;
+    QByteArray folderName; ///< the folder as the file system names it
+    int folderHandle = -1; ///< open on the folder while it is indexed, to ask for its time cheaply
     timespec modified{};
     bool racy = true;
-    QHash<QString, QString> byFoldedName;
+    QSet<QString> names;
+    QHash<QString, QString> byFoldedName; ///< the first name read for each case-folded name
 };
+
+Index &index()
+{
+    static Index i;
+    return i;
+}
 
 qint64 nanoseconds(const timespec &t)
 {
@@ -36,72 +47,85 @@ bool isRecent(const timespec &modified)
     return nanoseconds(now) - nanoseconds(modified) < kTimeStepNs;
 }
 
-Index &index()
-{
-    static Index i;
-    return i;
-}
-
-bool modifiedAt(const QString &folder, timespec *modified)
-{
-    struct stat info;
-    if (::stat(QFile::encodeName(folder).constData(), &info) != 0)
-        return false;
-    *modified = info.st_mtim;
-    return true;
-}
-
 bool operator==(const timespec &a, const timespec &b)
 {
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-void read(Index &i, const QString &folder, const timespec &modified)
+// The modification time of the folder named `folder` by the file system; false when it is not a folder.
+bool modifiedAt(const QByteArray &folder, timespec *modified)
 {
+    struct stat info;
+    if (::stat(folder.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return false;
+    *modified = info.st_mtim;
+    return true;
+}
+
+void insert(Index &i, const QString &name)
+{
+    i.names.insert(name);
+    const QString folded = name.toCaseFolded();
+    if (!i.byFoldedName.contains(folded))
+        i.byFoldedName.insert(folded, name);
+}
+
+void read(Index &i, const QString &folder, const QByteArray &folderName, const timespec &modified)
+{
+    if (i.folderName != folderName && i.folderHandle >= 0) {
+        ::close(i.folderHandle);
+        i.folderHandle = -1;
+    }
+    if (i.folderHandle < 0)
+        i.folderHandle = ::open(folderName.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     i.folder = folder;
+    i.folderName = folderName;
     i.modified = modified;
     i.racy = isRecent(modified);
+    i.names.clear();
     i.byFoldedName.clear();
-    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    DIR *dir = ::opendir(folderName.constData());
     if (!dir)
         return;
     while (const dirent *entry = ::readdir(dir)) {
         const QString name = QFile::decodeName(entry->d_name);
-        if (name == QLatin1String(".") || name == QLatin1String(".."))
-            continue;
-        // The first entry read keeps a folded name that several entries share.
-        const QString folded = name.toCaseFolded();
-        if (!i.byFoldedName.contains(folded))
-            i.byFoldedName.insert(folded, name);
+        if (name != QLatin1String(".") && name != QLatin1String(".."))
+            insert(i, name);
     }
     ::closedir(dir);
 }
 
 } // namespace
 
-QString findIgnoringCase(const QString &folder, const QString &name)
+Entry find(const QString &folder, const QString &name, bool readFolder)
 {
-    timespec modified;
-    if (!modifiedAt(folder, &modified))
-        return {};
     Index &i = index();
-    if (i.folder != folder || !(i.modified == modified) || i.racy)
-        read(i, folder, modified);
-    return i.byFoldedName.value(name.toCaseFolded());
+    const QByteArray folderName = i.folder == folder ? i.folderName : QFile::encodeName(folder);
+    timespec modified;
+    if (!modifiedAt(folderName, &modified))
+        return {Entry::FolderMissing, {}};
+    if (i.folder != folder || !(i.modified == modified) || i.racy) {
+        if (!readFolder)
+            return {Entry::Unknown, {}};
+        read(i, folder, folderName, modified);
+    }
+    if (i.names.contains(name))
+        return {Entry::Present, name};
+    const QString other = i.byFoldedName.value(name.toCaseFolded());
+    return other.isEmpty() ? Entry{Entry::Absent, {}} : Entry{Entry::Present, other};
 }
 
 void added(const QString &path)
 {
-    const QFileInfo info(path);
     Index &i = index();
-    if (i.folder != info.absolutePath())
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0 || QStringView(path).left(slash) != i.folder)
         return;
-    timespec modified;
-    if (!modifiedAt(i.folder, &modified))
+    struct stat info;
+    if (i.folderHandle < 0 || ::fstat(i.folderHandle, &info) != 0)
         return;
-    const QString folded = info.fileName().toCaseFolded();
-    if (!i.byFoldedName.contains(folded))
-        i.byFoldedName.insert(folded, info.fileName());
+    const timespec modified = info.st_mtim;
+    insert(i, path.sliced(slash + 1));
     // The index was read or checked moments ago and now holds the program's own change as well.
     i.modified = modified;
     i.racy = false;

@@ -3,14 +3,17 @@
 #include "store/failure.h"
 #include "store/folderindex.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 #include <QStringDecoder>
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace store {
 
@@ -53,8 +56,10 @@ QString withUnixLineBreaks(QString text)
 
 QByteArray encodeForDisk(QString text)
 {
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    if (text.contains(QLatin1Char('\r')))
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (text.contains(QLatin1Char('\n')))
+        text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     return text.toUtf8();
 }
 
@@ -63,25 +68,25 @@ bool parentExists(const QString &path)
     return QFileInfo(QFileInfo(path).absolutePath()).isDir();
 }
 
-// The permissions a newly made file gets: everyone may read and write, less the process's umask.
-QFileDevice::Permissions newFilePermissions()
+// Makes a new, empty sibling of `target` with a unique name and returns its descriptor, or -1 with errno
+// set. The file gets `mode` less the process's umask, as any new file does.
+int createSibling(const QByteArray &target, mode_t mode, QByteArray *name)
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    QFileDevice::Permissions permissions;
-    const std::pair<mode_t, QFileDevice::Permissions> bits[] = {
-        {S_IRUSR, QFileDevice::ReadOwner | QFileDevice::ReadUser},
-        {S_IWUSR, QFileDevice::WriteOwner | QFileDevice::WriteUser},
-        {S_IRGRP, QFileDevice::ReadGroup},
-        {S_IWGRP, QFileDevice::WriteGroup},
-        {S_IROTH, QFileDevice::ReadOther},
-        {S_IWOTH, QFileDevice::WriteOther},
-    };
-    for (const auto &[bit, permission] : bits) {
-        if (!(mask & bit))
-            permissions |= permission;
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QByteArray candidate = target + '.';
+        quint64 random = QRandomGenerator::global()->generate64();
+        for (int i = 0; i < 6; ++i, random /= sizeof kLetters - 1)
+            candidate += kLetters[random % (sizeof kLetters - 1)];
+        const int fd = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            *name = candidate;
+            return fd;
+        }
+        if (errno != EEXIST)
+            return -1;
     }
-    return permissions;
+    return -1;
 }
 
 } // namespace
@@ -204,17 +209,19 @@ QString TextReader::readAll()
 }
 
 TextWriter::TextWriter(const QString &path, Mode mode)
+    : m_path(QFile::encodeName(QDir::isAbsolutePath(path) ? path : QFileInfo(path).absoluteFilePath()))
 {
-    const QFileInfo info(path);
-    if (info.isDir())
+    const QByteArray &target = m_path;
+    struct stat existing;
+    const bool exists = ::stat(target.constData(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode))
         throw Failure(Failure::PathFileAccessError);
-    if (!parentExists(path))
-        throw Failure(Failure::PathNotFound);
-    if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner))
+    // A rename would replace a read-only file without a word; writing it in place would fail.
+    if (exists && !(existing.st_mode & S_IWUSR))
         throw Failure(Failure::PathFileAccessError);
 
     QByteArray kept;
-    if (mode == Append && info.exists()) {
+    if (mode == Append && exists) {
         QFile old(path);
         if (!old.open(QIODevice::ReadOnly))
             throw Failure(Failure::PathFileAccessError);
@@ -225,14 +232,14 @@ TextWriter::TextWriter(const QString &path, Mode mode)
             kept.append("\r\n");
     }
 
-    m_path = info.absoluteFilePath();
-    m_file = std::make_unique<QTemporaryFile>(m_path + QStringLiteral(".XXXXXX"));
-    if (!m_file->open())
-        throw Failure(Failure::PermissionDenied);
-    m_file->setPermissions(info.exists() ? info.permissions() : newFilePermissions());
-    m_device = m_file.get();
-    if (!kept.isEmpty() && m_device->write(kept) != kept.size())
-        throw Failure(Failure::DiskFull);
+    const int fd = createSibling(target, 0666, &m_siblingName);
+    if (fd < 0)
+        throw Failure(errno == ENOENT || errno == ENOTDIR ? Failure::PathNotFound : Failure::PermissionDenied);
+    m_sibling = fd;
+    // The replacement keeps the permissions of the file it replaces.
+    if (exists)
+        ::fchmod(fd, existing.st_mode & 07777);
+    m_text = kept;
 }
 
 TextWriter::TextWriter(QIODevice &device)
@@ -240,11 +247,26 @@ TextWriter::TextWriter(QIODevice &device)
 {
 }
 
-TextWriter::~TextWriter() = default;
+TextWriter::~TextWriter()
+{
+    // Not committed: the file stays as it was and the sibling goes.
+    if (m_sibling >= 0) {
+        ::close(m_sibling);
+        ::unlink(m_siblingName.constData());
+    }
+}
 
 void TextWriter::write(const QString &text)
 {
-    const QByteArray bytes = encodeForDisk(text);
+    writeBytes(encodeForDisk(text));
+}
+
+void TextWriter::writeBytes(const QByteArray &bytes)
+{
+    if (!m_device) {
+        m_text += bytes;
+        return;
+    }
     if (m_device->write(bytes) != bytes.size())
         throw Failure(Failure::DiskFull);
 }
@@ -256,31 +278,65 @@ void TextWriter::writeLine(const QString &text)
 
 void TextWriter::writeQuotedFields(const QStringList &fields)
 {
-    QString record;
+    // The record is laid out in one buffer: a recipe is saved with a keystroke, and thousands of them
+    // may be written in a row.
+    qsizetype length = 1;
+    for (const QString &field : fields)
+        length += 3 + field.size() + field.count(QLatin1Char('"'));
+    QString record(length, Qt::Uninitialized);
+    QChar *out = record.data();
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
-            record.append(QLatin1Char(','));
-        record.append(QLatin1Char('"'));
-        record.append(QString(fields.at(i)).replace(QLatin1Char('"'), QLatin1String("\"\"")));
-        record.append(QLatin1Char('"'));
+            *out++ = QLatin1Char(',');
+        *out++ = QLatin1Char('"');
+        for (const QChar c : fields.at(i)) {
+            if (c == QLatin1Char('"'))
+                *out++ = c;
+            *out++ = c;
+        }
+        *out++ = QLatin1Char('"');
     }
-    writeLine(record);
+    record.truncate(out - record.constData());
+    // Most records have no line break inside a field: they go to the file as they are.
+    if (record.contains(QLatin1Char('\n')) || record.contains(QLatin1Char('\r'))) {
+        writeLine(record);
+        return;
+    }
+    QByteArray bytes = record.toUtf8();
+    bytes += "\r\n";
+    writeBytes(bytes);
 }
 
 void TextWriter::commit()
 {
-    if (!m_file)
+    if (m_sibling < 0)
         return;
-    if (!m_file->flush())
+    // The text goes to the sibling in one piece, then a rename puts it in place of the file in one step.
+    // The data is not forced to the disk first: a save is a user's keystroke, and the file systems in use
+    // keep a renamed-over file's data in order.
+    const char *data = m_text.constData();
+    qsizetype left = m_text.size();
+    while (left > 0) {
+        const ssize_t written = ::write(m_sibling, data, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            throw Failure(Failure::DiskFull);
+        data += written;
+        left -= written;
+    }
+    const int closed = ::close(m_sibling);
+    m_sibling = -1;
+    if (closed != 0) {
+        ::unlink(m_siblingName.constData());
         throw Failure(Failure::DiskFull);
-    m_file->close();
-    // A rename replaces the file in one step. The data is not forced to the disk first: a save is a
-    // user's keystroke, and the file systems in use keep a renamed-over file's data in order.
-    if (std::rename(QFile::encodeName(m_file->fileName()).constData(), QFile::encodeName(m_path).constData()) != 0)
-        throw Failure(errno == ENOSPC ? Failure::DiskFull : Failure::PathFileAccessError);
-    m_file->setAutoRemove(false);
-    m_file.reset();
-    folderindex::added(m_path);
+    }
+    if (std::rename(m_siblingName.constData(), m_path.constData()) != 0) {
+        const int error = errno;
+        ::unlink(m_siblingName.constData());
+        throw Failure(error == ENOSPC ? Failure::DiskFull : Failure::PathFileAccessError);
+    }
+    folderindex::added(QFile::decodeName(m_path));
 }
 
 } // namespace store

@@ -7,7 +7,6 @@
 #include <memory>
 
 class QIODevice;
-class QTemporaryFile;
 
 /// Reading and writing Larderon's text files.
 ///
@@ -76,19 +75,24 @@ public:
     TextWriter(const TextWriter &) = delete;
     TextWriter &operator=(const TextWriter &) = delete;
 
-    /// The text and a line break. 61 when the write fails.
+    /// The text and a line break. Writing to a file keeps the text until commit(); writing to a device
+    /// writes at once, 61 when that fails.
     void writeLine(const QString &text);
     /// Each field in double quotes (a quote inside doubled), separated by commas, then a line break.
     /// 61 when the write fails.
     void writeQuotedFields(const QStringList &fields);
-    /// Puts the written text in place of the file. 61 or 75 when that fails.
+    /// Puts the written text in place of the file. 61 when it cannot be written, 75 when it cannot be put
+    /// in place; the file stays as it was then.
     void commit();
 
 private:
     void write(const QString &text);
+    void writeBytes(const QByteArray &bytes);
 
-    std::unique_ptr<QTemporaryFile> m_file; ///< the sibling the text goes to until commit()
-    QString m_path;
+    QByteArray m_path;        ///< the file, as the file system names it
+    QByteArray m_siblingName; ///< the file commit() writes the text to and renames over the file
+    int m_sibling = -1;       ///< open on the sibling until commit()
+    QByteArray m_text;        ///< what was written, until commit()
     QIODevice *m_device = nullptr;
 };
 

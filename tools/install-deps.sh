@@ -10,8 +10,8 @@ packages=(
     libchm-dev fp-utils
     # the Tahoma-metric face the screens are laid out for
     fonts-wine
-    # benchmarks: Google Benchmark, and Xlib for timing the first window on the screen
-    libbenchmark-dev libx11-dev
+    # benchmarks: Xlib, for timing the first window on the screen
+    libx11-dev
     # end-to-end test of the real program: X server, input, session bus, PDF text
     xvfb xauth xdotool dbus poppler-utils
     # fuzzing the readers (libFuzzer comes with clang)
