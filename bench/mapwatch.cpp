@@ -21,15 +21,14 @@
 
 namespace {
 
-long smapsValue(pid_t pid, const char *key)
+// A figure in KiB from the process's memory summary, such as "Rss:" or "Pss:".
+long smapsValue(pid_t pid, const std::string &key)
 {
     std::ifstream in("/proc/" + std::to_string(pid) + "/smaps_rollup");
-    std::string name;
-    long value = -1;
-    std::string unit;
-    while (in >> name >> value >> unit) {
-        if (name == key)
-            return value;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.compare(0, key.size(), key) == 0)
+            return std::atol(line.c_str() + key.size());
     }
     return -1;
 }

@@ -44,15 +44,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    class GroupBox;
     struct Group
     {
         QString key;
-        QWidget *box;
+        GroupBox *box;
         QLabel *header;
         QVBoxLayout *items;
     };
     Group *group(const QString &key);
-    void styleGroup(const Group &group, bool special);
     void moveFocus(QAbstractButton *from, int step);
 
     QVBoxLayout *m_layout;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -15,17 +16,18 @@ int main(int argc, char *argv[])
     // The program ends through its exit confirmation or its error report, never because a window closed.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    shell::registerTahoma();
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(8.25);
-    QApplication::setFont(font);
-    QIcon icon;
-    for (const char *size : {"48", "128", "256"})
-        icon.addFile(QStringLiteral(":/icons/larderon-%1.png").arg(QLatin1String(size)));
-    QApplication::setWindowIcon(icon);
-
     registerScreens();
     shell::ScreenRegistry::show<frmSplash>();
+
+    // The splash screen has faces and no icon of its own: the screens' face and the windows' icon are
+    // set up once it is on the screen, so that it shows as early as it can.
+    QTimer::singleShot(0, [] {
+        shell::registerTahoma();
+        QFont font(QStringLiteral("Tahoma"));
+        font.setPointSizeF(8.25);
+        QApplication::setFont(font);
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/larderon-48.png")));
+    });
     const int result = QApplication::exec();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return result;

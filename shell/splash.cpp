@@ -12,16 +12,20 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QScreen>
+#include <QPixmap>
 #include <QTimer>
+
+#include <malloc.h>
 
 namespace {
 
-// The title's face is decorative; where it is not installed a serif face stands in for it.
+// The title's face is decorative; where it is not installed the program's own face stands in for it,
+// so that no further face has to be loaded for three short lines.
 QFont titleFont(double points, bool bold)
 {
-    QFont font(QStringLiteral("Brigitte"));
-    font.setFamilies({QStringLiteral("Brigitte"), QStringLiteral("URW Chancery L"), QStringLiteral("Z003"),
-                      QStringLiteral("DejaVu Serif"), QStringLiteral("Tahoma")});
+    // Asked for a face it lacks, the system offers its nearest one rather than the next in a list.
+    const QString brigitte = QStringLiteral("Brigitte");
+    QFont font(QFontDatabase::hasFamily(brigitte) ? brigitte : QStringLiteral("Tahoma"));
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
@@ -37,9 +41,9 @@ frmSplash::frmSplash(QWidget *parent)
     m_ui->setupUi(this);
     setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
     m_timer->setObjectName(QStringLiteral("tmrTaskTimer"));
-    m_ui->Label1->setFont(titleFont(27.75, true));
-    m_ui->Label3->setFont(titleFont(18, true));
-    m_ui->Label4->setFont(titleFont(11.25, false));
+    // Colours through the palette: a style sheet would cost the first window several milliseconds.
+    shell::setTextColor(m_ui->Label1, QColor(0, 0, 255));
+    shell::setTextColor(m_ui->Label3, QColor(0, 0, 255));
     shell::setTextColor(m_ui->Label4, shell::systemColor(6));
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -51,7 +55,17 @@ frmSplash::~frmSplash() = default;
 void frmSplash::load()
 {
     Module1::DropShadow(this);
-    setCursor(Qt::WaitCursor);
+    // The picture, the faces and the hourglass follow as soon as the window is on the screen, so that
+    // the window itself shows as early as it can.
+    QTimer::singleShot(0, this, [this] {
+        shell::registerTahoma();
+        m_ui->Label1->setFont(titleFont(27.75, true));
+        m_ui->Label3->setFont(titleFont(18, true));
+        m_ui->Label4->setFont(titleFont(11.25, false));
+        m_ui->Image1->setPixmap(QPixmap(QStringLiteral(":/pictures/splash.gif")));
+        if (m_timer->isActive())
+            setCursor(Qt::WaitCursor);
+    });
     m_ui->pbTaskProgress->setValue(m_ui->pbTaskProgress->minimum());
     m_ui->pbTaskProgress->setRange(0, 100);
     m_timer->setInterval(100);
@@ -72,6 +86,15 @@ void frmSplash::tick()
 void frmSplash::handOver()
 {
     const QString mainMenu = QStringLiteral("frmMain");
+    // Hidden for the rest of the run, the splash screen gives back its picture and its window's memory;
+    // the screen itself stays.
+    m_ui->Image1->clear();
+    QTimer::singleShot(0, this, [this] {
+        if (isHidden())
+            destroy();
+        // What start-up used and gave back goes back to the system, not only to the allocator.
+        ::malloc_trim(0);
+    });
     try {
         const QString settings = store::settingsPath();
         if (store::fileExists(settings)) {

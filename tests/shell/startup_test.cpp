@@ -95,7 +95,7 @@ void StartupTest::progress_fillsInTwentyFiveStepsOfFour()
     testing::ScreenSession session;
     ScreenRegistry::add<frmSplash>();
     auto *splash = ScreenRegistry::show<frmSplash>();
-    QCOMPARE(splash->cursor().shape(), Qt::WaitCursor);
+    QTRY_COMPARE(splash->cursor().shape(), Qt::WaitCursor);
     QCOMPARE(splash->findChild<QTimer *>(QStringLiteral("tmrTaskTimer"))->interval(), 100);
 
     QList<int> values;

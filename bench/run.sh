@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Prints Larderon's benchmark table: the whole program against an empty Qt 6 window (start to the first
+# window, and memory once the main menu shows), then the store at scale against the floor of the same
+# work done by the operating system alone. Each figure is a ratio measured in one run.
+#
+#   bench/run.sh [build-folder] [rounds]
+set -euo pipefail
+build=$(cd "${1:-build}" && pwd)
+rounds=${2:-15}
+here=$(cd "$(dirname "$0")" && pwd)
+
+if [ -z "${LARDERON_BENCH_DISPLAY:-}" ]; then
+    # A private X server and session bus, so that nothing else on a desktop takes part in the figures.
+    export LARDERON_BENCH_DISPLAY=1
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" dbus-run-session -- "$0" "$build" "$rounds"
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -r "$build/Larderon" "$work/app"
+touch "$work/app/LD.ini" # a later run: straight from the splash screen to the main menu
+
+# Runs the program and the empty window in turns; one line per run: who, ms to first window, RSS, PSS.
+for _ in $(seq "$rounds"); do
+    (cd "$work/app" && echo "larderon $("$build/bench/mapwatch" "Main Menu:" 500 ./larderon 2>/dev/null)")
+    echo "empty $("$build/bench/mapwatch" "Empty window" 500 "$build/bench/emptywindow" 2>/dev/null)"
+done > "$work/startup.txt"
+
+median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+column_of() { awk -v who="$1" -v col="$2" '$1 == who {print $col}' "$work/startup.txt" | median; }
+row() { # figure, ours, floor, unit, limit
+    awk -v what="$1" -v ours="$2" -v floor="$3" -v unit="$4" -v limit="$5" 'BEGIN {
+        ratio = ours / floor
+        printf "| %s | %s %s | an empty Qt 6 window | %s %s | %.2fx | <= %sx | %s |\n",
+            what, ours, unit, floor, unit, ratio, limit, (ratio <= limit ? "yes" : "NO") }'
+}
+kib_to_mib() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
+
+echo "| figure | Larderon | measured against | floor | ratio | limit | met |"
+echo "|---|---|---|---|---|---|---|"
+row "start to the first window (median of $rounds)" "$(column_of larderon 2)" "$(column_of empty 2)" ms 1.3
+row "resident memory at the main menu" "$(kib_to_mib "$(column_of larderon 3)")" "$(kib_to_mib "$(column_of empty 3)")" MiB 1.3
+row "proportional memory at the main menu" "$(kib_to_mib "$(column_of larderon 4)")" "$(kib_to_mib "$(column_of empty 4)")" MiB 1.3
+"$build/bench/storebench" 2>/dev/null | tail -n +3
