@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QImageReader>
 #include <QWidget>
 
 namespace shell {
@@ -40,6 +41,13 @@ void setTextColor(QWidget *widget, const QColor &color)
 QColor textColor(const QWidget *widget)
 {
     return widget->palette().color(QPalette::WindowText);
+}
+
+QPixmap picture(const QString &path, const char *format)
+{
+    QImageReader reader(path, format);
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }
 
 bool registerTahoma()

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QPalette>
+#include <QPixmap>
 
 class QWidget;
 
@@ -21,6 +22,10 @@ void setTextColor(QWidget *widget, const QColor &color);
 
 /// The colour `widget` draws its text in.
 QColor textColor(const QWidget *widget);
+
+/// The picture at `path` (a resource or a file) in the image `format` given ("png", "gif"), or a null
+/// pixmap. Naming the format keeps Qt from loading every image reader to guess it.
+QPixmap picture(const QString &path, const char *format);
 
 /// Makes the Tahoma face available: when the system has none, registers the Tahoma-metric face that
 /// fonts-wine installs. Returns false when neither is there (Qt then substitutes another face).

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QPainterPath>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -83,17 +82,12 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
         painter.fillRect(rect().adjusted(0, m_header->height(), 0, 0),
                          m_special ? QColor(0xef, 0xf3, 0xff) : QColor(0xd6, 0xdf, 0xf7));
         QLinearGradient band(0, 0, width(), 0);
         band.setColorAt(0, m_special ? QColor(0x0c, 0x3e, 0x9c) : QColor(Qt::white));
         band.setColorAt(1, m_special ? QColor(0x3a, 0x72, 0xd8) : QColor(0xc6, 0xd3, 0xf7));
-        // The band's top corners are rounded, its bottom edge meets the panel straight.
-        QPainterPath top;
-        top.addRoundedRect(QRectF(0, 0, width(), m_header->height() + 4), 4, 4);
-        painter.setClipRect(0, 0, width(), m_header->height());
-        painter.fillPath(top, band);
+        painter.fillRect(0, 0, width(), m_header->height(), band);
     }
 
 private:

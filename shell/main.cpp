@@ -26,7 +26,7 @@ int main(int argc, char *argv[])
         QFont font(QStringLiteral("Tahoma"));
         font.setPointSizeF(8.25);
         QApplication::setFont(font);
-        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/larderon-48.png")));
+        QApplication::setWindowIcon(QIcon(shell::picture(QStringLiteral(":/icons/larderon-48.png"), "png")));
     });
     const int result = QApplication::exec();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

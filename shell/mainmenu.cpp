@@ -1,6 +1,7 @@
 #include "shell/mainmenu.h"
 
 #include "screens/help.h"
+#include "shell/appearance.h"
 #include "shell/mmain.h"
 #include "shell/module1.h"
 #include "ui_mainmenu.h"
@@ -60,7 +61,7 @@ void frmMain::load()
 
     QList<QIcon> ilsIcons;
     for (const char *file : kIconFiles)
-        ilsIcons.append(QIcon(QStringLiteral(":/icons/mainmenu/%1.png").arg(QLatin1String(file))));
+        ilsIcons.append(QIcon(shell::picture(QStringLiteral(":/icons/mainmenu/%1.png").arg(QLatin1String(file)), "png")));
     bar->setImageList(ilsIcons);
 
     bar->addGroup(QStringLiteral("SPECIAL"), QStringLiteral("Prg. Selections"));

@@ -62,7 +62,7 @@ void frmSplash::load()
         m_ui->Label1->setFont(titleFont(27.75, true));
         m_ui->Label3->setFont(titleFont(18, true));
         m_ui->Label4->setFont(titleFont(11.25, false));
-        m_ui->Image1->setPixmap(QPixmap(QStringLiteral(":/pictures/splash.gif")));
+        m_ui->Image1->setPixmap(shell::picture(QStringLiteral(":/pictures/splash.gif"), "gif"));
         if (m_timer->isActive())
             setCursor(Qt::WaitCursor);
     });
