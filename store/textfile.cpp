@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -87,6 +88,19 @@ int createSibling(const QByteArray &target, mode_t mode, QByteArray *name)
             return -1;
     }
     return -1;
+}
+
+// The permissions of the file at `path` when there is one that may be replaced, none when there is no
+// file. 75 for a folder, and for a read-only file: a rename would replace it without a word, where writing
+// it in place would fail.
+std::optional<mode_t> checkReplaceable(const QByteArray &path)
+{
+    struct stat existing;
+    if (::stat(path.constData(), &existing) != 0)
+        return std::nullopt;
+    if (S_ISDIR(existing.st_mode) || !(existing.st_mode & S_IWUSR))
+        throw Failure(Failure::PathFileAccessError);
+    return existing.st_mode & 07777;
 }
 
 } // namespace
@@ -211,40 +225,51 @@ QString TextReader::readAll()
 TextWriter::TextWriter(const QString &path, Mode mode)
     : m_path(QFile::encodeName(QDir::isAbsolutePath(path) ? path : QFileInfo(path).absoluteFilePath()))
 {
-    const QByteArray &target = m_path;
-    struct stat existing;
-    const bool exists = ::stat(target.constData(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode))
-        throw Failure(Failure::PathFileAccessError);
-    // A rename would replace a read-only file without a word; writing it in place would fail.
-    if (exists && !(existing.st_mode & S_IWUSR))
-        throw Failure(Failure::PathFileAccessError);
-
+    // Replacing, the file is looked at only when commit() finds it there; appending, its text is needed now.
     QByteArray kept;
-    if (mode == Append && exists) {
-        QFile old(path);
-        if (!old.open(QIODevice::ReadOnly))
-            throw Failure(Failure::PathFileAccessError);
-        // A Windows-1252 file becomes UTF-8, so that the whole file stays in one encoding.
-        kept = decodeText(old.readAll()).toUtf8();
-        // A hand-edited file may lack its last line break; what is appended still starts a line.
-        if (!kept.isEmpty() && !kept.endsWith('\n') && !kept.endsWith('\r'))
-            kept.append("\r\n");
+    if (mode == Append) {
+        m_replacedChecked = true;
+        const std::optional<mode_t> existing = checkReplaceable(m_path);
+        if (existing) {
+            QFile old(path);
+            if (!old.open(QIODevice::ReadOnly))
+                throw Failure(Failure::PathFileAccessError);
+            // A Windows-1252 file becomes UTF-8, so that the whole file stays in one encoding.
+            kept = decodeText(old.readAll()).toUtf8();
+            // A hand-edited file may lack its last line break; what is appended still starts a line.
+            if (!kept.isEmpty() && !kept.endsWith('\n') && !kept.endsWith('\r'))
+                kept.append("\r\n");
+        }
+        m_permissions = existing;
     }
 
-    const int fd = createSibling(target, 0666, &m_siblingName);
+    const int fd = createSibling(m_path, 0666, &m_siblingName);
     if (fd < 0)
         throw Failure(errno == ENOENT || errno == ENOTDIR ? Failure::PathNotFound : Failure::PermissionDenied);
     m_sibling = fd;
-    // The replacement keeps the permissions of the file it replaces.
-    if (exists)
-        ::fchmod(fd, existing.st_mode & 07777);
     m_text = kept;
 }
 
 TextWriter::TextWriter(QIODevice &device)
     : m_device(&device)
 {
+}
+
+void TextWriter::putInPlace()
+{
+    if (!m_replacedChecked) {
+        // Most saves make a new file: the rename that must not replace anything tells whether one is there.
+        if (::renameat2(AT_FDCWD, m_siblingName.constData(), AT_FDCWD, m_path.constData(), RENAME_NOREPLACE) == 0)
+            return;
+        if (errno != EEXIST && errno != EINVAL && errno != ENOSYS)
+            throw Failure(errno == ENOSPC ? Failure::DiskFull : Failure::PathFileAccessError);
+        m_permissions = checkReplaceable(m_path);
+    }
+    // The replacement keeps the permissions of the file it replaces.
+    if (m_permissions)
+        ::chmod(m_siblingName.constData(), *m_permissions);
+    if (std::rename(m_siblingName.constData(), m_path.constData()) != 0)
+        throw Failure(errno == ENOSPC ? Failure::DiskFull : Failure::PathFileAccessError);
 }
 
 TextWriter::~TextWriter()
@@ -331,10 +356,11 @@ void TextWriter::commit()
         ::unlink(m_siblingName.constData());
         throw Failure(Failure::DiskFull);
     }
-    if (std::rename(m_siblingName.constData(), m_path.constData()) != 0) {
-        const int error = errno;
+    try {
+        putInPlace();
+    } catch (const Failure &) {
         ::unlink(m_siblingName.constData());
-        throw Failure(error == ENOSPC ? Failure::DiskFull : Failure::PathFileAccessError);
+        throw;
     }
     folderindex::added(QFile::decodeName(m_path));
 }

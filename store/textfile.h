@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class QIODevice;
 
@@ -66,8 +67,8 @@ public:
         Append,  ///< the file keeps its text (converted to UTF-8) and gets what is written after it
     };
 
-    /// Opens `path` for writing. 76 when its folder is missing, 75 when `path` is a folder or a read-only
-    /// file, 70 when the folder may not be written.
+    /// Opens `path` for writing. 76 when its folder is missing, 70 when the folder may not be written.
+    /// When `path` is a folder or a read-only file, 75 comes from commit(), or here when appending.
     TextWriter(const QString &path, Mode mode);
     /// Writes to `device`, which must be open for writing; commit() only checks for failures.
     explicit TextWriter(QIODevice &device);
@@ -88,11 +89,14 @@ public:
 private:
     void write(const QString &text);
     void writeBytes(const QByteArray &bytes);
+    void putInPlace();
 
     QByteArray m_path;        ///< the file, as the file system names it
     QByteArray m_siblingName; ///< the file commit() writes the text to and renames over the file
     int m_sibling = -1;       ///< open on the sibling until commit()
     QByteArray m_text;        ///< what was written, until commit()
+    bool m_replacedChecked = false;        ///< the file in place was looked at when the writer opened
+    std::optional<unsigned> m_permissions; ///< those of the file that is replaced
     QIODevice *m_device = nullptr;
 };
 
