@@ -11,26 +11,26 @@
 #include "store/recipefile.h"
 #include "store/textfile.h"
 
-#include <QApplication>
 #include <QAbstractButton>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QTest>
+#include <QApplication>
 #include <QBuffer>
-#include <QFontMetricsF>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFontMetricsF>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <algorithm>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
-#include <string>
 #include <functional>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -139,21 +139,24 @@ void measureSaving()
         QDir(app->path()).mkpath(QStringLiteral("Category/Bench"));
         store::setApplicationFolder(app->path());
     };
-    const auto [ours, floor] = inTurns(fresh, [&record] {
-        for (int i = 0; i < 1000; ++i)
-            store::saveRecipe(QStringLiteral("Bench"), QStringLiteral("Recipe %1").arg(i), record);
-    }, [&app, &bytes] {
-        const QString folder = app->path() + QStringLiteral("/Category/Bench/");
-        for (int i = 0; i < 1000; ++i) {
-            const QByteArray path = QFile::encodeName(folder + QStringLiteral("Recipe %1").arg(i));
-            const QByteArray temp = path + ".tmp";
-            const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
-                std::perror("write");
-            ::close(fd);
-            ::rename(temp.constData(), path.constData());
-        }
-    });
+    const auto [ours, floor] = inTurns(
+        fresh,
+        [&record] {
+            for (int i = 0; i < 1000; ++i)
+                store::saveRecipe(QStringLiteral("Bench"), QStringLiteral("Recipe %1").arg(i), record);
+        },
+        [&app, &bytes] {
+            const QString folder = app->path() + QStringLiteral("/Category/Bench/");
+            for (int i = 0; i < 1000; ++i) {
+                const QByteArray path = QFile::encodeName(folder + QStringLiteral("Recipe %1").arg(i));
+                const QByteArray temp = path + ".tmp";
+                const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+                if (::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
+                    std::perror("write");
+                ::close(fd);
+                ::rename(temp.constData(), path.constData());
+            }
+        });
     g_figures.push_back({"save 1,000 recipes", ours, floor, 1.5, 0, "write + rename"});
 }
 
@@ -171,7 +174,8 @@ void measureCategoryDelete()
     const auto [ours, floor] = inTurns(
         fresh, [&app] { store::deleteFolder(app->path() + QStringLiteral("/Category/Bench")); },
         [&app] {
-            QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-r"), app->path() + QStringLiteral("/Category/Bench")});
+            QProcess::execute(QStringLiteral("rm"),
+                              {QStringLiteral("-r"), app->path() + QStringLiteral("/Category/Bench")});
         });
     g_figures.push_back({"delete a category of 10,000", ours, floor, 1.5, 0, "rm -r"});
 }
@@ -180,10 +184,7 @@ void measureCategoryDelete()
 class MeasuringPrinter : public shell::LinePrinter
 {
 public:
-    MeasuringPrinter()
-        : m_metrics(QFont(QStringLiteral("Tahoma"), 10))
-    {
-    }
+    MeasuringPrinter() : m_metrics(QFont(QStringLiteral("Tahoma"), 10)) {}
     void setFontName(const QString &) override {}
     void setFontSize(double) override {}
     void setBold(bool) override {}
@@ -222,14 +223,16 @@ void measureWordWrap()
 {
     const QString oneMb = shoppingList(1 << 20);
     const QString fourMb = shoppingList(4 << 20);
-    const double one = median([] {}, [&oneMb] {
-        MeasuringPrinter printer;
-        shell::printWrappedText(printer, oneMb);
-    });
-    const double four = median([] {}, [&fourMb] {
-        MeasuringPrinter printer;
-        shell::printWrappedText(printer, fourMb);
-    });
+    const double one = median([] {},
+                              [&oneMb] {
+                                  MeasuringPrinter printer;
+                                  shell::printWrappedText(printer, oneMb);
+                              });
+    const double four = median([] {},
+                               [&fourMb] {
+                                   MeasuringPrinter printer;
+                                   shell::printWrappedText(printer, fourMb);
+                               });
     g_figures.push_back({"word-wrap a 4 MB list", four, one, 4.5, 0, "a 1 MB list"});
 }
 
@@ -255,30 +258,35 @@ void measureDisplay()
     auto *newCard = screen->findChild<QAbstractButton *>(QStringLiteral("cmdRNew"));
     // Each listing starts from an empty list, as after New: emptying the list shown before is not part
     // of listing the category.
-    const auto [listing, bare] = inTurns([newCard] { newCard->click(); }, [categories, files] {
-        emit categories->activated(0);
-        files->doItemsLayout();
-    }, [&folder] {
-        std::vector<std::string> names;
-        DIR *dir = ::opendir(QFile::encodeName(folder).constData());
-        while (const dirent *entry = ::readdir(dir)) {
-            if (entry->d_type == DT_REG)
-                names.emplace_back(entry->d_name);
-        }
-        ::closedir(dir);
-    });
+    const auto [listing, bare] = inTurns([newCard] { newCard->click(); },
+                                         [categories, files] {
+                                             emit categories->activated(0);
+                                             files->doItemsLayout();
+                                         },
+                                         [&folder] {
+                                             std::vector<std::string> names;
+                                             DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+                                             while (const dirent *entry = ::readdir(dir)) {
+                                                 if (entry->d_type == DT_REG)
+                                                     names.emplace_back(entry->d_name);
+                                             }
+                                             ::closedir(dir);
+                                         });
     g_figures.push_back({"list a category of 10,000", listing, bare, 3, 100, "readdir of the folder"});
 
     emit categories->activated(0);
     int row = 0;
-    const double showing = median([&] {
-        files->setCurrentRow(row);
-        files->scrollToItem(files->currentItem());
-        row += 997;
-    }, [files] {
-        const QRect entry = files->visualItemRect(files->currentItem());
-        QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, entry.center());
-    }, 9);
+    const double showing = median(
+        [&] {
+            files->setCurrentRow(row);
+            files->scrollToItem(files->currentItem());
+            row += 997;
+        },
+        [files] {
+            const QRect entry = files->visualItemRect(files->currentItem());
+            QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, entry.center());
+        },
+        9);
     auto *name = screen->findChild<QLineEdit *>(QStringLiteral("txtRName"));
     if (!name || name->text().isEmpty())
         qFatal("storebench: picking a recipe showed nothing");

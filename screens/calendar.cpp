@@ -5,9 +5,7 @@
 
 #include <QMouseEvent>
 
-frmCalendar::frmCalendar(QWidget *parent)
-    : shell::Screen(parent)
-    , m_ui(std::make_unique<Ui::frmCalendar>())
+frmCalendar::frmCalendar(QWidget *parent) : shell::Screen(parent), m_ui(std::make_unique<Ui::frmCalendar>())
 {
     m_ui->setupUi(this);
 }

@@ -33,9 +33,7 @@ QString directionsText(const QPlainTextEdit *box)
 
 } // namespace
 
-frmIngred::frmIngred(QWidget *parent)
-    : shell::Screen(parent)
-    , m_ui(std::make_unique<Ui::frmIngred>())
+frmIngred::frmIngred(QWidget *parent) : shell::Screen(parent), m_ui(std::make_unique<Ui::frmIngred>())
 {
     m_ui->setupUi(this);
     Ui::frmIngred &ui = *m_ui;

@@ -46,11 +46,7 @@ void showText(QLineEdit *box, const QString &text)
 class CellDelegate : public QStyledItemDelegate
 {
 public:
-    CellDelegate(QSize cell, QObject *parent)
-        : QStyledItemDelegate(parent)
-        , m_cell(cell)
-    {
-    }
+    CellDelegate(QSize cell, QObject *parent) : QStyledItemDelegate(parent), m_cell(cell) {}
     QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override { return m_cell; }
 
 private:
@@ -65,10 +61,8 @@ QString today()
 } // namespace
 
 frmRecipe::frmRecipe(QWidget *parent)
-    : shell::Screen(parent)
-    , m_ui(std::make_unique<Ui::frmRecipe>())
-    , m_hints(new shell::HoverHints(this))
-    , m_printerSetup(&recipeprint::showPrinterSetup)
+    : shell::Screen(parent), m_ui(std::make_unique<Ui::frmRecipe>()), m_hints(new shell::HoverHints(this)),
+      m_printerSetup(&recipeprint::showPrinterSetup)
 {
     m_ui->setupUi(this);
 

@@ -43,9 +43,7 @@ bool isLeftClick(const QEvent *event)
 
 } // namespace
 
-frmShop::frmShop(QWidget *parent)
-    : shell::Screen(parent)
-    , m_ui(std::make_unique<Ui::frmShop>())
+frmShop::frmShop(QWidget *parent) : shell::Screen(parent), m_ui(std::make_unique<Ui::frmShop>())
 {
     m_ui->setupUi(this);
     // The screen opens ready to type a list.

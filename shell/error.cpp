@@ -17,9 +17,7 @@ QString forLabel(QString text)
 
 } // namespace
 
-frmError::frmError(QWidget *parent)
-    : shell::Screen(parent)
-    , m_ui(std::make_unique<Ui::frmError>())
+frmError::frmError(QWidget *parent) : shell::Screen(parent), m_ui(std::make_unique<Ui::frmError>())
 {
     m_ui->setupUi(this);
     connect(m_ui->cmdEBack, &QPushButton::clicked, this, &frmError::endProgram);

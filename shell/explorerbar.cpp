@@ -63,11 +63,7 @@ protected:
 class ExplorerBar::GroupBox : public QWidget
 {
 public:
-    GroupBox(QWidget *parent, QLabel *header)
-        : QWidget(parent)
-        , m_header(header)
-    {
-    }
+    GroupBox(QWidget *parent, QLabel *header) : QWidget(parent), m_header(header) {}
 
     void setSpecial(bool special)
     {
@@ -95,9 +91,7 @@ private:
     bool m_special = false;
 };
 
-ExplorerBar::ExplorerBar(QWidget *parent)
-    : QWidget(parent)
-    , m_layout(new QVBoxLayout(this))
+ExplorerBar::ExplorerBar(QWidget *parent) : QWidget(parent), m_layout(new QVBoxLayout(this))
 {
     m_layout->setContentsMargins(8, 8, 8, 8);
     m_layout->setSpacing(8);

@@ -5,15 +5,13 @@
 #include <QAbstractScrollArea>
 #include <QEnterEvent>
 #include <QEvent>
-#include <QMouseEvent>
 #include <QLabel>
+#include <QMouseEvent>
 
 namespace shell {
 
-HoverHints::HoverHints(QObject *parent)
-    : QObject(parent)
-{
-}
+HoverHints::HoverHints(QObject *parent) : QObject(parent)
+{}
 
 void HoverHints::onHover(QWidget *control, std::function<void()> action)
 {

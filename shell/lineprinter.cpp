@@ -6,8 +6,7 @@
 
 namespace shell {
 
-PainterLinePrinter::PainterLinePrinter(QPrinter *printer)
-    : m_printer(printer)
+PainterLinePrinter::PainterLinePrinter(QPrinter *printer) : m_printer(printer)
 {
     m_font = QFont(QStringLiteral("Tahoma"));
     m_font.setPointSizeF(10);

@@ -21,10 +21,8 @@ struct BarItem
 };
 
 constexpr BarItem kProgramItems[] = {
-    {"Setup", "Prg setup", 0, "frmSetup"},
-    {"Ingredients", "Ingredients", 1, "frmIngred"},
-    {"Recipes", "Display recipes", 2, "frmRecipe"},
-    {"Shopping List", "Create a shopping list", 3, "frmShop"},
+    {"Setup", "Prg setup", 0, "frmSetup"},          {"Ingredients", "Ingredients", 1, "frmIngred"},
+    {"Recipes", "Display recipes", 2, "frmRecipe"}, {"Shopping List", "Create a shopping list", 3, "frmShop"},
     {"Exit", "Exit this program", 4, nullptr},
 };
 
@@ -39,9 +37,7 @@ constexpr const char *kIconFiles[] = {"setup", "ingredients", "recipes", "shoppi
 
 } // namespace
 
-frmMain::frmMain(QWidget *parent)
-    : shell::Screen(parent)
-    , m_ui(std::make_unique<Ui::frmMain>())
+frmMain::frmMain(QWidget *parent) : shell::Screen(parent), m_ui(std::make_unique<Ui::frmMain>())
 {
     m_ui->setupUi(this);
     connect(m_ui->vbalExplorerBarCtl1, &shell::ExplorerBar::itemClick, this, &frmMain::itemClick);
@@ -61,7 +57,8 @@ void frmMain::load()
 
     QList<QIcon> ilsIcons;
     for (const char *file : kIconFiles)
-        ilsIcons.append(QIcon(shell::picture(QStringLiteral(":/icons/mainmenu/%1.png").arg(QLatin1String(file)), "png")));
+        ilsIcons.append(
+            QIcon(shell::picture(QStringLiteral(":/icons/mainmenu/%1.png").arg(QLatin1String(file)), "png")));
     bar->setImageList(ilsIcons);
 
     bar->addGroup(QStringLiteral("SPECIAL"), QStringLiteral("Prg. Selections"));

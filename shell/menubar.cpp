@@ -12,21 +12,15 @@ namespace shell {
 namespace {
 
 constexpr MenuRow kIngredMenu[] = {
-    {nullptr, "keyfile", MenuBar::Item, "&File", nullptr},
-    {"keyfile", "keyNew", MenuBar::Item, "New", "New"},
-    {"keyfile", "", MenuBar::Separator, "", nullptr},
-    {"keyfile", "keySave", MenuBar::Item, "Save", "Save"},
-    {"keyfile", "", MenuBar::Separator, "", nullptr},
-    {"keyfile", "keyMain", MenuBar::Item, "Main", "Main"},
+    {nullptr, "keyfile", MenuBar::Item, "&File", nullptr}, {"keyfile", "keyNew", MenuBar::Item, "New", "New"},
+    {"keyfile", "", MenuBar::Separator, "", nullptr},      {"keyfile", "keySave", MenuBar::Item, "Save", "Save"},
+    {"keyfile", "", MenuBar::Separator, "", nullptr},      {"keyfile", "keyMain", MenuBar::Item, "Main", "Main"},
 };
 
 constexpr MenuRow kRecipeMenu[] = {
-    {nullptr, "keyfile", MenuBar::Item, "&File", nullptr},
-    {"keyfile", "keyNew", MenuBar::Item, "New", "New"},
-    {"keyfile", "", MenuBar::Separator, "", nullptr},
-    {"keyfile", "keyPrint", MenuBar::Item, "Print", "Print"},
-    {"keyfile", "", MenuBar::Separator, "", nullptr},
-    {"keyfile", "keyMain", MenuBar::Item, "Main", "Main"},
+    {nullptr, "keyfile", MenuBar::Item, "&File", nullptr}, {"keyfile", "keyNew", MenuBar::Item, "New", "New"},
+    {"keyfile", "", MenuBar::Separator, "", nullptr},      {"keyfile", "keyPrint", MenuBar::Item, "Print", "Print"},
+    {"keyfile", "", MenuBar::Separator, "", nullptr},      {"keyfile", "keyMain", MenuBar::Item, "Main", "Main"},
 };
 
 constexpr MenuRow kShopMenu[] = {
@@ -43,8 +37,7 @@ constexpr MenuRow kShopMenu[] = {
 
 } // namespace
 
-MenuBar::MenuBar(QWidget *parent)
-    : QMenuBar(parent)
+MenuBar::MenuBar(QWidget *parent) : QMenuBar(parent)
 {
     // Inside a screen the bar is an ordinary child at the top edge, not the platform's global menu.
     setNativeMenuBar(false);

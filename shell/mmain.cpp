@@ -12,8 +12,9 @@ const QString kMainMenu = QStringLiteral("frmMain");
 void ExitConfirmation()
 {
     shell::ScreenRegistry::hide(kMainMenu);
-    const int answer = shell::msgBox(QStringLiteral("You have indicated you wish to exit\rthis program. Is this correct?"),
-                                     shell::MbSystemModal | shell::MbQuestion | shell::MbYesNo, QStringLiteral("Quit?"));
+    const int answer =
+        shell::msgBox(QStringLiteral("You have indicated you wish to exit\rthis program. Is this correct?"),
+                      shell::MbSystemModal | shell::MbQuestion | shell::MbYesNo, QStringLiteral("Quit?"));
     if (answer != shell::AnswerYes) {
         shell::ScreenRegistry::show(kMainMenu);
         return;
@@ -23,14 +24,14 @@ void ExitConfirmation()
 
 void CategoryPresenceCheck()
 {
-    const int answer = shell::msgBox(QStringLiteral("Please click on 'Prg. setup' in the Main menu\rand create at least 1 category."),
-                                     shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
+    const int answer =
+        shell::msgBox(QStringLiteral("Please click on 'Prg. setup' in the Main menu\rand create at least 1 category."),
+                      shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
     if (answer == shell::AnswerOk)
         shell::ScreenRegistry::show(kMainMenu);
 }
 
 void Shutdown()
-{
-}
+{}
 
 } // namespace mMain

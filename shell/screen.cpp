@@ -20,10 +20,8 @@ Registry &registry()
 
 } // namespace
 
-Screen::Screen(QWidget *parent)
-    : QWidget(parent)
-{
-}
+Screen::Screen(QWidget *parent) : QWidget(parent)
+{}
 
 QHash<QString, ScreenRegistry::Factory> &ScreenRegistry::s_factories()
 {

@@ -11,8 +11,8 @@
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <QScreen>
 #include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 
 #include <malloc.h>
@@ -34,9 +34,7 @@ QFont titleFont(double points, bool bold)
 } // namespace
 
 frmSplash::frmSplash(QWidget *parent)
-    : shell::Screen(parent)
-    , m_ui(std::make_unique<Ui::frmSplash>())
-    , m_timer(new QTimer(this))
+    : shell::Screen(parent), m_ui(std::make_unique<Ui::frmSplash>()), m_timer(new QTimer(this))
 {
     m_ui->setupUi(this);
     setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);

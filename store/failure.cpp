@@ -2,10 +2,8 @@
 
 namespace store {
 
-Failure::Failure(Number number)
-    : m_number(number)
-{
-}
+Failure::Failure(Number number) : m_number(number)
+{}
 
 QString Failure::description() const
 {

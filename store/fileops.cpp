@@ -14,11 +14,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <string>
-#include <vector>
 #include <dirent.h>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace store {
 

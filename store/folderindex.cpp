@@ -7,8 +7,8 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <unistd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace store::folderindex {
 

@@ -11,8 +11,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <optional>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -114,10 +114,8 @@ QString decodeText(const QByteArray &bytes)
     return decodeCp1252(bytes);
 }
 
-TextReader::TextReader(QString text)
-    : m_text(std::move(text))
-{
-}
+TextReader::TextReader(QString text) : m_text(std::move(text))
+{}
 
 TextReader TextReader::open(const QString &path)
 {
@@ -250,10 +248,8 @@ TextWriter::TextWriter(const QString &path, Mode mode)
     m_text = kept;
 }
 
-TextWriter::TextWriter(QIODevice &device)
-    : m_device(&device)
-{
-}
+TextWriter::TextWriter(QIODevice &device) : m_device(&device)
+{}
 
 void TextWriter::putInPlace()
 {

@@ -91,10 +91,10 @@ private:
     void writeBytes(const QByteArray &bytes);
     void putInPlace();
 
-    QByteArray m_path;        ///< the file, as the file system names it
-    QByteArray m_siblingName; ///< the file commit() writes the text to and renames over the file
-    int m_sibling = -1;       ///< open on the sibling until commit()
-    QByteArray m_text;        ///< what was written, until commit()
+    QByteArray m_path;                     ///< the file, as the file system names it
+    QByteArray m_siblingName;              ///< the file commit() writes the text to and renames over the file
+    int m_sibling = -1;                    ///< open on the sibling until commit()
+    QByteArray m_text;                     ///< what was written, until commit()
     bool m_replacedChecked = false;        ///< the file in place was looked at when the writer opened
     std::optional<unsigned> m_permissions; ///< those of the file that is replaced
     QIODevice *m_device = nullptr;

@@ -208,13 +208,34 @@ void ShopTest::faults_reportTheirCode_data()
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("number");
-    QTest::newRow("load, folder missing") << "folder missing at load" << "" << "H - FL -" << " 76";
-    QTest::newRow("save, read-only list") << "read-only" << "save Weekly" << "H - CS -" << " 75";
-    QTest::newRow("save, name no file name") << "" << "save Mon/Tue" << "H - CS -" << " 52";
-    QTest::newRow("save, folder gone") << "folder gone" << "save Weekly" << "H - CS -" << " 76";
-    QTest::newRow("click beside the entries") << "" << "click" << "H - LF -" << " 91";
-    QTest::newRow("delete, read-only list") << "read-only" << "delete Weekly.txt" << "H - CD -" << " 70";
-    QTest::newRow("delete, nothing selected") << "" << "delete" << "H - CD -" << " 91";
+    QTest::newRow("load, folder missing") << "folder missing at load"
+                                          << ""
+                                          << "H - FL -"
+                                          << " 76";
+    QTest::newRow("save, read-only list") << "read-only"
+                                          << "save Weekly"
+                                          << "H - CS -"
+                                          << " 75";
+    QTest::newRow("save, name no file name") << ""
+                                             << "save Mon/Tue"
+                                             << "H - CS -"
+                                             << " 52";
+    QTest::newRow("save, folder gone") << "folder gone"
+                                       << "save Weekly"
+                                       << "H - CS -"
+                                       << " 76";
+    QTest::newRow("click beside the entries") << ""
+                                              << "click"
+                                              << "H - LF -"
+                                              << " 91";
+    QTest::newRow("delete, read-only list") << "read-only"
+                                            << "delete Weekly.txt"
+                                            << "H - CD -"
+                                            << " 70";
+    QTest::newRow("delete, nothing selected") << ""
+                                              << "delete"
+                                              << "H - CD -"
+                                              << " 91";
 }
 
 void ShopTest::faults_reportTheirCode()
@@ -378,11 +399,16 @@ void ShopTest::hoverHints_data()
 {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("hint");
-    QTest::newRow("files") << "lswHOpen" << "lblHMsg";
-    QTest::newRow("list") << "txtHList" << "lblHMsg1";
-    QTest::newRow("locked name box") << "txtHName" << "lblHMsg2";
-    QTest::newRow("name label") << "lblHName" << "lblHMsg2";
-    QTest::newRow("calendar icon") << "imgHCal" << "lblHMsg3";
+    QTest::newRow("files") << "lswHOpen"
+                           << "lblHMsg";
+    QTest::newRow("list") << "txtHList"
+                          << "lblHMsg1";
+    QTest::newRow("locked name box") << "txtHName"
+                                     << "lblHMsg2";
+    QTest::newRow("name label") << "lblHName"
+                                << "lblHMsg2";
+    QTest::newRow("calendar icon") << "imgHCal"
+                                   << "lblHMsg3";
 }
 
 void ShopTest::hoverHints()

@@ -106,21 +106,28 @@ void TextPrintTest::wrap_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("printed"); // the printed lines joined by "|"
 
-    QTest::newRow("lines that fit") << "Milk\nEggs, 12\n\"Free range\"\n" << "Milk|Eggs, 12|\"Free range\"";
-    QTest::newRow("empty line prints, final break does not") << "Milk\n\nEggs\n" << "Milk||Eggs";
-    QTest::newRow("no final line break") << "Milk" << "Milk";
-    QTest::newRow("only a line break") << "\n" << "";
-    QTest::newRow("long line wraps between words")
-        << "Apples, pears and plums and cherries\n" << "Apples, pears and |plums and cherries";
-    QTest::newRow("word that just fits stays") << "aaaaaaaaa bbbbbbbbb c" << "aaaaaaaaa bbbbbbbbb |c";
-    QTest::newRow("trailing blank counts") << "aaaaaaaaa bbbbbbbbbb c" << "aaaaaaaaa |bbbbbbbbbb c";
-    QTest::newRow("wide word begins a paragraph")
-        << "Tea\nSupercalifragilisticexpialidocious jam\n" << "Tea||Supercalifragilisticexpialidocious |jam";
-    QTest::newRow("wide word begins the file")
-        << "Supercalifragilisticexpialidocious" << "|Supercalifragilisticexpialidocious";
-    QTest::newRow("wide word inside a line")
-        << "Tea and Supercalifragilisticexpialidocious jam" << "Tea and |Supercalifragilisticexpialidocious |jam";
-    QTest::newRow("blanks are kept") << "a  b \n" << "a  b ";
+    QTest::newRow("lines that fit") << "Milk\nEggs, 12\n\"Free range\"\n"
+                                    << "Milk|Eggs, 12|\"Free range\"";
+    QTest::newRow("empty line prints, final break does not") << "Milk\n\nEggs\n"
+                                                             << "Milk||Eggs";
+    QTest::newRow("no final line break") << "Milk"
+                                         << "Milk";
+    QTest::newRow("only a line break") << "\n"
+                                       << "";
+    QTest::newRow("long line wraps between words") << "Apples, pears and plums and cherries\n"
+                                                   << "Apples, pears and |plums and cherries";
+    QTest::newRow("word that just fits stays") << "aaaaaaaaa bbbbbbbbb c"
+                                               << "aaaaaaaaa bbbbbbbbb |c";
+    QTest::newRow("trailing blank counts") << "aaaaaaaaa bbbbbbbbbb c"
+                                           << "aaaaaaaaa |bbbbbbbbbb c";
+    QTest::newRow("wide word begins a paragraph") << "Tea\nSupercalifragilisticexpialidocious jam\n"
+                                                  << "Tea||Supercalifragilisticexpialidocious |jam";
+    QTest::newRow("wide word begins the file") << "Supercalifragilisticexpialidocious"
+                                               << "|Supercalifragilisticexpialidocious";
+    QTest::newRow("wide word inside a line") << "Tea and Supercalifragilisticexpialidocious jam"
+                                             << "Tea and |Supercalifragilisticexpialidocious |jam";
+    QTest::newRow("blanks are kept") << "a  b \n"
+                                     << "a  b ";
 }
 
 void TextPrintTest::wrap()

@@ -38,19 +38,31 @@ void ErrorReportTest::report_showsTheTextsOfEachCode_data()
     const QString open = QStringLiteral("This program has failed to open the needed folder or file");
     const QString save = QStringLiteral("This program has failed to save the screen data");
     const QString del = QStringLiteral("This program has failed to delete the screen data");
-    QTest::newRow("I - FL -") << "I - FL -" << "(form) Ingredient - Form_Load section" << open;
-    QTest::newRow("I - CS -") << "I - CS -" << "(form) Ingredient - cmdISave section" << save;
-    QTest::newRow("R - CD -") << "R - CD -" << "(form) Recipe - chkRDel section" << del;
-    QTest::newRow("R - FL -") << "R - FL -" << "(form) Recipe - Form_Load section" << open;
-    QTest::newRow("R - LF -") << "R - LF -" << "(form) Recipe - lswRFile section" << open;
-    QTest::newRow("S - CC -") << "S - CC -" << "(form) Setup - cmdSCreate section"
+    QTest::newRow("I - FL -") << "I - FL -"
+                              << "(form) Ingredient - Form_Load section" << open;
+    QTest::newRow("I - CS -") << "I - CS -"
+                              << "(form) Ingredient - cmdISave section" << save;
+    QTest::newRow("R - CD -") << "R - CD -"
+                              << "(form) Recipe - chkRDel section" << del;
+    QTest::newRow("R - FL -") << "R - FL -"
+                              << "(form) Recipe - Form_Load section" << open;
+    QTest::newRow("R - LF -") << "R - LF -"
+                              << "(form) Recipe - lswRFile section" << open;
+    QTest::newRow("S - CC -") << "S - CC -"
+                              << "(form) Setup - cmdSCreate section"
                               << "This program has failed to create the needed folder";
-    QTest::newRow("S - CD -") << "S - CD -" << "(form) Setup - cmdSDel section" << del;
-    QTest::newRow("S - FL -") << "S - FL -" << "(form) Setup - Form_Load section" << open;
-    QTest::newRow("H - CD -") << "H - CD -" << "(form) Shop - cmdHDel section" << del;
-    QTest::newRow("H - CS -") << "H - CS -" << "(form) Shop - cmdHSave section" << save;
-    QTest::newRow("H - FL -") << "H - FL -" << "(form) Shop - Form_Load section" << open;
-    QTest::newRow("H - LF -") << "H - LF -" << "(form) Shop - lswHOpen section" << open;
+    QTest::newRow("S - CD -") << "S - CD -"
+                              << "(form) Setup - cmdSDel section" << del;
+    QTest::newRow("S - FL -") << "S - FL -"
+                              << "(form) Setup - Form_Load section" << open;
+    QTest::newRow("H - CD -") << "H - CD -"
+                              << "(form) Shop - cmdHDel section" << del;
+    QTest::newRow("H - CS -") << "H - CS -"
+                              << "(form) Shop - cmdHSave section" << save;
+    QTest::newRow("H - FL -") << "H - FL -"
+                              << "(form) Shop - Form_Load section" << open;
+    QTest::newRow("H - LF -") << "H - LF -"
+                              << "(form) Shop - lswHOpen section" << open;
 }
 
 void ErrorReportTest::report_showsTheTextsOfEachCode()

@@ -52,13 +52,13 @@ void MenuBarTest::tables_holdEachScreensCommands_data()
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("recipe entry") << describe(shell::ingredMenu())
-                                  << QStringList{"-|keyfile|0|&File|-", "keyfile|keyNew|0|New|New", "keyfile||3||-",
-                                                 "keyfile|keySave|0|Save|Save", "keyfile||3||-",
-                                                 "keyfile|keyMain|0|Main|Main"};
+                                  << QStringList{"-|keyfile|0|&File|-", "keyfile|keyNew|0|New|New",
+                                                 "keyfile||3||-",       "keyfile|keySave|0|Save|Save",
+                                                 "keyfile||3||-",       "keyfile|keyMain|0|Main|Main"};
     QTest::newRow("recipe display") << describe(shell::recipeMenu())
-                                    << QStringList{"-|keyfile|0|&File|-", "keyfile|keyNew|0|New|New", "keyfile||3||-",
-                                                   "keyfile|keyPrint|0|Print|Print", "keyfile||3||-",
-                                                   "keyfile|keyMain|0|Main|Main"};
+                                    << QStringList{"-|keyfile|0|&File|-", "keyfile|keyNew|0|New|New",
+                                                   "keyfile||3||-",       "keyfile|keyPrint|0|Print|Print",
+                                                   "keyfile||3||-",       "keyfile|keyMain|0|Main|Main"};
     QTest::newRow("shopping lists") << describe(shell::shopMenu())
                                     << QStringList{"-|keyfile|0|&File|-",
                                                    "keyfile|keyNew|0|New|New",

@@ -169,7 +169,8 @@ void RoutinesTest::exit_no_showsTheMainMenuAgain()
     QVERIFY(menuHiddenWhileAsking);
     QVERIFY(menu->isVisible());
     QCOMPARE(session.quitCount(), 0);
-    QCOMPARE(ScreenRegistry::find(QStringLiteral("frmIngred"))->findChild<QLineEdit *>()->text(), QStringLiteral("line"));
+    QCOMPARE(ScreenRegistry::find(QStringLiteral("frmIngred"))->findChild<QLineEdit *>()->text(),
+             QStringLiteral("line"));
 }
 
 void RoutinesTest::exit_yes_unloadsEveryScreen()

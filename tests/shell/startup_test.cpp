@@ -134,12 +134,18 @@ void StartupTest::mainMenu_itemsShowTheirScreenOnce_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("screen");
-    QTest::newRow("Setup") << "Setup" << "frmSetup";
-    QTest::newRow("Ingredients") << "Ingredients" << "frmIngred";
-    QTest::newRow("Recipes") << "Recipes" << "frmRecipe";
-    QTest::newRow("Shopping List") << "Shopping List" << "frmShop";
-    QTest::newRow("About") << "About" << "frmAbout";
-    QTest::newRow("Credits") << "Credits" << "frmCredit";
+    QTest::newRow("Setup") << "Setup"
+                           << "frmSetup";
+    QTest::newRow("Ingredients") << "Ingredients"
+                                 << "frmIngred";
+    QTest::newRow("Recipes") << "Recipes"
+                             << "frmRecipe";
+    QTest::newRow("Shopping List") << "Shopping List"
+                                   << "frmShop";
+    QTest::newRow("About") << "About"
+                           << "frmAbout";
+    QTest::newRow("Credits") << "Credits"
+                             << "frmCredit";
 }
 
 void StartupTest::mainMenu_itemsShowTheirScreenOnce()
