@@ -15,8 +15,6 @@
 #include <QScreen>
 #include <QTimer>
 
-#include <malloc.h>
-
 namespace {
 
 // The title's face is decorative; where it is not installed the program's own face stands in for it,
@@ -83,31 +81,24 @@ void frmSplash::tick()
 
 void frmSplash::handOver()
 {
-    const QString mainMenu = QStringLiteral("frmMain");
-    // Hidden for the rest of the run, the splash screen gives back its picture and its window's memory;
-    // the screen itself stays.
-    m_ui->Image1->clear();
-    QTimer::singleShot(0, this, [this] {
-        if (isHidden())
-            destroy();
-        // What start-up used and gave back goes back to the system, not only to the allocator.
-        ::malloc_trim(0);
-    });
     try {
         const QString settings = store::settingsPath();
-        if (store::fileExists(settings)) {
-            shell::ScreenRegistry::hide(this);
-            shell::ScreenRegistry::show(mainMenu);
-            return;
-        }
+        const bool firstRun = !store::fileExists(settings);
         shell::ScreenRegistry::hide(this);
-        mMain::CategoryPresenceCheck();
-        store::createTextFile(settings);
-        shell::ScreenRegistry::show(mainMenu);
+        if (firstRun) {
+            mMain::CategoryPresenceCheck();
+            store::createTextFile(settings);
+        }
+        shell::ScreenRegistry::show(QStringLiteral("frmMain"));
     } catch (const store::Failure &failure) {
         // Start-up has no error report of its own: a program that cannot write its folder stops here.
         shell::msgBox(QStringLiteral("Run-time error '%1':\r\r%2").arg(failure.number()).arg(failure.description()),
                       shell::MbCritical);
         shell::ScreenRegistry::unloadAll();
+        return;
     }
+    // Hidden for the rest of the run, the splash screen gives back its picture and its window's memory;
+    // the screen itself stays.
+    m_ui->Image1->clear();
+    destroy();
 }

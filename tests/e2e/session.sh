@@ -49,9 +49,11 @@ expect_file() {
 }
 
 main_item() { click "$menu" 60 "$1"; } # items of the main menu bar, by their height
-SETUP=42 INGREDIENTS=65 RECIPES=88 SHOPPING=111 EXIT=134 HELP=190
+SETUP=41 INGREDIENTS=62 RECIPES=83 SHOPPING=103 EXIT=124 HELP=179
 
 cd "$app"
+# Whatever happens, no program of this session outlives it.
+trap 'kill "$pid" 2>/dev/null || true; pkill -f "$app/larderon-help" 2>/dev/null || true' EXIT
 ./larderon &
 pid=$!
 
