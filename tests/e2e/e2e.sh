@@ -35,4 +35,6 @@ done
 
 # A sanitizer build reports Qt's own allocations at exit; the program's leaks are the unit tests' business.
 export ASAN_OPTIONS=detect_leaks=0
+# The real program on the X server, whatever platform the unit tests run on.
+export QT_QPA_PLATFORM=xcb
 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" dbus-run-session -- "$here/session.sh" "$app"
