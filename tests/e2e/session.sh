@@ -147,6 +147,7 @@ main_item $HELP
 help=$(window "Larderon Help")
 pgrep -f "$app/larderon-help" >/dev/null || fail "no help window process"
 pkill -f "$app/larderon-help" || true
+gone "Larderon Help" # it lies over the main menu
 
 step "exit with Yes"
 main_item $EXIT
