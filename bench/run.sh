@@ -12,7 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 if [ -z "${LARDERON_BENCH_DISPLAY:-}" ]; then
     # A private X server and session bus, so that nothing else on a desktop takes part in the figures.
     export LARDERON_BENCH_DISPLAY=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" dbus-run-session -- "$0" "$build" "$rounds"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" dbus-run-session -- "$0" "$build" "$rounds"
 fi
 
 work=$(mktemp -d)

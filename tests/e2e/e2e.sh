@@ -37,4 +37,5 @@ done
 export ASAN_OPTIONS=detect_leaks=0
 # The real program on the X server, whatever platform the unit tests run on.
 export QT_QPA_PLATFORM=xcb
-xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" dbus-run-session -- "$here/session.sh" "$app"
+# -noreset: the server would start afresh, refusing connections for a moment, when the program ends.
+xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset" dbus-run-session -- "$here/session.sh" "$app"
