@@ -71,6 +71,7 @@ setup=$(window "Program setup")
 click "$setup" 415 66
 typed "Soups"
 click "$setup" 329 98
+for i in $(seq 50); do [ -d Category/Soups ] && break; sleep 0.1; done
 [ -d Category/Soups ] || fail "no folder Category/Soups"
 expect_file Category/category.txt 'Soups\r\n'
 click "$setup" 804 260
