@@ -13,6 +13,12 @@ if(LARDERON_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+# The main menu's icons: compiled into the program and shown in the help pages.
+set(LARDERON_MAINMENU_ICONS)
+foreach(icon setup ingredients recipes shopping exit help about credits)
+    list(APPEND LARDERON_MAINMENU_ICONS ${PROJECT_SOURCE_DIR}/assets/icons/mainmenu/${icon}.png)
+endforeach()
+
 # Window layouts live in assets/layouts; AUTOUIC finds them there.
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-home/share)
 
