@@ -85,6 +85,8 @@ private:
 
     static void writeCategories(const testing::AppFolder &app, const QByteArray &list, const QStringList &folders);
     static frmRecipe *show();
+    /// The screen with the recipe Tart, every field filled, picked from the category Desserts.
+    static frmRecipe *showPickedTart(Fixture &f);
     static void chooseCategory(frmRecipe *screen, const QString &category);
     static void clickFile(frmRecipe *screen, const QString &name);
     static void verifyReport(frmRecipe *screen, const QString &code, int number);
@@ -113,6 +115,16 @@ void RecipeTest::writeCategories(const testing::AppFolder &app, const QByteArray
 frmRecipe *RecipeTest::show()
 {
     return shell::ScreenRegistry::show<frmRecipe>();
+}
+
+frmRecipe *RecipeTest::showPickedTart(Fixture &f)
+{
+    writeCategories(f.app, "Desserts\r\n", {kDesserts});
+    store::saveRecipe(kDesserts, QStringLiteral("Tart"), everyFieldFilled());
+    frmRecipe *screen = show();
+    chooseCategory(screen, kDesserts);
+    clickFile(screen, QStringLiteral("Tart"));
+    return screen;
 }
 
 void RecipeTest::chooseCategory(frmRecipe *screen, const QString &category)
@@ -439,11 +451,7 @@ void RecipeTest::delete_failureKeepsTheFile()
 void RecipeTest::new_restoresTheCaptions()
 {
     Fixture f;
-    writeCategories(f.app, "Desserts\r\n", {kDesserts});
-    store::saveRecipe(kDesserts, QStringLiteral("Tart"), everyFieldFilled());
-    frmRecipe *screen = show();
-    chooseCategory(screen, kDesserts);
-    clickFile(screen, QStringLiteral("Tart"));
+    frmRecipe *screen = showPickedTart(f);
     control<QLineEdit>(screen, "Text1")->setText(QStringLiteral("typed over"));
     QTest::mouseClick(control<QPushButton>(screen, "cmdRNew"), Qt::LeftButton);
 
@@ -485,11 +493,7 @@ void RecipeTest::new_restoresTheCaptions()
 void RecipeTest::main_emptiesTheCardAndKeepsTheCategory()
 {
     Fixture f;
-    writeCategories(f.app, "Desserts\r\n", {kDesserts});
-    store::saveRecipe(kDesserts, QStringLiteral("Tart"), everyFieldFilled());
-    frmRecipe *screen = show();
-    chooseCategory(screen, kDesserts);
-    clickFile(screen, QStringLiteral("Tart"));
+    frmRecipe *screen = showPickedTart(f);
     screen->findChild<QAction *>(QStringLiteral("keyMain"))->trigger();
 
     QVERIFY(!screen->isVisible());
