@@ -4,6 +4,8 @@
 //   storebench [--runs N]
 
 #include "screens/recipe.h"
+#include "screens/textprint.h"
+#include "shell/appearance.h"
 #include "shell/lineprinter.h"
 #include "shell/screen.h"
 #include "store/appfolder.h"
@@ -21,9 +23,11 @@
 #include <QFontMetricsF>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <cstdio>
@@ -294,6 +298,44 @@ void measureDisplay()
     store::setApplicationFolder(QString());
 }
 
+/// Printing a shopping list of 1 MB and of 4 MB to a PDF file, against Qt's own printing of the same text.
+void measurePrinting()
+{
+    QTemporaryDir dir;
+    const auto listFile = [&dir](const QString &name, qsizetype bytes) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(shoppingList(bytes).replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toUtf8());
+        return path;
+    };
+    const QString one = listFile(QStringLiteral("one.txt"), 1 << 20);
+    const QString four = listFile(QStringLiteral("four.txt"), 4 << 20);
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    const auto ours = [&pdf](const QString &list) {
+        return [&pdf, list] {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            shell::PainterLinePrinter linePrinter(&printer);
+            textprint::printTextFile(linePrinter, list);
+        };
+    };
+    const auto [oneMb, qtOneMb] = inTurns([] {}, ours(one),
+                                          [&pdf, &one] {
+                                              QPrinter printer(QPrinter::HighResolution);
+                                              printer.setOutputFormat(QPrinter::PdfFormat);
+                                              printer.setOutputFileName(pdf);
+                                              QTextDocument document;
+                                              document.setDefaultFont(QFont(QStringLiteral("Tahoma"), 10));
+                                              document.setPlainText(store::TextReader::open(one).readAll());
+                                              document.print(&printer);
+                                          });
+    g_figures.push_back({"print a 1 MB list to PDF", oneMb, qtOneMb, 1.0 / 7, 300, "QTextDocument::print"});
+    const auto [fourMb, oneAgain] = inTurns([] {}, ours(four), ours(one));
+    g_figures.push_back({"print a 4 MB list to PDF", fourMb, oneAgain, 4.2, 0, "a 1 MB list"});
+}
+
 void printTable()
 {
     std::printf("| figure | Larderon | measured against | floor | ratio | limit | met |\n");
@@ -323,10 +365,19 @@ int main(int argc, char *argv[])
     if (const qsizetype i = args.indexOf(QStringLiteral("--runs")); i > 0 && i + 1 < args.size())
         g_runs = std::max(1, args.at(i + 1).toInt());
 
-    measureDisplay();
-    measureSaving();
-    measureCategoryDelete();
-    measureWordWrap();
+    shell::registerTahoma();
+    // --only <word>: only the figures whose function name holds the word, such as "Print".
+    QString only;
+    if (const qsizetype i = args.indexOf(QStringLiteral("--only")); i > 0 && i + 1 < args.size())
+        only = args.at(i + 1);
+    const std::pair<const char *, void (*)()> measures[] = {
+        {"Display", measureDisplay},   {"Saving", measureSaving},     {"CategoryDelete", measureCategoryDelete},
+        {"WordWrap", measureWordWrap}, {"Printing", measurePrinting},
+    };
+    for (const auto &[name, measure] : measures) {
+        if (only.isEmpty() || QLatin1String(name).contains(only))
+            measure();
+    }
     printTable();
     return 0;
 }
