@@ -51,6 +51,7 @@ struct Fixture
     // Types `words` and makes the first of the `count` results current.
     void findAndChoose(const QString &words, int count) const
     {
+        get<QLineEdit>("frmFind", "txtFWhat")->clear();
         QTest::keyClicks(get("frmFind", "txtFWhat"), words);
         QTRY_COMPARE(rows().size(), count);
         found()->setCurrentIndex(found()->model()->index(0, 0));
@@ -118,6 +119,15 @@ private slots:
         QCOMPARE(Fixture::get<QLineEdit>("frmRecipe", "txtRI2")->text(), "Crème fraîche");
         QTest::qWait(20); // the screen's activation must not take the delete box away again
         QVERIFY(Fixture::get("frmRecipe", "chkRDel")->isEnabled());
+
+        // Again while the display screen is open behind the find screen.
+        f.screen->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.screen));
+        f.findAndChoose("stew", 1);
+        QTest::keyClick(f.found(), Qt::Key_Return);
+        QCOMPARE(Fixture::get<QLineEdit>("frmRecipe", "txtRName")->text(), "Beef Stew");
+        QTest::qWait(20);
+        QVERIFY(Fixture::get("frmRecipe", "chkRDel")->isEnabled());
         VERIFY_NO_UNEXPECTED_BOX(f.script);
     }
 
@@ -158,7 +168,7 @@ private slots:
         Fixture f;
         f.findAndChoose("", 5);
         ScreenRegistry::show<frmShop>();
-        QTest::keyClicks(Fixture::get("frmShop", "txtHList"), "milk");
+        Fixture::get<QPlainTextEdit>("frmShop", "txtHList")->setPlainText("milk");
         // Bell Pepper Soup serves 2, Leek Soup 4 and Beef Stew 6; each checked with the space bar.
         for (const int row : {2, 3, 4}) {
             f.found()->setCurrentIndex(f.found()->model()->index(row, 0));
