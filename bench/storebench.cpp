@@ -3,6 +3,7 @@
 //
 //   storebench [--runs N] [--only find|display|save|delete|wrap]
 
+#include "screens/find.h"
 #include "screens/recipe.h"
 #include "shell/lineprinter.h"
 #include "shell/screen.h"
@@ -27,6 +28,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
+#include <QTreeView>
 
 #include <algorithm>
 #include <cstdio>
@@ -404,9 +407,30 @@ void measureFind()
                                                index->search(words, everywhere);
                                            }));
     }
-    g_figures.push_back({"a later keystroke's search (slowest of 11)", slowest, 0, 0, 16, "-"});
+    g_figures.push_back({"a later keystroke's search (slowest key of 11)", slowest, 0, 0, 16, "-"});
     g_figures.push_back(
         {"memory kept for 10,000 recipes", kept / 1e6, fileBytes / 1e6, 2, 0, "the recipe files' size", "MB"});
+    index.reset();
+
+    // The find screen reading the same recipes for the first time: the longest the window goes without
+    // handling its events, from the click that opens it to the results.
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer tick;
+    tick.setInterval(1);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    // The window is made beforehand: making a window is not reading.
+    auto *results = shell::ScreenRegistry::load<frmFind>()->findChild<QTreeView *>(QStringLiteral("lswFFound"));
+    QTimer::singleShot(0, [] { shell::ScreenRegistry::show<frmFind>(); });
+    clock.start();
+    tick.start();
+    if (!QTest::qWaitFor([results] { return results->model()->rowCount() > 0; }, 20000))
+        qFatal("storebench: the find screen showed no recipe");
+    g_figures.push_back({"longest pause of the find window while it reads them", double(longest), 0, 0, 100, "-"});
     store::setApplicationFolder(QString());
 }
 

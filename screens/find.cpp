@@ -20,7 +20,7 @@
 namespace {
 
 // A slice of reading, so that the window answers between slices while thousands of recipes are read.
-constexpr int kSliceMs = 40;
+constexpr int kSliceMs = 30;
 constexpr int kRecipeColumnWidth = 250;
 
 } // namespace
@@ -158,9 +158,10 @@ void frmFind::load()
 
 bool frmFind::event(QEvent *event)
 {
-    // Each time the screen shows, the recipes may have changed on the other screens.
+    // Each time the screen shows, the recipes may have changed on the other screens. The search waits
+    // for the next turn of the event loop, so that the window is drawn first.
     if (event->type() == QEvent::Show)
-        search();
+        QTimer::singleShot(0, this, &frmFind::search);
     return shell::Screen::event(event);
 }
 
