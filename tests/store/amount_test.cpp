@@ -42,24 +42,6 @@ private slots:
         const std::optional<double> value = store::parseAmount(typed);
         QTEST(value ? store::writeAmount(*value) : QStringLiteral("-"), "written");
     }
-
-    void writeSum_data()
-    {
-        QTest::addColumn<double>("sum");
-        QTest::addColumn<QString>("written");
-        QTest::newRow("three thirds") << 1.0 / 3 + 1.0 / 3 + 1.0 / 3 << "1";
-        QTest::newRow("quarters") << 1.5 + 0.75 << "2 1/4";
-        QTest::newRow("two thirds") << 2.0 / 3 << "2/3";
-        QTest::newRow("three eighths, not six sixteenths") << 0.375 << "3/8";
-        QTest::newRow("tenths of a double") << 0.1 + 0.2 << "0.3";
-        QTest::newRow("rounded up to whole") << 2.999 << "3";
-        QTest::newRow("large") << 12000.0 << "12000";
-    }
-    void writeSum()
-    {
-        QFETCH(double, sum);
-        QTEST(store::writeAmount(sum), "written");
-    }
 };
 
 QTEST_GUILESS_MAIN(AmountTest)

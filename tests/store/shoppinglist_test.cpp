@@ -40,8 +40,10 @@ private slots:
             << QList<QStringList>{{"4", "1,5|l|water", "2|tsp|salt"}} << "" << QStringList{"1,5 l water", "2 tsp salt"};
         QTest::newRow("serving size not a number: as written")
             << QList<QStringList>{{"4-6", "2|cups|rice"}, {"", "1|cups|rice"}} << "12" << QStringList{"3 cups rice"};
-        QTest::newRow("case and blanks around do not count")
-            << QList<QStringList>{{"", "1|cup|Sugar", " 1/3 | CUP |sugar  "}} << "" << QStringList{"1 1/3 cup Sugar"};
+        QTest::newRow("case and blanks around do not count, decimals add up")
+            << QList<QStringList>{{"", "1|cup|Sugar", " 1/3 | CUP |sugar  ", "0.1|l|oil", "0.2|L|Oil", "0.3|l|oil",
+                                   "0.15|l|oil"}}
+            << "" << QStringList{"1 1/3 cup Sugar", "3/4 l oil"};
         QTest::newRow("another measure is another line")
             << QList<QStringList>{{"", "1|cup|milk", "2|tbsp|milk", "2||eggs", "1|dozen|eggs"}} << ""
             << QStringList{"1 cup milk", "2 tbsp milk", "2 eggs", "1 dozen eggs"};
