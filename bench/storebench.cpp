@@ -1,11 +1,12 @@
 // Measures the store at scale against the floor of the same work done by the operating system alone,
 // and prints one table row per figure: ours, the floor, their ratio, the limit and whether it is met.
 //
-//   storebench [--runs N] [--only find|display|save|delete|wrap|print|setup]
+//   storebench [--runs N] [--only find|display|save|delete|wrap|print|pause|setup]
 
 #include "screens/find.h"
 #include "screens/recipe.h"
 #include "screens/setup.h"
+#include "screens/shop.h"
 #include "screens/textprint.h"
 #include "shell/appearance.h"
 #include "shell/lineprinter.h"
@@ -23,11 +24,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -487,6 +490,52 @@ void measurePrinting()
     g_figures.push_back({"print a 4 MB list to PDF", fourMb, oneAgain, 4.2, 0, "a 1 MB list"});
 }
 
+/// The shopping list screen printing a list of 4 MB to a PDF file: the longest the window goes without
+/// handling its events, from the click on Print to the end of the print, and whether the progress dialog
+/// showed.
+void measurePrintPause()
+{
+    QTemporaryDir app;
+    store::setApplicationFolder(app.path());
+    QDir(app.path()).mkpath(QStringLiteral("Shopping List"));
+    QFile list(app.path() + QStringLiteral("/Shopping List/Big.txt"));
+    list.open(QIODevice::WriteOnly);
+    list.write(shoppingList(4 << 20).replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toUtf8());
+    list.close();
+    const QString pdf = app.path() + QStringLiteral("/Big.pdf");
+    frmShop::setPrintDialog([&pdf](QPrinter &printer, QWidget *) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    auto *screen = shell::ScreenRegistry::show<frmShop>();
+    screen->findChild<QListWidget *>(QStringLiteral("lswHOpen"))->setCurrentRow(0);
+
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    bool progressShown = false;
+    QTimer tick;
+    tick.setInterval(1);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+        progressShown = progressShown || qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+    });
+    clock.start();
+    tick.start();
+    screen->findChild<QAbstractButton *>(QStringLiteral("cmdHPrint"))->click();
+    longest = std::max(longest, clock.elapsed() - last);
+    tick.stop();
+    if (!progressShown || QFileInfo(pdf).size() == 0)
+        qFatal("storebench: the 4 MB list printed nothing or without its progress dialog");
+    g_figures.push_back(
+        {"longest pause of the shopping list window while it prints 4 MB", double(longest), 0, 0, 100, "-"});
+    frmShop::setPrintDialog({});
+    shell::ScreenRegistry::unloadAll();
+    store::setApplicationFolder(QString());
+}
+
 /// The setup screen opened on 10,000 categories against the same screen on one: from the show to the
 /// first drawing of the window.
 void measureSetup()
@@ -576,13 +625,14 @@ int main(int argc, char *argv[])
         g_runs = std::max(1, args.at(i + 1).toInt());
 
     shell::registerTahoma();
-    // --only NAME measures one group: find, display, save, delete, wrap or print.
+    // --only NAME measures one group: find, display, save, delete, wrap, print, pause or setup.
     const qsizetype only = args.indexOf(QStringLiteral("--only"));
     const QString group = only > 0 && only + 1 < args.size() ? args.at(only + 1) : QString();
-    const std::pair<const char *, void (*)()> groups[] = {{"find", measureFind},     {"display", measureDisplay},
-                                                          {"save", measureSaving},   {"delete", measureCategoryDelete},
-                                                          {"wrap", measureWordWrap}, {"print", measurePrinting},
-                                                          {"setup", measureSetup}};
+    const std::pair<const char *, void (*)()> groups[] = {
+        {"find", measureFind},        {"display", measureDisplay},
+        {"save", measureSaving},      {"delete", measureCategoryDelete},
+        {"wrap", measureWordWrap},    {"print", measurePrinting},
+        {"pause", measurePrintPause}, {"setup", measureSetup}};
     for (const auto &[name, measure] : groups) {
         if (group.isEmpty() || group == QLatin1String(name))
             measure();
