@@ -9,6 +9,7 @@
 #include "shell/mmain.h"
 #include "shell/module1.h"
 #include "shell/printjob.h"
+#include "shell/worker.h"
 #include "store/appfolder.h"
 #include "store/categorylist.h"
 #include "store/failure.h"
@@ -231,9 +232,10 @@ void frmRecipe::chooseCategory()
     m_ui->chkRDel->setChecked(false);
     // A category whose folder has gone cannot be listed; that is reported as a failed open of the list.
     try {
+        const QString folder = store::categoryFolderPath(m_ui->cboRCat->currentText());
         QStringList names;
-        Module1::ListFolderFiles(store::categoryFolderPath(m_ui->cboRCat->currentText()), names,
-                                 store::FileOrder::ByName);
+        // A category of many thousands of recipes takes a while to list: the window keeps painting meanwhile.
+        shell::runInWorker([&folder, &names] { Module1::ListFolderFiles(folder, names, store::FileOrder::ByName); });
         names.removeLast(); // the empty element after the last name
         m_ui->lswRFile->clear();
         m_ui->lswRFile->addItems(names);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <functional>
+
+namespace shell {
+
+/// Runs `work` in a worker thread, which must touch no widget, and returns when it is done. Meanwhile this
+/// thread keeps the windows painted and its timers running; the user's clicks and keys wait until the
+/// work is over, as they would if it ran here. An exception from `work` is thrown again here.
+void runInWorker(const std::function<void()> &work);
+
+} // namespace shell
