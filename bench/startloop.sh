@@ -2,7 +2,11 @@
 # Starts Larderon again and again on application folders with many categories, and counts the starts that
 # end before the main menu shows. Such a start keeps its stderr and core dump in the folder named by
 # LARDERON_KEEP (./startloop-failures by default). Prints one table row per folder; returns 1 when a
-# start failed.
+# start failed. LARDERON_PROGRAM_BUILD names another build to take the program from, such as the
+# sanitizer build.
+#
+# The X server stays up between the starts (-noreset): started afresh each time its last client left, it
+# refuses connections for a moment, and a program started in that moment ends with SIGABRT in Qt's start.
 #
 #   bench/startloop.sh [build-folder] [starts] [categories ...]     (defaults: build 100 10000 100000)
 set -euo pipefail
@@ -20,6 +24,8 @@ if [ -z "${LARDERON_BENCH_DISPLAY:-}" ]; then
 fi
 
 ulimit -c unlimited
+program=$(cd "${LARDERON_PROGRAM_BUILD:-$build}" && pwd)/Larderon
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
 keep=${LARDERON_KEEP:-$PWD/startloop-failures}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -29,7 +35,7 @@ echo "| categories | starts | ended before the main menu |"
 echo "|---|---|---|"
 for count in "${counts[@]}"; do
     app="$work/app-$count"
-    cp -r "$build/Larderon" "$app"
+    cp -r "$program" "$app"
     touch "$app/LD.ini" # a later run: straight from the splash screen to the main menu
     seq -f "Category %06g" "$count" | tee >(sed 's/$/\r/' >"$app/Category/category.txt") |
         (cd "$app/Category" && xargs -d '\n' mkdir)
