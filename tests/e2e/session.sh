@@ -49,11 +49,13 @@ expect_file() {
 }
 
 main_item() { click "$menu" 60 "$1"; } # items of the main menu bar, by their height
-SETUP=41 INGREDIENTS=62 RECIPES=83 SHOPPING=103 EXIT=124 HELP=179
+SETUP=41 INGREDIENTS=62 RECIPES=83 SHOPPING=103 EXIT=124 HELP=179 FIND=276
 
 cd "$app"
 # Whatever happens, no program of this session outlives it.
-trap 'kill "$pid" 2>/dev/null || true; pkill -f "$app/larderon-help" 2>/dev/null || true' EXIT
+# The help window is started detached by the program; it is found by its path in this session's folder.
+help_pids() { pgrep -f "$app/larderon-help" || true; }
+trap 'kill "$pid" $(help_pids) 2>/dev/null || true' EXIT
 ./larderon &
 pid=$!
 
@@ -143,11 +145,32 @@ expect_file "Shopping List/Weekly.txt" 'milk\r\neggs, 2 dozen\r\n'
 click "$shop" 624 338
 gone "Shopping list"
 
+step "find the recipe and add it for 8 servings to the shopping list"
+main_item $FIND
+find=$(window "Find a recipe")
+click "$find" 300 40
+typed "LEEKS"
+key Down space
+click "$find" 228 418
+typed "8"
+click "$find" 335 418
+shop=$(window "Shopping list")
+click "$shop" 390 275
+key ctrl+a
+typed "Leeks"
+click "$shop" 375 338
+expect_file "Shopping List/Leeks.txt" 'milk\r\neggs, 2 dozen\r\n4 lbs leeks, sliced\r\n'
+click "$shop" 624 338
+gone "Shopping list"
+click "$find" 628 418
+gone "Find a recipe"
+
 step "open the help"
 main_item $HELP
 help=$(window "Larderon Help")
-pgrep -f "$app/larderon-help" >/dev/null || fail "no help window process"
-pkill -f "$app/larderon-help" || true
+helper=$(help_pids)
+[ -n "$helper" ] || fail "no help window process"
+kill $helper
 gone "Larderon Help" # it lies over the main menu
 
 step "exit with Yes"

@@ -364,6 +364,7 @@ private slots:
         QTest::newRow("Help") << u"View the help file"_s << QString();
         QTest::newRow("About") << u"About screen"_s << u"frmAbout"_s;
         QTest::newRow("Credits") << u"Credits"_s << u"frmCredit"_s;
+        QTest::newRow("Find") << u"Find a recipe"_s << u"frmFind"_s;
     }
     void mainMenu_itemsShowTheirScreenOnce()
     {
@@ -373,7 +374,8 @@ private slots:
         ScreenRegistry::add(screen, [] { return new Screen; });
         frmMain *menu = showMainMenu();
         auto *bar = menu->findChild<shell::ExplorerBar *>("vbalExplorerBarCtl1");
-        QCOMPARE(bar->groupCaption("SPECIAL") + '|' + bar->groupCaption("Others"), u"Prg. Selections|Misc"_s);
+        QCOMPARE(bar->groupCaption("SPECIAL") + '|' + bar->groupCaption("Others") + '|' + bar->groupCaption("Kitchen"),
+                 u"Prg. Selections|Misc|Kitchen"_s);
         QAbstractButton *button = item(menu, QLatin1String(QTest::currentDataTag()));
         QCOMPARE(button->text() + '|' + button->accessibleName(), caption + '|' + caption);
         QVERIFY(!button->icon().isNull() && button->toolTip().isEmpty());
@@ -434,7 +436,7 @@ private slots:
         QVERIFY(ScreenRegistry::find("frmIngred")->isVisible());
         QTest::keyClick(item(menu, "Ingredients"), Qt::Key_Up);
         QTest::keyClick(item(menu, "Setup"), Qt::Key_Up);
-        QVERIFY(item(menu, "Credits")->hasFocus());
+        QVERIFY(item(menu, "Find")->hasFocus());
         // A held Enter key opens nothing beyond its first press.
         testing::MessageScript messages;
         QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);

@@ -1,6 +1,7 @@
 #include "store/appfolder.h"
 #include "store/categorylist.h"
 #include "store/fileops.h"
+#include "store/folderindex.h"
 #include "store/nameorder.h"
 #include "store/recipefile.h"
 #include "store/textfile.h"
@@ -223,6 +224,20 @@ private slots:
         QCOMPARE(recipePath("Soups", "apple"), app.file("Category/Soups/APPLE"));
         saveRecipe("Soups", "Cherry", {});
         QCOMPARE(recipePath("Soups", "cherry"), app.file("Category/Soups/Cherry"));
+    }
+
+    void paths_lookAtAFolderOnceInABatch()
+    {
+        testing::AppFolder app(testing::AppFolder::Empty);
+        app.write("Category/Pies/apple", "");
+        {
+            const folderindex::Batch batch;
+            QCOMPARE(recipePath("Pies", "APPLE"), app.file("Category/Pies/apple"));
+            QFile::rename(app.file("Category/Pies/apple"), app.file("Category/Pies/pear"));
+            QCOMPARE(recipePath("Pies", "APPLE"), app.file("Category/Pies/apple"));
+        }
+        QCOMPARE(recipePath("Pies", "APPLE"), app.file("Category/Pies/APPLE"));
+        QCOMPARE(recipePath("Pies", "PEAR"), app.file("Category/Pies/pear"));
     }
 
     void listing_givesFilesOnlyInTheOrderAsked_data()

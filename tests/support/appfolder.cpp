@@ -41,6 +41,15 @@ void AppFolder::write(const QString &relative, const QByteArray &bytes) const
         qFatal("cannot write %s", qPrintable(relative));
 }
 
+void AppFolder::copyTree(const QString &from, const QString &relative) const
+{
+    for (QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        QFile source(it.next());
+        write(relative + QLatin1Char('/') + QDir(from).relativeFilePath(source.fileName()),
+              source.open(QIODevice::ReadOnly) ? source.readAll() : QByteArray());
+    }
+}
+
 QByteArray AppFolder::read(const QString &relative) const
 {
     QFile f(file(relative));

@@ -28,6 +28,8 @@ public:
     void makeFolder(const QString &relative) const { QDir().mkpath(file(relative)); }
     /// Writes `bytes` to the file, making its folders first.
     void write(const QString &relative, const QByteArray &bytes) const;
+    /// Copies every file below the folder `from` to `relative`, keeping the folders.
+    void copyTree(const QString &from, const QString &relative) const;
     /// The file's bytes; empty when it cannot be read.
     QByteArray read(const QString &relative) const;
     bool exists(const QString &relative) const { return QFileInfo::exists(file(relative)); }
