@@ -1,5 +1,6 @@
 #include "shell/worker.h"
 
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QThread>
 
@@ -7,6 +8,13 @@
 #include <memory>
 
 namespace shell {
+
+namespace {
+
+// How long this thread waits for the work before it goes back to painting the windows.
+constexpr int kMomentMs = 20;
+
+} // namespace
 
 void runInWorker(const std::function<void()> &work)
 {
@@ -21,8 +29,11 @@ void runInWorker(const std::function<void()> &work)
     QEventLoop loop;
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
     worker->start();
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    worker->wait();
+    // Most work is over in a moment, and then nothing else runs in between.
+    if (!worker->wait(QDeadlineTimer(kMomentMs))) {
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        worker->wait();
+    }
     if (error)
         std::rethrow_exception(error);
 }
