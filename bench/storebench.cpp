@@ -1,7 +1,7 @@
 // Measures the store at scale against the floor of the same work done by the operating system alone,
 // and prints one table row per figure: ours, the floor, their ratio, the limit and whether it is met.
 //
-//   storebench [--runs N] [--only find|display|save|delete|wrap|print|pause|setup]
+//   storebench [--runs N] [--only huge|find|display|save|delete|wrap|print|pause|setup]
 
 #include "screens/find.h"
 #include "screens/recipe.h"
@@ -320,6 +320,73 @@ void measureDisplay()
     if (!name || name->text().isEmpty())
         qFatal("storebench: picking a recipe showed nothing");
     g_figures.push_back({"read and show one recipe", showing, 0, 0, 1, "-"});
+    store::setApplicationFolder(QString());
+}
+
+/// A category of 100,000 recipes: listing it by name against the bare readdir of its folder, and the
+/// longest the display screen goes without handling its events from the choice of the category until the
+/// list is drawn, the first time in the screen's life.
+void measureHugeCategory()
+{
+    QTemporaryDir app;
+    store::setApplicationFolder(app.path());
+    QDir(app.path()).mkpath(QStringLiteral("Category"));
+    QFile list(app.path() + QStringLiteral("/Category/category.txt"));
+    list.open(QIODevice::WriteOnly);
+    list.write("Huge\r\n");
+    list.close();
+    const QString folder = app.path() + QStringLiteral("/Category/Huge");
+    QDir().mkpath(folder);
+    static const char *const kFoods[] = {"Onion", "carrot", "Leek",  "potato", "Beef",   "chicken",
+                                         "Rice",  "flour",  "Apple", "pear",   "Éclair", "tomato"};
+    QRandomGenerator random(7);
+    for (int i = 0; i < 100000; ++i) {
+        const QString name =
+            QStringLiteral("%1 and %2 %3")
+                .arg(QString::fromUtf8(kFoods[random.bounded(12)]), QString::fromUtf8(kFoods[random.bounded(12)]))
+                .arg(i);
+        ::close(::open(QFile::encodeName(folder + QLatin1Char('/') + name).constData(), O_WRONLY | O_CREAT, 0644));
+    }
+    const auto [listing, bare] = inTurns([] {}, [&folder] { store::listFiles(folder, store::FileOrder::ByName); },
+                                         [&folder] {
+                                             std::vector<std::string> names;
+                                             DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+                                             while (const dirent *entry = ::readdir(dir)) {
+                                                 if (entry->d_type == DT_REG)
+                                                     names.emplace_back(entry->d_name);
+                                             }
+                                             ::closedir(dir);
+                                         });
+    g_figures.push_back({"list a category of 100,000 by name", listing, bare, 2, 0, "readdir of the folder"});
+
+    shell::ScreenRegistry::setQuitFunction([] {});
+    shell::ScreenRegistry::unloadAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto *screen = shell::ScreenRegistry::show<frmRecipe>();
+    auto *categories = screen->findChild<QComboBox *>(QStringLiteral("cboRCat"));
+    auto *files = screen->findChild<QListWidget *>(QStringLiteral("lswRFile"));
+    QTest::qWait(100);
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer tick;
+    tick.setInterval(1);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    clock.start();
+    tick.start();
+    categories->setCurrentIndex(0);
+    emit categories->activated(0);
+    QTest::qWait(200);
+    tick.stop();
+    if (files->count() != 100000)
+        qFatal("storebench: the display screen did not list the 100,000 recipes");
+    g_figures.push_back(
+        {"longest pause of the display screen while it lists 100,000", double(longest), 0, 0, 100, "-"});
+    shell::ScreenRegistry::unloadAll();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     store::setApplicationFolder(QString());
 }
 
@@ -661,14 +728,18 @@ int main(int argc, char *argv[])
         g_runs = std::max(1, args.at(i + 1).toInt());
 
     shell::registerTahoma();
-    // --only NAME measures one group: find, display, save, delete, wrap, print, pause or setup.
+    // --only NAME measures one group: huge, find, display, save, delete, wrap, print, pause or setup.
     const qsizetype only = args.indexOf(QStringLiteral("--only"));
     const QString group = only > 0 && only + 1 < args.size() ? args.at(only + 1) : QString();
-    const std::pair<const char *, void (*)()> groups[] = {
-        {"find", measureFind},        {"display", measureDisplay},
-        {"save", measureSaving},      {"delete", measureCategoryDelete},
-        {"wrap", measureWordWrap},    {"print", measurePrinting},
-        {"pause", measurePrintPause}, {"setup", measureSetup}};
+    const std::pair<const char *, void (*)()> groups[] = {{"huge", measureHugeCategory},
+                                                          {"find", measureFind},
+                                                          {"display", measureDisplay},
+                                                          {"save", measureSaving},
+                                                          {"delete", measureCategoryDelete},
+                                                          {"wrap", measureWordWrap},
+                                                          {"print", measurePrinting},
+                                                          {"pause", measurePrintPause},
+                                                          {"setup", measureSetup}};
     for (const auto &[name, measure] : groups) {
         if (group.isEmpty() || group == QLatin1String(name))
             measure();
