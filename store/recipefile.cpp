@@ -20,9 +20,17 @@ RecipeRecord readRecipe(TextReader &reader)
     return record;
 }
 
-void saveRecipe(const QString &category, const QString &name, const RecipeRecord &record)
+void saveRecipe(const QString &category, const QString &name, const RecipeRecord &record, Durability durability)
 {
-    TextWriter writer(recipePath(category, name), TextWriter::Replace);
+    TextWriter writer(recipePath(category, name), TextWriter::Replace, durability);
+    writeRecipe(writer, record);
+    writer.commit();
+}
+
+void createRecipe(const QString &category, const QString &name, const RecipeRecord &record, Durability durability)
+{
+    // The path resolves letter case: a recipe "apple pie" makes the path of "Apple Pie" name that file.
+    TextWriter writer(recipePath(category, name), TextWriter::Create, durability);
     writeRecipe(writer, record);
     writer.commit();
 }

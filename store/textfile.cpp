@@ -27,17 +27,6 @@ constexpr char16_t kCp1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-QString decodeCp1252(const QByteArray &bytes)
-{
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (const char byte : bytes) {
-        const auto c = static_cast<unsigned char>(byte);
-        *out++ = (c >= 0x80 && c < 0xA0) ? QChar(kCp1252High[c - 0x80]) : QChar(c);
-    }
-    return text;
-}
-
 bool isLineBreak(QChar c)
 {
     return c == QLatin1Char('\r') || c == QLatin1Char('\n');
@@ -105,13 +94,24 @@ std::optional<mode_t> checkReplaceable(const QByteArray &path)
 
 } // namespace
 
+QString decodeWindows1252(const QByteArray &bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char byte : bytes) {
+        const auto c = static_cast<unsigned char>(byte);
+        *out++ = (c >= 0x80 && c < 0xA0) ? QChar(kCp1252High[c - 0x80]) : QChar(c);
+    }
+    return text;
+}
+
 QString decodeText(const QByteArray &bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    return decodeCp1252(bytes);
+    return decodeWindows1252(bytes);
 }
 
 TextReader::TextReader(QString text) : m_text(std::move(text))
@@ -220,8 +220,8 @@ QString TextReader::readAll()
     return rest;
 }
 
-TextWriter::TextWriter(const QString &path, Mode mode)
-    : m_path(QFile::encodeName(QDir::isAbsolutePath(path) ? path : QFileInfo(path).absoluteFilePath()))
+TextWriter::TextWriter(const QString &path, Mode mode, Durability)
+    : m_path(QFile::encodeName(QDir::isAbsolutePath(path) ? path : QFileInfo(path).absoluteFilePath())), m_mode(mode)
 {
     // Replacing, the file is looked at only when commit() finds it there; appending, its text is needed now.
     QByteArray kept;
@@ -253,6 +253,22 @@ TextWriter::TextWriter(QIODevice &device) : m_device(&device)
 
 void TextWriter::putInPlace()
 {
+    if (m_mode == Create) {
+        // The rename fails when anything has the name, so an existing file is never replaced, not even
+        // one made a moment ago by someone else. File systems without that rename get a link instead,
+        // which fails the same way.
+        if (::renameat2(AT_FDCWD, m_siblingName.constData(), AT_FDCWD, m_path.constData(), RENAME_NOREPLACE) == 0)
+            return;
+        if (errno == EINVAL || errno == ENOSYS) {
+            if (::link(m_siblingName.constData(), m_path.constData()) == 0) {
+                ::unlink(m_siblingName.constData());
+                return;
+            }
+        }
+        if (errno == EEXIST)
+            throw Failure(Failure::FileAlreadyExists);
+        throw Failure(errno == ENOSPC ? Failure::DiskFull : Failure::PathFileAccessError);
+    }
     if (!m_replacedChecked) {
         // Most saves make a new file: the rename that must not replace anything tells whether one is there.
         if (::renameat2(AT_FDCWD, m_siblingName.constData(), AT_FDCWD, m_path.constData(), RENAME_NOREPLACE) == 0)
