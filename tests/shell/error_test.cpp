@@ -63,6 +63,10 @@ void ErrorReportTest::report_showsTheTextsOfEachCode_data()
                               << "(form) Shop - Form_Load section" << open;
     QTest::newRow("H - LF -") << "H - LF -"
                               << "(form) Shop - lswHOpen section" << open;
+    QTest::newRow("M - FL -") << "M - FL -"
+                              << "(form) Import - Form_Load section" << open;
+    QTest::newRow("M - CS -") << "M - CS -"
+                              << "(form) Import - cmdMImport section" << save;
 }
 
 void ErrorReportTest::report_showsTheTextsOfEachCode()
