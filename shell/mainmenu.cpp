@@ -32,8 +32,12 @@ constexpr BarItem kOtherItems[] = {
     {"Credits", "Credits", 7, "frmCredit"},
 };
 
-constexpr const char *kIconFiles[] = {"setup", "ingredients", "recipes", "shopping",
-                                      "exit",  "help",        "about",   "credits"};
+constexpr BarItem kKitchenItems[] = {
+    {"Import", "Import recipes", 8, "frmImport"},
+};
+
+constexpr const char *kIconFiles[] = {"setup", "ingredients", "recipes", "shopping", "exit",
+                                      "help",  "about",       "credits", "import"};
 
 } // namespace
 
@@ -70,6 +74,10 @@ void frmMain::load()
     for (const BarItem &item : kOtherItems)
         bar->addItem(QStringLiteral("Others"), QLatin1String(item.key), QLatin1String(item.caption), item.icon);
 
+    bar->addGroup(QStringLiteral("Kitchen"), QStringLiteral("Kitchen"));
+    for (const BarItem &item : kKitchenItems)
+        bar->addItem(QStringLiteral("Kitchen"), QLatin1String(item.key), QLatin1String(item.caption), item.icon);
+
     bar->setRedraw(true);
 }
 
@@ -82,7 +90,8 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 void frmMain::itemClick(const QString &key)
 {
-    for (const auto &items : {std::span<const BarItem>(kProgramItems), std::span<const BarItem>(kOtherItems)}) {
+    for (const auto &items : {std::span<const BarItem>(kProgramItems), std::span<const BarItem>(kOtherItems),
+                              std::span<const BarItem>(kKitchenItems)}) {
         for (const BarItem &item : items) {
             if (key != QLatin1String(item.key))
                 continue;

@@ -21,7 +21,7 @@ private slots:
     void firstRun_asksForACategoryAndMakesTheMarker();
     void laterRun_goesStraightToTheMainMenu();
     void progress_fillsInTwentyFiveStepsOfFour();
-    void mainMenu_hasBothGroupsAndAllItems();
+    void mainMenu_hasEveryGroupAndItem();
     void mainMenu_itemsShowTheirScreenOnce_data();
     void mainMenu_itemsShowTheirScreenOnce();
     void mainMenu_exitAsksAndNoKeepsTheMenu();
@@ -106,7 +106,7 @@ void StartupTest::progress_fillsInTwentyFiveStepsOfFour()
     QCOMPARE(splash->cursor().shape(), Qt::ArrowCursor);
 }
 
-void StartupTest::mainMenu_hasBothGroupsAndAllItems()
+void StartupTest::mainMenu_hasEveryGroupAndItem()
 {
     testing::ScreenSession session;
     frmMain *menu = showMainMenu();
@@ -114,12 +114,16 @@ void StartupTest::mainMenu_hasBothGroupsAndAllItems()
     auto *bar = menu->findChild<shell::ExplorerBar *>(QStringLiteral("vbalExplorerBarCtl1"));
     QCOMPARE(bar->groupCaption(QStringLiteral("SPECIAL")), QStringLiteral("Prg. Selections"));
     QCOMPARE(bar->groupCaption(QStringLiteral("Others")), QStringLiteral("Misc"));
+    QCOMPARE(bar->groupCaption(QStringLiteral("Kitchen")), QStringLiteral("Kitchen"));
+    // Every item shows at its full height, none squeezed or cut off.
+    QVERIFY(bar->sizeHint().height() <= menu->height());
 
     const QList<QPair<const char *, const char *>> items = {
         {"Setup", "Prg setup"},         {"Ingredients", "Ingredients"},
         {"Recipes", "Display recipes"}, {"Shopping List", "Create a shopping list"},
         {"Exit", "Exit this program"},  {"Help", "View the help file"},
-        {"About", "About screen"},      {"Credits", "Credits"}};
+        {"About", "About screen"},      {"Credits", "Credits"},
+        {"Import", "Import recipes"}};
     for (const auto &[key, caption] : items) {
         QAbstractButton *button = item(menu, key);
         QVERIFY2(button, key);
@@ -146,6 +150,8 @@ void StartupTest::mainMenu_itemsShowTheirScreenOnce_data()
                            << "frmAbout";
     QTest::newRow("Credits") << "Credits"
                              << "frmCredit";
+    QTest::newRow("Import") << "Import"
+                            << "frmImport";
 }
 
 void StartupTest::mainMenu_itemsShowTheirScreenOnce()
@@ -224,7 +230,7 @@ void StartupTest::mainMenu_keyboardMovesAndClicks()
     QCOMPARE(made, 1);
     QTest::keyClick(item(menu, "Ingredients"), Qt::Key_Up);
     QTest::keyClick(item(menu, "Setup"), Qt::Key_Up);
-    QVERIFY(item(menu, "Credits")->hasFocus());
+    QVERIFY(item(menu, "Import")->hasFocus());
 
     // A held Enter key opens nothing beyond its first press.
     testing::MessageScript messages;
