@@ -315,33 +315,36 @@ void TextWriter::writeLine(const QString &text)
 
 void TextWriter::writeQuotedFields(const QStringList &fields)
 {
-    // The record is laid out in one buffer: a recipe is saved with a keystroke, and thousands of them
-    // may be written in a row.
-    qsizetype length = 1;
+    // The record is laid out in one buffer, its line breaks as on disk: a recipe is saved with a
+    // keystroke, and thousands of them may be written in a row.
+    qsizetype length = 2;
     for (const QString &field : fields)
-        length += 3 + field.size() + field.count(QLatin1Char('"'));
+        length += 3 + 2 * field.size();
     QString record(length, Qt::Uninitialized);
     QChar *out = record.data();
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
             *out++ = QLatin1Char(',');
         *out++ = QLatin1Char('"');
-        for (const QChar c : fields.at(i)) {
-            if (c == QLatin1Char('"'))
-                *out++ = c;
-            *out++ = c;
+        const QString &field = fields.at(i);
+        const QChar *c = field.constData();
+        const QChar *end = c + field.size();
+        for (; c != end; ++c) {
+            if (*c == u'"') {
+                *out++ = *c;
+            } else if (*c == u'\n') {
+                *out++ = QLatin1Char('\r');
+            } else if (*c == u'\r' && c + 1 != end && c[1] == u'\n') {
+                continue;
+            }
+            *out++ = *c;
         }
         *out++ = QLatin1Char('"');
     }
+    *out++ = QLatin1Char('\r');
+    *out++ = QLatin1Char('\n');
     record.truncate(out - record.constData());
-    // Most records have no line break inside a field: they go to the file as they are.
-    if (record.contains(QLatin1Char('\n')) || record.contains(QLatin1Char('\r'))) {
-        writeLine(record);
-        return;
-    }
-    QByteArray bytes = record.toUtf8();
-    bytes += "\r\n";
-    writeBytes(bytes);
+    writeBytes(record.toUtf8());
 }
 
 void TextWriter::commit()

@@ -1,7 +1,5 @@
 #include "store/formats/mapping.h"
 
-#include "store/appfolder.h"
-
 #include <QRegularExpression>
 
 namespace store::formats {
@@ -25,24 +23,34 @@ QString shortened(const QString &text, qsizetype length)
     return text.left(end).trimmed();
 }
 
+bool breaksLine(QChar c)
+{
+    return c == u'\n' || c == u'\r' || c == u'\t';
+}
+
 // A field that the screens show on one line; nothing else is changed.
 QString flat(QString text)
 {
+    // Most fields have nothing to change and stay shared.
+    if (std::none_of(text.cbegin(), text.cend(), breaksLine))
+        return text;
     for (QChar &c : text) {
-        if (c == u'\n' || c == u'\r' || c == u'\t')
+        if (breaksLine(c))
             c = u' ';
     }
     return text;
 }
 
 // A title, a name or a category on one line.
-QString oneLine(QString text)
+QString oneLine(const QString &text)
 {
-    for (QChar &c : text) {
-        if (c == u'\n' || c == u'\r' || c == u'\t')
-            c = u' ';
-    }
-    return text.trimmed();
+    return flat(text).trimmed();
+}
+
+// Whether `c` may stand in a name (store::isValidName).
+bool fitsName(QChar c)
+{
+    return c.unicode() >= 32 && !QStringView(u"\\/:*?\"<>|").contains(c);
 }
 
 // Whether a yield says no more than its number of servings: "4", "4 servings", "Serves 4".
@@ -67,7 +75,9 @@ Fitted fit(const Recipe &recipe)
 {
     Fitted fitted;
     const QString yield = oneLine(recipe.yield);
-    if (!yield.isEmpty()) {
+    if (isDigits(yield) && yield.size() <= 3) {
+        fitted.size = yield;
+    } else if (!yield.isEmpty()) {
         static const QRegularExpression number(QStringLiteral("\\d+"));
         const QString first = number.match(yield).captured();
         if (!first.isEmpty() && first.size() <= 3)
@@ -123,9 +133,11 @@ QString joined(const QStringList &blocks, const QString &separator)
 QString fileNameFor(const QString &title)
 {
     QString name = oneLine(title);
-    for (QChar &c : name) {
-        if (!isValidName(QString(c)))
-            c = u'-';
+    if (!std::all_of(name.cbegin(), name.cend(), fitsName)) {
+        for (QChar &c : name) {
+            if (!fitsName(c))
+                c = u'-';
+        }
     }
     name = shortened(name, kNameLength);
     if (name == u"." || name == u"..")

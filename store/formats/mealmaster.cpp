@@ -4,6 +4,7 @@
 #include "store/formats/mapping.h"
 #include "store/textfile.h"
 
+#include <QHash>
 #include <QIODevice>
 
 #include <cstring>
@@ -32,6 +33,34 @@ constexpr Code kCodes[] = {
 constexpr qsizetype kAmountWidth = 7;
 constexpr qsizetype kTextColumn = 11;
 const QString kHeader = QStringLiteral("MMMMM----- Recipe via Meal-Master (tm) v8.05");
+
+// A code of one or two characters as a number, so that looking it up makes no string.
+quint32 codeKey(QStringView code, bool lower)
+{
+    quint32 key = 0;
+    for (const QChar c : code)
+        key = (key << 16) | (lower ? c.toLower().unicode() : c.unicode());
+    return key;
+}
+
+// The written-out measure of `code`, compared exactly, then (for two characters) in any letter case.
+QString measureOf(QStringView code)
+{
+    static const auto table = [] {
+        std::pair<QHash<quint32, QString>, QHash<quint32, QString>> maps;
+        for (const Code &entry : kCodes) {
+            const QString text = QLatin1String(entry.code);
+            maps.first.insert(codeKey(text, false), QLatin1String(entry.measure));
+            if (text.size() > 1)
+                maps.second.insert(codeKey(text, true), QLatin1String(entry.measure));
+        }
+        return maps;
+    }();
+    if (code.isEmpty() || code.size() > 2)
+        return {};
+    const QString exact = table.first.value(codeKey(code, false));
+    return exact.isEmpty() && code.size() == 2 ? table.second.value(codeKey(code, true)) : exact;
+}
 
 bool isAmountChar(QChar c)
 {
@@ -66,8 +95,8 @@ Column parseColumn(QStringView s)
         return column;
     if (s.size() > kAmountWidth && s[kAmountWidth] != u' ')
         return column;
-    const QString code = s.size() > 8 ? s.mid(8, 2).trimmed().toString() : QString();
-    const QString measure = measureOfCode(code);
+    const QStringView code = s.size() > 8 ? s.mid(8, 2).trimmed() : QStringView();
+    const QString measure = measureOf(code);
     if (!code.isEmpty() && measure.isEmpty())
         return column;
     if (s.size() > 10 && s[10] != u' ')
@@ -269,26 +298,27 @@ private:
         QString line;
         bool body = false;
         while (!body && readLine(line)) {
-            const QString text = line.trimmed();
+            const QStringView text = QStringView(line).trimmed();
             const qsizetype colon = text.indexOf(u':');
-            const QString field = text.left(colon).toLower();
-            const QString value = text.mid(colon + 1).trimmed();
+            const QStringView field = text.left(std::max<qsizetype>(colon, 0));
+            const QString value = text.sliced(colon + 1).trimmed().toString();
+            const auto is = [&field](QStringView name) { return field.compare(name, Qt::CaseInsensitive) == 0; };
             if (text.isEmpty()) {
                 continue;
-            } else if (colon > 0 && field == u"title") {
+            } else if (is(u"title")) {
                 recipe.title = value;
                 titled = true;
-            } else if (colon > 0 && field == u"categories") {
+            } else if (is(u"categories")) {
                 for (const QString &category : value.split(u',')) {
                     const QString name = category.trimmed();
                     if (!name.isEmpty() && name.compare(u"None", Qt::CaseInsensitive) != 0)
                         recipe.categories.append(name);
                 }
-            } else if (colon > 0 && (field == u"servings" || field == u"yield")) {
+            } else if (is(u"servings") || is(u"yield")) {
                 if (recipe.yield.isEmpty())
                     recipe.yield = value;
                 else
-                    recipe.notes.append(text);
+                    recipe.notes.append(text.toString());
             } else {
                 pushBack(line);
                 body = true;
@@ -387,26 +417,7 @@ QString ingredientLine(const QString &amount, const QString &code, const QString
     return line;
 }
 
-} // namespace
-
-QString measureOfCode(const QString &code)
-{
-    if (code.isEmpty())
-        return {};
-    // "T" and "t" differ by case alone; the other codes are written in either case.
-    for (const Code &entry : kCodes) {
-        if (code == QLatin1String(entry.code))
-            return QLatin1String(entry.measure);
-    }
-    if (code.size() == 1)
-        return {};
-    for (const Code &entry : kCodes) {
-        if (code.compare(QLatin1String(entry.code), Qt::CaseInsensitive) == 0)
-            return QLatin1String(entry.measure);
-    }
-    return {};
-}
-
+// The code whose written-out measure is exactly `measure`; empty when there is none.
 QString codeOfMeasure(const QString &measure)
 {
     for (const Code &entry : kCodes) {
@@ -415,6 +426,8 @@ QString codeOfMeasure(const QString &measure)
     }
     return {};
 }
+
+} // namespace
 
 std::unique_ptr<RecipeReader> makeMealMasterReader(std::unique_ptr<QIODevice> device)
 {

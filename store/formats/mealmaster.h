@@ -8,19 +8,14 @@
 /// directions as free text.
 namespace store::formats {
 
-/// The written-out measure of a MealMaster measure code ("c" is "cup", "tb" and "T" are "tbsp"); empty
-/// for a text that is not a code.
-QString measureOfCode(const QString &code);
-
-/// The MealMaster code whose written-out measure is exactly `measure`; empty when there is none.
-QString codeOfMeasure(const QString &measure);
-
 /// Reads the MealMaster recipes on `device` line by line; a line that is not valid UTF-8 is read as
-/// Windows-1252.
+/// Windows-1252. Measure codes are written out as people type them: "c" is "cup", "tb" and "T" are
+/// "tbsp", "t" and "ts" are "tsp", "pn" is "pinch" and so on.
 std::unique_ptr<RecipeReader> makeMealMasterReader(std::unique_ptr<QIODevice> device);
 
-/// One recipe as MealMaster text, lines ended by "\n". The ingredients are in one column; a measure
-/// that has no code goes at the start of the ingredient's text, where reading finds it again.
+/// One recipe as MealMaster text, lines ended by "\n". The ingredients are in one column; a measure is
+/// written as its code when reading gives it back exactly, otherwise at the start of the ingredient's
+/// text, where reading finds it again.
 QString writeMealMaster(const Recipe &recipe);
 
 } // namespace store::formats

@@ -2,9 +2,13 @@
 
 #include <QHash>
 #include <QRegularExpression>
-#include <QSet>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace store::formats {
 
@@ -13,11 +17,11 @@ namespace {
 const QString kTemperatureLine = QStringLiteral("Oven temperature: ");
 const QString kTimeLine = QStringLiteral("Cooking time: ");
 
-// The measures of cooking as people write them, lower case, without a final point.
-const QSet<QString> &measureWords()
+// The measures of cooking as people write them, lower case, without a final point, sorted.
+const std::vector<std::u16string> &measureWords()
 {
-    static const QSet<QString> words = [] {
-        QSet<QString> set;
+    static const std::vector<std::u16string> words = [] {
+        std::vector<std::u16string> list;
         for (const char *word :
              {"c",          "cup",         "cups",      "t",        "tsp",       "tsps",    "teaspoon",   "teaspoons",
               "tb",         "tbs",         "tbl",       "tbls",     "tbsp",      "tbsps",   "tablespoon", "tablespoons",
@@ -33,8 +37,9 @@ const QSet<QString> &measureWords()
               "heads",      "sprig",       "sprigs",    "stalk",    "stalks",    "piece",   "pieces",     "handful",
               "handfuls",   "large",       "medium",    "small",    "lg",        "md",      "sm",         "each",
               "ea",         "whole"})
-            set.insert(QLatin1String(word));
-        return set;
+            list.emplace_back(word, word + std::strlen(word));
+        std::sort(list.begin(), list.end());
+        return list;
     }();
     return words;
 }
@@ -43,7 +48,19 @@ bool isMeasureWord(QStringView word)
 {
     if (word.endsWith(u'.'))
         word.chop(1);
-    return !word.isEmpty() && measureWords().contains(word.toString().toLower());
+    // Compared in lower case without making a string: every measure is short.
+    char16_t lower[16];
+    if (word.isEmpty() || word.size() > qsizetype(std::size(lower)))
+        return false;
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        const char16_t c = word[i].unicode();
+        lower[i] = (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+    }
+    const std::u16string_view key(lower, size_t(word.size()));
+    const auto &words = measureWords();
+    const auto found = std::lower_bound(words.begin(), words.end(), key,
+                                        [](const std::u16string &a, std::u16string_view b) { return a < b; });
+    return found != words.end() && *found == key;
 }
 
 bool isVulgarFraction(QChar c)
@@ -130,7 +147,11 @@ std::optional<MeasureSplit> splitMeasure(const QString &text)
     const qsizetype first = text.indexOf(QLatin1Char(' '));
     const QStringView word = QStringView(text).left(first < 0 ? text.size() : first);
     // "fl oz" and "fluid ounces" are the measures of two words.
-    if (first > 0) {
+    const auto startsPair = [&word] {
+        return word.compare(u"fl", Qt::CaseInsensitive) == 0 || word.compare(u"fl.", Qt::CaseInsensitive) == 0 ||
+               word.compare(u"fluid", Qt::CaseInsensitive) == 0;
+    };
+    if (first > 0 && startsPair()) {
         const qsizetype second = text.indexOf(QLatin1Char(' '), first + 1);
         const QString pair = text.left(second < 0 ? text.size() : second);
         const QString key = pair.toLower().remove(QLatin1Char('.'));
@@ -264,6 +285,8 @@ CookingInfo takeCookingInfo(QString &directions)
 {
     static const QRegularExpression temperature(QStringLiteral("^Oven temperature: (?:(\\d+) F|none)$"));
     static const QRegularExpression time(QStringLiteral("^Cooking time: (?:(\\d+) hr(?: (\\d+) min)?|(\\d+) min)$"));
+    if (!directions.contains(kTemperatureLine) && !directions.contains(kTimeLine))
+        return {};
     const QStringList lines = directions.split(QLatin1Char('\n'));
     CookingInfo info;
     qsizetype first = lines.size();
