@@ -2,6 +2,7 @@
 #include "screens/ingred.h"
 #include "screens/recipe.h"
 #include "screens/setup.h"
+#include "shell/appearance.h"
 #include "shell/errorpath.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/messages.h"
@@ -191,6 +192,41 @@ private slots:
             s.import();
         }
         QTEST(s.errorReport(), "report");
+    }
+
+    void hover_turnsTheHintOfEachControlRed_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("hints");
+        QTest::newRow("files") << "lswMFiles"
+                               << "Rnn";
+        QTest::newRow("add") << "cmdMAdd"
+                             << "Rnn";
+        QTest::newRow("destination") << "cboMCat"
+                                     << "nRn";
+        QTest::newRow("import") << "cmdMImport"
+                                << "nRn";
+        QTest::newRow("export") << "cmdMExpJson"
+                                << "nnR";
+        QTest::newRow("report: none") << "txtMReport"
+                                      << "nnn";
+    }
+    void hover_turnsTheHintOfEachControlRed()
+    {
+        QFETCH(QString, control);
+        Session s;
+        QVERIFY(QTest::qWaitForWindowExposed(s.screen));
+        const auto hints = [&s] {
+            QString shown;
+            for (const char *name : {"lblMMsg1", "lblMMsg2", "lblMMsg3"})
+                shown += shell::textColor(s.get(name)) == QColor(255, 0, 0) ? u'R' : u'n';
+            return shown;
+        };
+        QTest::mouseMove(s.get(qPrintable(control)));
+        QTEST(hints(), "hints");
+        // The bare window, below the report, puts every hint back.
+        QTest::mouseMove(s.screen, QPoint(300, 350));
+        QCOMPARE(hints(), QStringLiteral("nnn"));
     }
 
     void cancel_stopsALongImportThatKeepsTheWindowResponsive()
