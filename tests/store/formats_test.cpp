@@ -63,10 +63,11 @@ private slots:
                    "10: Pie [] 2|cup|Apples # ,,, # ", "14: the recipe has no title",
                    "18: Pie-Tart- which is best- A question for [] 1|lb|Pastry # ,,, # Pie/Tart: which is best? A "
                    "question for a rainy Sunday afternoon"};
-        QTest::newRow("MealMaster in Windows-1252")
-            << "windows-1252.mmf"
+        QTest::newRow("MealMaster in Windows-1252 and in UTF-8, one file")
+            << "encodings.mmf"
             << QStringList{QStringLiteral(u"1: Crème brûlée [Desserts] 2|cup|Cream / ½|cup|Sugar # 300,4,, # Bake at "
-                                          u"150°C for 45 minutes.")};
+                                          u"150°C for 45 minutes; the chef’s way."),
+                           QStringLiteral(u"9: Pâte à choux [] 1|cup|Water # ,,, # Cook the panade – stir well.")};
         QTest::newRow("MasterCook in ISO-8859-1, a broken recipe between two")
             << "multi.mx2"
             << QStringList{
