@@ -2,7 +2,6 @@
 #include "screens/ingred.h"
 #include "screens/recipe.h"
 #include "screens/setup.h"
-#include "shell/appearance.h"
 #include "shell/errorpath.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/messages.h"
@@ -144,24 +143,13 @@ private slots:
         QCOMPARE(s.get<QLineEdit>("txtRName", recipe)->text(), QStringLiteral(u"Pâté de campagne"));
         QCOMPARE(s.get<QLineEdit>("txtRTemp", recipe)->text(), QStringLiteral("350"));
         QCOMPARE(s.get<QLineEdit>("txtRI2", recipe)->text(), QStringLiteral("salt & pepper"));
-        VERIFY_NO_UNEXPECTED_BOX(s.script);
-    }
 
-    void exportAndSaveTheReport()
-    {
-        Session s;
-        s.drop({fixture("one-column.mmf")});
-        s.get<QComboBox>("cboMCat")->setCurrentIndex(1);
-        s.import();
-        const QString json = s.folder.file("Desserts.json");
+        const QString json = s.folder.file("Starters.json");
         s.answers = {json};
-        s.get<QComboBox>("cboMExpCat")->setCurrentIndex(0);
+        s.get<QComboBox>("cboMExpCat")->setCurrentIndex(2);
         s.click("cmdMExpJson");
-        QCOMPARE(s.report(), QStringLiteral("2 recipes of Desserts exported to %1.").arg(json));
-        QVERIFY(s.folder.read("Desserts.json").contains("\"name\": \"Quick \\\"Best\\\" Bread\""));
-        s.answers = {s.folder.file("report.txt")};
-        s.click("cmdMSave");
-        QCOMPARE(s.folder.read("report.txt"), s.report().toUtf8() + "\r\n");
+        QCOMPARE(s.report(), QStringLiteral("1 recipe of Starters exported to %1.").arg(json));
+        QVERIFY(s.folder.read("Starters.json").contains(QStringLiteral(u"\"name\": \"Pâté de campagne\"").toUtf8()));
         VERIFY_NO_UNEXPECTED_BOX(s.script);
     }
 
@@ -192,41 +180,6 @@ private slots:
             s.import();
         }
         QTEST(s.errorReport(), "report");
-    }
-
-    void hover_turnsTheHintOfEachControlRed_data()
-    {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("hints");
-        QTest::newRow("files") << "lswMFiles"
-                               << "Rnn";
-        QTest::newRow("add") << "cmdMAdd"
-                             << "Rnn";
-        QTest::newRow("destination") << "cboMCat"
-                                     << "nRn";
-        QTest::newRow("import") << "cmdMImport"
-                                << "nRn";
-        QTest::newRow("export") << "cmdMExpJson"
-                                << "nnR";
-        QTest::newRow("report: none") << "txtMReport"
-                                      << "nnn";
-    }
-    void hover_turnsTheHintOfEachControlRed()
-    {
-        QFETCH(QString, control);
-        Session s;
-        QVERIFY(QTest::qWaitForWindowExposed(s.screen));
-        const auto hints = [&s] {
-            QString shown;
-            for (const char *name : {"lblMMsg1", "lblMMsg2", "lblMMsg3"})
-                shown += shell::textColor(s.get(name)) == QColor(255, 0, 0) ? u'R' : u'n';
-            return shown;
-        };
-        QTest::mouseMove(s.get(qPrintable(control)));
-        QTEST(hints(), "hints");
-        // The bare window, below the report, puts every hint back.
-        QTest::mouseMove(s.screen, QPoint(300, 350));
-        QCOMPARE(hints(), QStringLiteral("nnn"));
     }
 
     void cancel_stopsALongImportThatKeepsTheWindowResponsive()
