@@ -114,7 +114,6 @@ private slots:
             << QStringLiteral(u"½g salt") << QStringList{QStringLiteral(u"½"), "g", "salt"};
         QTest::newRow("measure of two words") << "2 fl oz cream" << QStringList{"2", "fl oz", "cream"};
         QTest::newRow("no measure, not a measure") << "1 (14 oz) can" << QStringList{"1", "", "(14 oz) can"};
-        QTest::newRow("no amount") << "Salt to taste" << QStringList{"", "", "Salt to taste"};
         QTest::newRow("two blanks keep it whole") << "2  cups flour" << QStringList{"", "", "2  cups flour"};
     }
     void splitIngredient()
@@ -128,7 +127,6 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("fahrenheit");
-        QTest::newRow("degrees") << "Heat to 400 degrees." << 400;
         QTest::newRow("Celsius, rounded to 5") << QStringLiteral(u"Heat to 180°C.") << 355;
         QTest::newRow("range: the first") << QStringLiteral(u"Bake at 350-375°F.") << 350;
         QTest::newRow("2 C is two cups") << "Add 2 C flour and bake at 375F." << 375;

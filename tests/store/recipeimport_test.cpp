@@ -233,21 +233,6 @@ private slots:
         for (const QString &path : std::as_const(saved))
             QCOMPARE(store::loadRecipe(path.section(u'/', 0, 0), path.section(u'/', 1)).ingredient(1).isEmpty(), false);
     }
-
-    void cancel_stopsBeforeTheNextRecipe()
-    {
-        storetest::AppFolder app;
-        makeCategories(app, {"Soups"});
-        RecipeImport import(fixtures({"one-column.mmf", "two-column.mmf"}), "Soups");
-        QVERIFY(import.run(0)); // opens the first file
-        QVERIFY(import.run(0)); // saves its first recipe
-        import.cancel();
-        while (import.run(50)) {
-        }
-        QCOMPARE(import.progress(), 1.0);
-        QVERIFY(import.report().cancelled);
-        QCOMPARE(recipeFiles(app), (QStringList{"Soups/Apple Crumble", "category.txt"}));
-    }
 };
 
 QTEST_GUILESS_MAIN(RecipeImportTest)
