@@ -206,7 +206,10 @@ void RecipeImport::save(const formats::ReadItem &item)
                 throw;
         }
     }
-    m_folders.insert(categoryFolderPath(category));
+    if (!m_savedIn.contains(category)) {
+        m_savedIn.insert(category);
+        m_folders.insert(categoryFolderPath(category));
+    }
 
     ++m_report.imported;
     auto entry = std::find_if(m_report.categories.begin(), m_report.categories.end(),

@@ -102,7 +102,8 @@ private:
     std::unique_ptr<formats::RecipeReader> m_reader;
     QStringList m_listed; ///< the category list's names, once read
     bool m_listRead = false;
-    QSet<QString> m_folders; ///< the category folders recipes were saved in
+    QSet<QString> m_savedIn; ///< the categories recipes were saved in
+    QSet<QString> m_folders; ///< and their folders
     std::future<void> m_sync;
     ImportReport m_report;
     Stage m_stage = Stage::Reading;
