@@ -227,10 +227,9 @@ void frmImport::cancelImport()
 
 void frmImport::setImporting(bool importing)
 {
-    for (QWidget *control : {static_cast<QWidget *>(m_ui->lswMFiles), static_cast<QWidget *>(m_ui->cmdMAdd),
-                             static_cast<QWidget *>(m_ui->cmdMRemove), static_cast<QWidget *>(m_ui->cboMCat),
-                             static_cast<QWidget *>(m_ui->cmdMImport), static_cast<QWidget *>(m_ui->cmdMSave),
-                             static_cast<QWidget *>(m_ui->fraMExport), static_cast<QWidget *>(m_ui->cmdMMain)})
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{m_ui->lswMFiles, m_ui->cmdMAdd, m_ui->cmdMRemove, m_ui->cboMCat,
+                                          m_ui->cmdMImport, m_ui->cmdMSave, m_ui->fraMExport, m_ui->cmdMMain})
         control->setEnabled(!importing);
     m_ui->cmdMCancel->setEnabled(importing);
     if (importing) {
