@@ -165,11 +165,13 @@ public:
                 m_pos += next;
                 return true;
             }
-            if (m_atEnd) {
+            // A file without line ends (not text at all) is cut into long lines rather than held whole.
+            if (m_atEnd || left >= kLongestLine) {
                 if (left == 0)
                     return false;
-                line = decode(QByteArray::fromRawData(data, left));
-                m_pos = m_buffer.size();
+                const qsizetype taken = std::min(left, kLongestLine);
+                line = decode(QByteArray::fromRawData(data, taken));
+                m_pos += taken;
                 return true;
             }
             fill();
@@ -213,6 +215,7 @@ private:
     }
 
     static constexpr qsizetype kBlock = 256 * 1024;
+    static constexpr qsizetype kLongestLine = 1024 * 1024;
     std::unique_ptr<QIODevice> m_device;
     QByteArray m_buffer;
     qsizetype m_pos = 0;
@@ -230,10 +233,16 @@ public:
     {
         QString line;
         while (readLine(line)) {
-            if (isHeader(line))
+            if (isHeader(line)) {
+                m_found = true;
                 return readRecipe(line);
+            }
         }
-        return std::nullopt;
+        // A file that is not MealMaster at all is worth a word in the report.
+        if (m_found)
+            return std::nullopt;
+        m_found = true;
+        return ReadItem{1, QStringLiteral("no MealMaster, MasterCook or schema.org recipe was found in this file"), {}};
     }
 
     double progress() const override { return m_lines.progress(); }
@@ -406,6 +415,7 @@ private:
     LineSource m_lines;
     std::deque<QString> m_ahead;
     qsizetype m_lineNumber = 0;
+    bool m_found = false;
 };
 
 QString ingredientLine(const QString &amount, const QString &code, const QString &text)

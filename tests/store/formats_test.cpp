@@ -68,6 +68,9 @@ private slots:
             << QStringList{QStringLiteral(u"1: Crème brûlée [Desserts] 2|cup|Cream / ½|cup|Sugar # 300,4,, # Bake at "
                                           u"150°C for 45 minutes; the chef’s way."),
                            QStringLiteral(u"9: Pâte à choux [] 1|cup|Water # ,,, # Cook the panade – stir well.")};
+        QTest::newRow("no recipe at all") << "../category/comma-and-blanks.txt"
+                                          << QStringList{"1: no MealMaster, MasterCook or schema.org recipe was found "
+                                                         "in this file"};
         QTest::newRow("MasterCook in ISO-8859-1, a broken recipe between two")
             << "multi.mx2"
             << QStringList{
