@@ -27,14 +27,6 @@ void saveRecipe(const QString &category, const QString &name, const RecipeRecord
     writer.commit();
 }
 
-void createRecipe(const QString &category, const QString &name, const RecipeRecord &record, Durability durability)
-{
-    // The path resolves letter case: a recipe "apple pie" makes the path of "Apple Pie" name that file.
-    TextWriter writer(recipePath(category, name), TextWriter::Create, durability);
-    writeRecipe(writer, record);
-    writer.commit();
-}
-
 RecipeRecord loadRecipe(const QString &category, const QString &name)
 {
     TextReader reader = TextReader::open(recipePath(category, name));

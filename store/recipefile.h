@@ -55,11 +55,6 @@ RecipeRecord readRecipe(TextReader &reader);
 void saveRecipe(const QString &category, const QString &name, const RecipeRecord &record,
                 Durability durability = Durability::Synced);
 
-/// Writes a new recipe file Category/<category>/<name> and never replaces one: 58, and nothing written,
-/// when a file of that name is there in any letter case. Other failures as saveRecipe().
-void createRecipe(const QString &category, const QString &name, const RecipeRecord &record,
-                  Durability durability = Durability::Synced);
-
 /// Reads the recipe file Category/<category>/<name>. Failures as for TextReader::open and readRecipe().
 RecipeRecord loadRecipe(const QString &category, const QString &name);
 

@@ -104,9 +104,9 @@ bool RecipeImport::run(int milliseconds)
         } while (timer.elapsed() < milliseconds);
     } catch (const Failure &) {
         // What was saved before the failure stays, and is put on the disk as far as the disk lets it.
-        for (const QString &folder : std::as_const(m_folders)) {
+        for (const Target &target : std::as_const(m_targets)) {
             try {
-                syncFolder(folder);
+                syncFolder(target.folder);
             } catch (const Failure &) {
             }
         }
@@ -188,6 +188,19 @@ QString RecipeImport::categoryFor(const QString &wanted)
     return wanted;
 }
 
+RecipeImport::Target &RecipeImport::targetOf(const QString &category)
+{
+    auto target = m_targets.find(category);
+    if (target == m_targets.end()) {
+        Target fresh{categoryFolderPath(category), {}};
+        // Names count as the same in any letter case, as in every lookup of the program.
+        for (const QString &name : listFiles(fresh.folder))
+            fresh.names.insert(name.toCaseFolded());
+        target = m_targets.insert(category, fresh);
+    }
+    return *target;
+}
+
 void RecipeImport::save(const formats::ReadItem &item)
 {
     const formats::MappedRecipe mapped = formats::toRecord(item.recipe);
@@ -195,20 +208,28 @@ void RecipeImport::save(const formats::ReadItem &item)
     if (category.isEmpty())
         category = categoryFor(mapped.category.isEmpty() ? kImportedCategory : mapped.category);
 
+    // The folder's names are known from its listing and the recipes saved since, so that a taken name is
+    // passed over without a look at the disk; the write itself still never replaces a file.
+    Target &target = targetOf(category);
     QString name;
     for (int n = 1;; ++n) {
         name = formats::numberedName(mapped.name, n);
-        try {
-            createRecipe(category, name, mapped.record, Durability::Deferred);
-            break;
-        } catch (const Failure &failure) {
-            if (failure.number() != Failure::FileAlreadyExists || n >= kMostNumbered)
-                throw;
+        const bool taken = target.names.contains(name.toCaseFolded());
+        if (!taken) {
+            target.names.insert(name.toCaseFolded());
+            try {
+                TextWriter writer(target.folder + QLatin1Char('/') + name, TextWriter::Create, Durability::Deferred);
+                writeRecipe(writer, mapped.record);
+                writer.commit();
+                break;
+            } catch (const Failure &failure) {
+                // Made by another program since the folder was listed.
+                if (failure.number() != Failure::FileAlreadyExists)
+                    throw;
+            }
         }
-    }
-    if (!m_savedIn.contains(category)) {
-        m_savedIn.insert(category);
-        m_folders.insert(categoryFolderPath(category));
+        if (n >= kMostNumbered)
+            throw Failure(Failure::FileAlreadyExists);
     }
 
     ++m_report.imported;
@@ -228,7 +249,10 @@ void RecipeImport::finish()
     m_stage = Stage::Saving;
     m_reader.reset();
     // Putting thousands of new files on the disk can take longer than a screen may stand still.
-    m_sync = std::async(std::launch::async, [folders = m_folders] {
+    QStringList folders;
+    for (const Target &target : std::as_const(m_targets))
+        folders.append(target.folder);
+    m_sync = std::async(std::launch::async, [folders] {
         for (const QString &folder : folders)
             syncFolder(folder);
     });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -93,7 +94,15 @@ private:
     bool step();
     void openNextFile();
     void save(const formats::ReadItem &item);
+    /// A category recipes are saved in: its folder and the names in it, case-folded.
+    struct Target
+    {
+        QString folder;
+        QSet<QString> names;
+    };
+
     QString categoryFor(const QString &wanted);
+    Target &targetOf(const QString &category);
     void finish();
 
     QStringList m_files;
@@ -102,8 +111,7 @@ private:
     std::unique_ptr<formats::RecipeReader> m_reader;
     QStringList m_listed; ///< the category list's names, once read
     bool m_listRead = false;
-    QSet<QString> m_savedIn; ///< the categories recipes were saved in
-    QSet<QString> m_folders; ///< and their folders
+    QHash<QString, Target> m_targets; ///< by category
     std::future<void> m_sync;
     ImportReport m_report;
     Stage m_stage = Stage::Reading;
