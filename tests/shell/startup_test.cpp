@@ -123,7 +123,7 @@ void StartupTest::mainMenu_hasEveryGroupAndItem()
         {"Recipes", "Display recipes"}, {"Shopping List", "Create a shopping list"},
         {"Exit", "Exit this program"},  {"Help", "View the help file"},
         {"About", "About screen"},      {"Credits", "Credits"},
-        {"Import", "Import recipes"}};
+        {"Find", "Find a recipe"},      {"Import", "Import recipes"}};
     for (const auto &[key, caption] : items) {
         QAbstractButton *button = item(menu, key);
         QVERIFY2(button, key);
@@ -150,6 +150,8 @@ void StartupTest::mainMenu_itemsShowTheirScreenOnce_data()
                            << "frmAbout";
     QTest::newRow("Credits") << "Credits"
                              << "frmCredit";
+    QTest::newRow("Find") << "Find"
+                          << "frmFind";
     QTest::newRow("Import") << "Import"
                             << "frmImport";
 }
