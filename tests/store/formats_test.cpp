@@ -1,6 +1,8 @@
 #include "store/formats/mapping.h"
 #include "store/formats/reader.h"
-#include "tests/store/storetest.h"
+#include "tests/support/appfolder.h"
+
+#include <QTest>
 
 using namespace store::formats;
 
@@ -100,7 +102,7 @@ private slots:
     void read()
     {
         QFETCH(QString, fixture);
-        const auto reader = makeReader(storetest::fixture(QStringLiteral("import/") + fixture));
+        const auto reader = makeReader(testing::fixture(QStringLiteral("import/") + fixture));
         QStringList recipes;
         while (const std::optional<ReadItem> item = reader->next())
             recipes.append(describe(*item));

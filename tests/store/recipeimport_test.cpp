@@ -2,7 +2,10 @@
 #include "store/fileops.h"
 #include "store/recipefile.h"
 #include "store/recipeimport.h"
-#include "tests/store/storetest.h"
+#include "tests/support/appfolder.h"
+
+#include <QDirIterator>
+#include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -33,20 +36,20 @@ store::ImportReport importAll(const QStringList &files, const QString &category)
 }
 
 // The files below Category, as "Soups/Borscht".
-QStringList recipeFiles(const storetest::AppFolder &app)
+QStringList recipeFiles(const testing::AppFolder &app)
 {
     QStringList files;
-    QDirIterator it(app.path("Category"), QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator it(app.file("Category"), QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext())
-        files.append(QDir(app.path("Category")).relativeFilePath(it.next()));
+        files.append(QDir(app.file("Category")).relativeFilePath(it.next()));
     files.sort();
     return files;
 }
 
-void makeCategories(const storetest::AppFolder &app, const QStringList &names)
+void makeCategories(const testing::AppFolder &app, const QStringList &names)
 {
     for (const QString &name : names) {
-        QDir(app.path()).mkpath("Category/" + name);
+        app.makeFolder("Category/" + name);
         store::appendCategoryLine(name);
     }
 }
@@ -133,7 +136,7 @@ private slots:
     {
         QFETCH(QStringList, files);
         QFETCH(QString, category);
-        storetest::AppFolder app;
+        testing::AppFolder app;
         makeCategories(app, {"Soups"});
         const RecipeRecord kept = record({"1|cup|stock"}, "Old.");
         store::saveRecipe("Soups", "Tomato Soup", kept);
@@ -142,7 +145,7 @@ private slots:
         const store::ImportReport report = importAll(fixtures(files), category);
         QTEST(report.text(), "report");
         QTEST(recipeFiles(app), "saved");
-        QTEST(storetest::readBytes(app.path("Category/category.txt")), "list");
+        QTEST(app.read("Category/category.txt"), "list");
         QCOMPARE(store::loadRecipe("Soups", "pie"), kept);
         QCOMPARE(store::loadRecipe("Soups", "Tomato Soup"), kept);
     }
@@ -161,20 +164,20 @@ private slots:
     {
         QFETCH(store::ExportFormat, format);
         QFETCH(QString, file);
-        storetest::AppFolder app;
+        testing::AppFolder app;
         makeCategories(app, {"Soups", "Back"});
         auto records = keptRecords();
         // An empty row between two, a measure of two words, blanks at the edges of a field.
         records.append({"Gaps", record({"1|cup|flour", "||", "2|heaping cups| sugar "}, "Mix.")});
         for (const auto &[name, r] : records)
             store::saveRecipe("Soups", name, r);
-        storetest::writeBytes(app.path("Category/Soups/Broken"), "\"1\",\"2\"\r\n");
+        app.write("Category/Soups/Broken", "\"1\",\"2\"\r\n");
 
-        const store::ExportReport exported = store::exportCategory("Soups", format, app.path(file));
+        const store::ExportReport exported = store::exportCategory("Soups", format, app.file(file));
         QTEST(exported.inexact, "inexact");
         QCOMPARE(exported.unreadable, QStringList{"Broken: Input past end of file"});
         QCOMPARE(exported.exported, int(records.size()));
-        QCOMPARE(importAll({app.path(file)}, "Back").imported, int(records.size()));
+        QCOMPARE(importAll({app.file(file)}, "Back").imported, int(records.size()));
         for (const auto &[name, r] : records) {
             if (exported.inexact.filter(name + u':').isEmpty())
                 QCOMPARE(store::loadRecipe("Back", name), r);
@@ -204,7 +207,7 @@ private slots:
         QFETCH(QStringList, files);
         QFETCH(QString, category);
         QFETCH(qint64, fileSizeLimit);
-        storetest::AppFolder app;
+        testing::AppFolder app;
         makeCategories(app, {"Soups"});
         store::appendCategoryLine("Gone");
 
@@ -217,7 +220,7 @@ private slots:
             setrlimit(RLIMIT_FSIZE, &small);
         }
         RecipeImport import(fixtures(files), category);
-        const int number = storetest::failureOf([&import] {
+        const int number = testing::failureOf([&import] {
             while (import.run(50)) {
             }
         });
