@@ -79,11 +79,11 @@ std::string nameSortKey(std::string_view utf8)
 
 std::vector<size_t> orderByName(const std::vector<std::string_view> &names)
 {
-    // Keys compare as bytes, shorter first, and equal keys by the names' places. The first 16 bytes of each
-    // key, padded with zeros, are compared as two numbers; only keys alike that far compare the rest.
+    // Keys compare as bytes, shorter first, and equal keys by the names' places. The first 24 bytes of each
+    // key, padded with zeros, are compared as three numbers; only keys alike that far compare the rest.
     struct Keyed
     {
-        quint64 head[2];
+        quint64 head[3];
         quint32 start;
         quint32 length;
         size_t place;
@@ -98,8 +98,8 @@ std::vector<size_t> orderByName(const std::vector<std::string_view> &names)
     for (size_t place = 0; place < names.size(); ++place) {
         const size_t start = keys.size();
         appendNameSortKey(keys, names[place]);
-        Keyed entry{{0, 0}, quint32(start), quint32(keys.size() - start), place};
-        for (size_t i = 0; i < 16; ++i) {
+        Keyed entry{{0, 0, 0}, quint32(start), quint32(keys.size() - start), place};
+        for (size_t i = 0; i < 24; ++i) {
             const auto byte = i < entry.length ? static_cast<unsigned char>(keys[start + i]) : 0u;
             entry.head[i / 8] = entry.head[i / 8] << 8 | byte;
         }
@@ -111,9 +111,11 @@ std::vector<size_t> orderByName(const std::vector<std::string_view> &names)
             return a.head[0] < b.head[0];
         if (a.head[1] != b.head[1])
             return a.head[1] < b.head[1];
-        if (a.length > 16 && b.length > 16) {
+        if (a.head[2] != b.head[2])
+            return a.head[2] < b.head[2];
+        if (a.length > 24 && b.length > 24) {
             if (const int order =
-                    std::memcmp(bytes + a.start + 16, bytes + b.start + 16, std::min(a.length, b.length) - 16))
+                    std::memcmp(bytes + a.start + 24, bytes + b.start + 24, std::min(a.length, b.length) - 24))
                 return order < 0;
         }
         return a.length != b.length ? a.length < b.length : a.place < b.place;
