@@ -808,16 +808,11 @@ int main(int argc, char *argv[])
     // --only NAME measures one group: huge, find, display, save, delete, import, wrap, print, pause or setup.
     const qsizetype only = args.indexOf(QStringLiteral("--only"));
     const QString group = only > 0 && only + 1 < args.size() ? args.at(only + 1) : QString();
-    const std::pair<const char *, void (*)()> groups[] = {{"huge", measureHugeCategory},
-                                                          {"find", measureFind},
-                                                          {"display", measureDisplay},
-                                                          {"save", measureSaving},
-                                                          {"delete", measureCategoryDelete},
-                                                          {"import", measureImport},
-                                                          {"wrap", measureWordWrap},
-                                                          {"print", measurePrinting},
-                                                          {"pause", measurePrintPause},
-                                                          {"setup", measureSetup}};
+    const std::pair<const char *, void (*)()> groups[] = {{"huge", measureHugeCategory},     {"find", measureFind},
+                                                          {"display", measureDisplay},       {"save", measureSaving},
+                                                          {"delete", measureCategoryDelete}, {"import", measureImport},
+                                                          {"wrap", measureWordWrap},         {"print", measurePrinting},
+                                                          {"pause", measurePrintPause},      {"setup", measureSetup}};
     for (const auto &[name, measure] : groups) {
         if (group.isEmpty() || group == QLatin1String(name))
             measure();
