@@ -1,6 +1,4 @@
 #include "screens/import.h"
-#include "screens/ingred.h"
-#include "screens/recipe.h"
 #include "screens/setup.h"
 #include "shell/errorpath.h"
 #include "tests/support/appfolder.h"
@@ -129,17 +127,6 @@ private slots:
         for (int i = 0; i < s.get<QListWidget>("lswSetup", setup)->count(); ++i)
             lines.append(s.get<QListWidget>("lswSetup", setup)->item(i)->text());
         QCOMPARE(lines, (QStringList{"Desserts", "Breads", "Starters"}));
-        QCOMPARE(texts(s.get<QComboBox>("cboIng", ScreenRegistry::show<frmIngred>())), lines);
-
-        auto *recipe = ScreenRegistry::show<frmRecipe>();
-        auto *category = s.get<QComboBox>("cboRCat", recipe);
-        category->setCurrentIndex(2);
-        emit category->activated(2);
-        auto *files = s.get<QListWidget>("lswRFile", recipe);
-        QCOMPARE(files->count(), 1);
-        files->doItemsLayout();
-        QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(files->item(0)).center());
-        QCOMPARE(s.get<QLineEdit>("txtRName", recipe)->text(), QStringLiteral(u"Pâté de campagne"));
 
         const QString json = s.folder.file("Starters.json");
         s.answers = {json};

@@ -177,7 +177,6 @@ private slots:
             {"split: measure of two words", "2 fl oz cream", "2|fl oz|cream"},
             {"split: no measure, not a measure", "1 (14 oz) can", "1||(14 oz) can"},
             {"split: two blanks keep it whole", "2  cups flour", "||2  cups flour"},
-            {"temperature: Celsius, rounded to 5", "Heat to 180°C.", "355"},
             {"temperature: range, the first", "Bake at 350-375°F.", "350"},
             {"temperature: 2 C is two cups", "Add 2 C flour and bake at 375F.", "375"},
             {"temperature: none", "Simmer 20 minutes on gas mark 4.", "-"},
