@@ -95,11 +95,12 @@ struct Session
     }
 };
 
-QStringList texts(const QComboBox *box)
+// The texts of a list or a combo box.
+QStringList texts(const QAbstractItemModel *model)
 {
     QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items.append(box->itemText(i));
+    for (int i = 0; i < model->rowCount(); ++i)
+        items.append(model->index(i, 0).data().toString());
     return items;
 }
 
@@ -120,13 +121,9 @@ private slots:
                                        "category)\n  1 into Starters (a new category)"),
                  qPrintable(s.report()));
         QCOMPARE(s.get<QListWidget>("lswMFiles")->count(), 0);
-        QCOMPARE(texts(s.get<QComboBox>("cboMExpCat")), (QStringList{"Desserts", "Breads", "Starters"}));
-
-        auto *setup = ScreenRegistry::show<frmSetup>();
-        QStringList lines;
-        for (int i = 0; i < s.get<QListWidget>("lswSetup", setup)->count(); ++i)
-            lines.append(s.get<QListWidget>("lswSetup", setup)->item(i)->text());
-        QCOMPARE(lines, (QStringList{"Desserts", "Breads", "Starters"}));
+        const QStringList categories{"Desserts", "Breads", "Starters"};
+        QCOMPARE(texts(s.get<QComboBox>("cboMExpCat")->model()), categories);
+        QCOMPARE(texts(s.get<QListWidget>("lswSetup", ScreenRegistry::show<frmSetup>())->model()), categories);
 
         const QString json = s.folder.file("Starters.json");
         s.answers = {json};
