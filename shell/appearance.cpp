@@ -54,12 +54,7 @@ bool registerTahoma()
 {
     if (QFontDatabase::families().contains(QStringLiteral("Tahoma")))
         return true;
-    bool found = false;
-    for (const char *file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
-        if (QFontDatabase::addApplicationFont(QString::fromLatin1(file)) >= 0)
-            found = true;
-    }
-    return found;
+    return QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/wine/fonts/tahoma.ttf")) >= 0;
 }
 
 } // namespace shell

@@ -28,7 +28,9 @@ QColor textColor(const QWidget *widget);
 QPixmap picture(const QString &path, const char *format);
 
 /// Makes the Tahoma face available: when the system has none, registers the Tahoma-metric face that
-/// fonts-wine installs. Returns false when neither is there (Qt then substitutes another face).
+/// fonts-wine installs, its regular style only: its bold file is hardly heavier than the regular one, so
+/// bold text is drawn by the font engine from the regular outlines, clearly heavier on the screen and in a
+/// PDF. Returns false when neither is there (Qt then substitutes another face).
 bool registerTahoma();
 
 } // namespace shell
