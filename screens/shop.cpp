@@ -215,7 +215,9 @@ void frmShop::printList()
     // Printing never reports a failure: a cancelled dialog, a missing file or a printer fault end it quietly.
     try {
         if (!m_printer)
-            m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            m_printer = shell::makePrinter();
+        const QList<QListWidgetItem *> selected = m_ui->lswHOpen->selectedItems();
+        shell::nameDocument(*m_printer, selected.isEmpty() ? QString() : selected.constFirst()->text());
         if (!printDialog()(*m_printer, this))
             return;
         // The saved file is printed, not the text on screen.
