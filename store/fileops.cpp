@@ -170,6 +170,14 @@ QStringList listFiles(const QString &folder, FileOrder order)
     return result;
 }
 
+qint64 folderModifiedTime(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return -1;
+    return qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+}
+
 QString temporaryFolder()
 {
     return QDir::tempPath();

@@ -51,6 +51,10 @@ enum class FileOrder {
 /// The count is the list's size. 76 when the folder is missing.
 QStringList listFiles(const QString &folder, FileOrder order = FileOrder::Folder);
 
+/// When the folder at `path` last changed (a file made, renamed or removed in it), in nanoseconds since
+/// the epoch; -1 when `path` is not a folder.
+qint64 folderModifiedTime(const QString &path);
+
 /// The system's folder for temporary files, without a trailing separator.
 QString temporaryFolder();
 
