@@ -1,3 +1,4 @@
+#include "shell/appearance.h"
 #include "shell/error.h"
 #include "shell/errorpath.h"
 #include "shell/explorerbar.h"
@@ -5,6 +6,7 @@
 #include "shell/menubar.h"
 #include "shell/mmain.h"
 #include "shell/module1.h"
+#include "shell/registerscreens.h"
 #include "shell/splash.h"
 #include "store/failure.h"
 #include "tests/support/appfolder.h"
@@ -16,6 +18,7 @@
 
 #include <array>
 #include <functional>
+#include <numeric>
 
 using namespace Qt::StringLiterals;
 using shell::Screen;
@@ -442,6 +445,61 @@ private slots:
         QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
         QApplication::sendEvent(item(menu, "Exit"), &repeat);
         VERIFY_NO_UNEXPECTED_BOX(messages);
+    }
+
+    void screens_lookTheSameOnADarkDesktop_data()
+    {
+        QTest::addColumn<QString>("screen");
+        for (const char *name : {"frmSplash", "frmMain", "frmSetup", "frmIngred", "frmRecipe", "frmShop", "frmCalendar",
+                                 "frmAbout", "frmCredit", "frmFind", "frmError"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void screens_lookTheSameOnADarkDesktop()
+    {
+        QFETCH(QString, screen);
+        const QPalette dark(QColor(49, 54, 59), QColor(32, 35, 38)); // buttons and windows; text, boxes follow
+        const QPalette desktop = QApplication::palette();
+        QApplication::setCursorFlashTime(0); // a text cursor that does not blink
+        QList<QImage> drawn;
+        for (const QPalette &palette : {desktop, dark}) {
+            QApplication::setPalette(palette);
+            testing::AppFolder app;
+            testing::ScreenSession session;
+            registerScreens();
+            ScreenRegistry::add<frmError>();
+            ScreenRegistry::show(screen);
+            Screen *shown = ScreenRegistry::find(screen);
+            if (auto *timer = shown->findChild<QTimer *>("tmrTaskTimer"))
+                timer->stop(); // the splash's progress
+            QCoreApplication::processEvents();
+            drawn << shown->grab().toImage();
+        }
+        QApplication::setPalette(desktop);
+        QVERIFY(drawn.at(0) == drawn.at(1));
+    }
+
+    void boldText_isClearlyHeavier()
+    {
+        if (!shell::registerTahoma())
+            QSKIP("no Tahoma face to draw with");
+        // The ink of a bold caption against the same caption in regular type.
+        const auto ink = [](bool bold) {
+            QFont font("Tahoma");
+            font.setPointSizeF(9);
+            font.setBold(bold);
+            QImage caption(160, 20, QImage::Format_RGB32);
+            caption.fill(Qt::white);
+            QPainter painter(&caption);
+            painter.setFont(font);
+            painter.drawText(caption.rect(), Qt::AlignCenter, u"Err. Description:"_s);
+            qint64 sum = 0;
+            for (int y = 0; y < caption.height(); ++y) {
+                for (int x = 0; x < caption.width(); ++x)
+                    sum += 255 - qGray(caption.pixel(x, y));
+            }
+            return sum;
+        };
+        QVERIFY2(ink(true) > 1.3 * ink(false), qPrintable(u"%1 against %2"_s.arg(ink(true)).arg(ink(false))));
     }
 };
 
