@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace store {
@@ -132,6 +133,20 @@ void createTextFile(const QString &path)
 {
     TextWriter writer(path, TextWriter::Replace);
     writer.commit();
+}
+
+void syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        throw Failure(errno == ENOENT || errno == ENOTDIR ? Failure::PathNotFound : Failure::PathFileAccessError);
+    // syncfs() writes out the whole file system the folder is on: every file of the batch and the folder's
+    // entries for them, in one call.
+    const int synced = ::syncfs(fd);
+    const int error = errno;
+    ::close(fd);
+    if (synced != 0)
+        throw Failure(error == ENOSPC || error == EDQUOT ? Failure::DiskFull : Failure::PathFileAccessError);
 }
 
 QStringList listFiles(const QString &folder, FileOrder order)

@@ -41,6 +41,11 @@ void moveFile(const QString &from, const QString &to);
 /// Makes an empty file, replacing any file of that name. Failures as for TextWriter.
 void createTextFile(const QString &path);
 
+/// Puts everything written into `folder` on the disk: the end of a batch of Deferred writes
+/// (store/textfile.h), one sync for the whole batch. 76 when the folder is missing, 61 when the disk is
+/// full, 75 when the disk fails.
+void syncFolder(const QString &folder);
+
 /// The orders a folder's files can be listed in.
 enum class FileOrder {
     Folder, ///< as the file system lists them

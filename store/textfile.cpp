@@ -108,13 +108,18 @@ std::optional<mode_t> checkReplaceable(const QByteArray &path)
 
 } // namespace
 
+QString decodeWindows1252(QByteArrayView bytes)
+{
+    return decodeCp1252(bytes);
+}
+
 QString decodeText(QByteArrayView bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    return decodeCp1252(bytes);
+    return decodeWindows1252(bytes);
 }
 
 TextReader::TextReader(QString text) : m_text(std::move(text))
@@ -288,8 +293,8 @@ QString TextReader::readAll()
     return rest;
 }
 
-TextWriter::TextWriter(const QString &path, Mode mode)
-    : m_path(QFile::encodeName(QDir::isAbsolutePath(path) ? path : QFileInfo(path).absoluteFilePath()))
+TextWriter::TextWriter(const QString &path, Mode mode, Durability)
+    : m_path(QFile::encodeName(QDir::isAbsolutePath(path) ? path : QFileInfo(path).absoluteFilePath())), m_mode(mode)
 {
     // Replacing, the file is looked at only when commit() finds it there; appending, its text is needed now.
     QByteArray kept;
@@ -321,6 +326,22 @@ TextWriter::TextWriter(QIODevice &device) : m_device(&device)
 
 void TextWriter::putInPlace()
 {
+    if (m_mode == Create) {
+        // The rename fails when anything has the name, so an existing file is never replaced, not even
+        // one made a moment ago by someone else. File systems without that rename get a link instead,
+        // which fails the same way.
+        if (::renameat2(AT_FDCWD, m_siblingName.constData(), AT_FDCWD, m_path.constData(), RENAME_NOREPLACE) == 0)
+            return;
+        if (errno == EINVAL || errno == ENOSYS) {
+            if (::link(m_siblingName.constData(), m_path.constData()) == 0) {
+                ::unlink(m_siblingName.constData());
+                return;
+            }
+        }
+        if (errno == EEXIST)
+            throw Failure(Failure::FileAlreadyExists);
+        throw Failure(errno == ENOSPC ? Failure::DiskFull : Failure::PathFileAccessError);
+    }
     if (!m_replacedChecked) {
         // Most saves make a new file: the rename that must not replace anything tells whether one is there.
         if (::renameat2(AT_FDCWD, m_siblingName.constData(), AT_FDCWD, m_path.constData(), RENAME_NOREPLACE) == 0)
@@ -367,33 +388,36 @@ void TextWriter::writeLine(const QString &text)
 
 void TextWriter::writeQuotedFields(const QStringList &fields)
 {
-    // The record is laid out in one buffer: a recipe is saved with a keystroke, and thousands of them
-    // may be written in a row.
-    qsizetype length = 1;
+    // The record is laid out in one buffer, its line breaks as on disk: a recipe is saved with a
+    // keystroke, and thousands of them may be written in a row.
+    qsizetype length = 2;
     for (const QString &field : fields)
-        length += 3 + field.size() + field.count(QLatin1Char('"'));
+        length += 3 + 2 * field.size();
     QString record(length, Qt::Uninitialized);
     QChar *out = record.data();
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
             *out++ = QLatin1Char(',');
         *out++ = QLatin1Char('"');
-        for (const QChar c : fields.at(i)) {
-            if (c == QLatin1Char('"'))
-                *out++ = c;
-            *out++ = c;
+        const QString &field = fields.at(i);
+        const QChar *c = field.constData();
+        const QChar *end = c + field.size();
+        for (; c != end; ++c) {
+            if (*c == u'"') {
+                *out++ = *c;
+            } else if (*c == u'\n') {
+                *out++ = QLatin1Char('\r');
+            } else if (*c == u'\r' && c + 1 != end && c[1] == u'\n') {
+                continue;
+            }
+            *out++ = *c;
         }
         *out++ = QLatin1Char('"');
     }
+    *out++ = QLatin1Char('\r');
+    *out++ = QLatin1Char('\n');
     record.truncate(out - record.constData());
-    // Most records have no line break inside a field: they go to the file as they are.
-    if (record.contains(QLatin1Char('\n')) || record.contains(QLatin1Char('\r'))) {
-        writeLine(record);
-        return;
-    }
-    QByteArray bytes = record.toUtf8();
-    bytes += "\r\n";
-    writeBytes(bytes);
+    writeBytes(record.toUtf8());
 }
 
 void TextWriter::commit()
