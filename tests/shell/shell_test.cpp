@@ -456,7 +456,7 @@ private slots:
     {
         QTest::addColumn<QString>("screen");
         for (const char *name : {"frmSplash", "frmMain", "frmSetup", "frmIngred", "frmRecipe", "frmShop", "frmCalendar",
-                                 "frmAbout", "frmCredit", "frmFind", "frmError"})
+                                 "frmAbout", "frmCredit", "frmFind", "frmImport", "frmError"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void screens_lookTheSameOnADarkDesktop()
