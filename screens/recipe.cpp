@@ -88,7 +88,8 @@ frmRecipe::frmRecipe(QWidget *parent)
         QSize((kFileColumnTwips + kTwipsPerPixel / 2) / kTwipsPerPixel, list->fontMetrics().height() + 3));
     list->setItemDelegate(new CellDelegate(list->gridSize(), list));
     // The scroll bar shows once the names run into a second column; a single column, a little wider than
-    // the list itself, needs none.
+    // the list itself, needs none. The columns are as high as the list, so it never scrolls up and down.
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(list->horizontalScrollBar(), &QScrollBar::rangeChanged, list, [list] {
         const QAbstractItemModel *names = list->model();
         const int count = names->rowCount();
