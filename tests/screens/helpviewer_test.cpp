@@ -60,6 +60,7 @@ private slots:
     void clickingALink_showsThePlaceAndSelectsItsTopic();
     void open_unusableFile_fails_data();
     void open_unusableFile_fails();
+    void escapeOrCtrlW_closesTheWindow();
 
 private:
     QTemporaryDir m_dir;
@@ -260,6 +261,18 @@ void HelpViewerTest::open_unusableFile_fails()
     QVERIFY(!viewer.open(path));
     QVERIFY(!viewer.error().isEmpty());
     QCOMPARE(viewer.findChild<QTreeWidget *>(QStringLiteral("contentsTree"))->topLevelItemCount(), 0);
+}
+
+void HelpViewerTest::escapeOrCtrlW_closesTheWindow()
+{
+    for (const char *keys : {"Esc", "Ctrl+W"}) {
+        HelpViewer viewer;
+        QVERIFY(viewer.open(kFixture));
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        QTest::keySequence(QApplication::focusWidget(), QKeySequence::fromString(QLatin1String(keys)));
+        QVERIFY2(!viewer.isVisible(), keys);
+    }
 }
 
 QTEST_MAIN(HelpViewerTest)
