@@ -1,0 +1,92 @@
+#pragma once
+
+#include "shell/screen.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/messages.h"
+#include "tests/support/screens.h"
+
+#include <QPoint>
+#include <QStringList>
+
+#include <functional>
+
+namespace testing {
+
+/// One screen test's world: a fresh application folder, scripted message boxes, a screen session and the
+/// screen under test, driven through its controls by object name. A control that is missing ends the run; a
+/// box that no answer was queued for fails the test when the fixture ends.
+struct ScreenFixture
+{
+    AppFolder folder;
+    MessageScript script;
+    ScreenSession session;
+    shell::Screen *screen = nullptr;
+
+    ScreenFixture();
+    ~ScreenFixture();
+
+    /// Makes T the screen under test, shown through the registry by "show", so that its load runs as in the
+    /// program; show<T>() shows it at once.
+    template <class T>
+    void use()
+    {
+        shell::ScreenRegistry::add<T>();
+        m_name = shell::ScreenRegistry::nameOf<T>();
+    }
+    template <class T>
+    T *show()
+    {
+        use<T>();
+        run("show");
+        return static_cast<T *>(screen);
+    }
+
+    template <class W = QWidget>
+    W *get(const QString &name) const
+    {
+        W *control = screen->findChild<W *>(name);
+        if (!control)
+            qFatal("no control %s", qPrintable(name));
+        return control;
+    }
+
+    /// Writes the category list from its lines, each ended by "|" in place of "\r\n"; "none" leaves no list
+    /// and "no folder" no Category folder. Each of `folders` ("|" between them) becomes a category folder.
+    void writeCategories(const QString &lines, const QString &folders = {}) const;
+
+    /// Does what the user does, step after step, the steps separated by " > ":
+    /// - "show" shows the screen (again); "answer 1" queues the answer to the next box;
+    /// - "click control" a left click at its centre, "click control@x,y" at that point (a negative coordinate
+    ///   counts from the far edge; "@x,y" alone is a point of the screen itself);
+    /// - "type control=text" types the text, each "\n" a press of Return; "key control=Home" presses a key;
+    /// - "pick list=entry" clicks the entry (the blank corner below the entries when empty) or, in a combo
+    ///   box, chooses it; "menu key" chooses the menu item;
+    /// - "set control=text" puts the text in the box without typing; "check box" checks it without its
+    ///   handler running, as if the user's click had not yet been answered;
+    /// - "write path=text", "mkdir path", "remove path" (a file or a folder) and "read-only path" change the
+    ///   application folder behind the screen's back.
+    void run(const QString &steps);
+
+    /// What the screen shows, a value per key, " / " between them and "-" for nothing: "report" the code and
+    /// number the error report shows in place of the screen (nothing while it does not), "boxes" the boxes
+    /// shown as "flags title: prompt" ("+" between them), "screen" and "main" whether the screen and the main
+    /// menu are "shown", "dir:folder" the names in a folder of the application folder ("|" between them),
+    /// "trash" those in the trash, "file:path" a file's text; a control's name gives its text, a list's entries
+    /// ("|" between them, "*" before a combo box's current one), a check box's state ("checked" or
+    /// "unchecked", then ", disabled"). Keys are separated
+    /// by blanks; "_" in a path stands for a blank.
+    QString state(const QString &keys) const;
+    /// Keys of a screen's own: the value of a key, or a null text for a key it does not know.
+    std::function<QString(const QString &key)> ownKeys = [](const QString &) { return QString(); };
+
+    /// Moves the mouse step by step and reads the hint labels after each step: "R" red, "n" at rest, "?" any
+    /// other colour. A step is "place=hints", the place as "click" takes it (empty: no move). Returns the steps
+    /// with the hints read in place of those expected.
+    QStringList hover(const QStringList &labels, const QStringList &steps) const;
+
+private:
+    QWidget *place(const QString &place, QPoint &at) const;
+    QString m_name;
+};
+
+} // namespace testing
