@@ -15,7 +15,9 @@ class AboutTest : public QObject
 
     static shell::Screen *show(testing::ScreenFixture &f, const QString &name)
     {
-        return name == u"About" ? static_cast<shell::Screen *>(f.show<frmAbout>()) : f.show<frmCredit>();
+        name == u"About" ? f.use<frmAbout>() : f.use<frmCredit>();
+        f.run("show");
+        return f.screen;
     }
 
 private slots:

@@ -3,11 +3,9 @@
 #include "tests/support/rows.h"
 #include "tests/support/screenfixture.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <csignal>
 
@@ -42,6 +40,16 @@ QByteArray helpFile(const QString &kind)
            : kind == u"half" ? bytes.left(bytes.size() / 2)
            : kind == u"cut"  ? bytes.chopped(200)
                              : bytes;
+}
+
+// A stand-in for the help window: a shell script that runs `body`.
+QString writeViewer(const QTemporaryDir &dir, const QString &body)
+{
+    QFile script(dir.filePath("viewer.sh"));
+    if (!script.open(QIODevice::WriteOnly) || !script.write("#!/bin/sh\n" + body.toUtf8() + "\n"))
+        qFatal("cannot write the help window's stand-in");
+    script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    return script.fileName();
 }
 
 } // namespace
@@ -92,14 +100,8 @@ private slots:
         if (file == u"removed")
             QFile::remove(f.folder.file("Documentation/LDHelp.chm"));
         QTemporaryDir dir;
-        QFile script(dir.filePath("viewer.sh"));
-        if (viewer != u"real") {
-            QVERIFY(viewer == u"none" ||
-                    (script.open(QIODevice::WriteOnly) && script.write("#!/bin/sh\n" + viewer.toUtf8())));
-            script.close();
-            script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-            mdlHelp::SetViewerProgram(script.fileName());
-        }
+        if (viewer != u"real")
+            mdlHelp::SetViewerProgram(viewer == u"none" ? dir.filePath("larderon-help") : writeViewer(dir, viewer));
         QStringList expected;
         for (const QString &box : boxes.split(u'|', Qt::SkipEmptyParts)) {
             f.script.answer(shell::AnswerOk);
@@ -128,16 +130,13 @@ private slots:
     void startViewer_stopsASilentWindowAfterTheTimeout()
     {
         QTemporaryDir dir;
-        QFile script(dir.filePath("viewer.sh"));
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\necho $$ > '" + dir.filePath("pid").toUtf8() + "'; exec sleep 60\n");
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-        mdlHelp::SetViewerProgram(script.fileName());
+        mdlHelp::SetViewerProgram(writeViewer(dir, "echo $$ > '" + dir.filePath("pid") + "'; exec sleep 60"));
         QCOMPARE(mdlHelp::StartViewer(dir.filePath("any.chm"), 500), 0);
-        QFile pid(dir.filePath("pid"));
-        QVERIFY(pid.open(QIODevice::ReadOnly));
-        QTRY_VERIFY_WITH_TIMEOUT(isGone(pid.readAll().trimmed().toLongLong()), 5000);
+        QFile file(dir.filePath("pid"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const qint64 pid = file.readAll().trimmed().toLongLong();
+        QVERIFY(pid > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(isGone(pid), 5000);
     }
 
 private:

@@ -18,9 +18,8 @@ struct Ingred : testing::ScreenFixture
     Ingred()
     {
         use<frmIngred>();
-        writeCategories("Desserts|Soups|", "Desserts");
-        folder.write("Category/Desserts/Old", "kept");
-        folder.setReadOnly("Category/Desserts/Old");
+        run("write Category/category.txt=Desserts\r\nSoups\r\n > write Category/Desserts/Old=kept > "
+            "read-only Category/Desserts/Old");
     }
 };
 
@@ -82,13 +81,13 @@ private slots:
     {
         // boxes typed, as "box=text" separated by "|" ("\n" is Return); the file's fields
         testing::addRows({
-            "worked example; txtIA1=2|txtIT1=cups|txtIN1=flour|txtIDirec=Mix.|txtICTemp=350|txtICSize=4|txtICHr=0|"
-            "txtICMin=45; 1=2|11=cups|21=flour|31=Mix.|32=350|33=4|34=0|35=45",
+            "worked example; txtIA1=2|txtIT1=cups|txtIN1=flour|txtIDirec=Mix.|txtICTemp=350|txtICSize=4|txtICHr=0|txtI"
+            "CMin=45; 1=2|11=cups|21=flour|31=Mix.|32=350|33=4|34=0|35=45",
             "two-line directions; txtIDirec=Mix.\\nBake.; 31=Mix.\\nBake.",
             "every box empty; ; ",
-            "row 10, commas, a middle row empty; txtIA10=3|txtIT10=tbsp, heaped|txtIN10=sugar|txtIN4=salt;"
+            "row 10, commas, a middle row empty; txtIA10=3|txtIT10=tbsp, heaped|txtIN10=sugar|txtIN4=salt; "
             "10=3|20=tbsp, heaped|24=salt|30=sugar",
-            "blanks and a non-breaking space kept; txtIT2= cup |txtIDirec=Stir\u00a0well. |txtIA1=1;"
+            "blanks and a non-breaking space kept; txtIT2= cup |txtIDirec=Stir\u00a0well. |txtIA1=1; "
             "12= cup |31=Stir\u00a0well. |1=1",
         });
     }
@@ -106,32 +105,33 @@ private slots:
     {
         // steps; what is read; what it shows
         testing::addRows({
-            "load: categories by fields, in file order, none chosen; write Category/category.txt=Soups\r\n  Bread, "
-            "Cakes\r\nDesserts\r\n > show; cboIng; Soups|Bread|Cakes|Desserts",
+            "load: categories by fields, in file order, none chosen; "
+            "write Category/category.txt=Soups\r\n  Bread, Cakes\r\nDesserts\r\n > show; cboIng; "
+            "Soups|Bread|Cakes|Desserts",
             "load without a list asks for a category; remove Category/category.txt > answer 1 > show; "
-            "boxes screen main cboIng; 4144 User error: Please click on 'Prg. setup' in the Main menu\rand create at "
-            "least 1 category. / shown / shown / -",
-            "save without a category asks for one; answer 1 > show > type txtIName=Pie > click cmdISave; boxes "
-            "dir:Category "
-            "dir:Category/Desserts; 4144 User error: Please choose a category for the recipe\rbefore you save it. / "
+            "boxes screen main cboIng; "
+            "4144 User error: Please click on 'Prg. setup' in the Main menu\rand create at least 1 category. / "
+            "shown / shown / -",
+            "save without a category asks for one; answer 1 > show > type txtIName=Pie > click cmdISave; "
+            "boxes dir:Category dir:Category/Desserts; "
+            "4144 User error: Please choose a category for the recipe\rbefore you save it. / "
             "category.txt|Desserts / Old",
             // Every error code, each from a real fault; no file changes.
             "load, Category folder missing; remove Category > show; report; I - FL - 76",
-            "load, category.txt is a folder; remove Category/category.txt > mkdir Category/category.txt > show; report;"
-            "I - FL - 75",
-            "save, empty name; show > pick cboIng=Desserts > type txtIA1=2 > click cmdISave; report "
-            "dir:Category/Desserts;"
-            "I - CS - 75 / Old",
-            "save, slash in the name; show > pick cboIng=Desserts > type txtIName=../Pie > click cmdISave;"
+            "load, category.txt is a folder; remove Category/category.txt > mkdir Category/category.txt > show; "
+            "report; I - FL - 75",
+            "save, empty name; show > pick cboIng=Desserts > type txtIA1=2 > click cmdISave; "
+            "report dir:Category/Desserts; I - CS - 75 / Old",
+            "save, slash in the name; show > pick cboIng=Desserts > type txtIName=../Pie > click cmdISave; "
             "report dir:Category dir:Category/Desserts; I - CS - 52 / category.txt|Desserts / Old",
-            "save, name ..; show > pick cboIng=Desserts > type txtIName=.. > click cmdISave; report "
-            "dir:Category/Desserts;"
-            "I - CS - 52 / Old",
-            "save, colon in the name; show > pick cboIng=Desserts > type txtIName=Pie: best > click cmdISave;"
+            "save, name ..; show > pick cboIng=Desserts > type txtIName=.. > click cmdISave; "
             "report dir:Category/Desserts; I - CS - 52 / Old",
-            "save, category folder missing; show > pick cboIng=Soups > type txtIName=Pie > click cmdISave;"
+            "save, colon in the name; show > pick cboIng=Desserts > type txtIName=Pie: best > click cmdISave; "
+            "report dir:Category/Desserts; I - CS - 52 / Old",
+            "save, category folder missing; show > pick cboIng=Soups > type txtIName=Pie > click cmdISave; "
             "report dir:Category; I - CS - 76 / category.txt|Desserts",
-            "save, read-only recipe; show > pick cboIng=Desserts > type txtIName=Old > type txtIA1=2 > click cmdISave;"
+            "save, read-only recipe; "
+            "show > pick cboIng=Desserts > type txtIName=Old > type txtIA1=2 > click cmdISave; "
             "report file:Category/Desserts/Old; I - CS - 75 / kept",
         });
     }

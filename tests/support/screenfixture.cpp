@@ -23,17 +23,6 @@ ScreenFixture::~ScreenFixture()
                    __LINE__);
 }
 
-void ScreenFixture::writeCategories(const QString &lines, const QString &folders) const
-{
-    folder.write("Category/category.txt", QString(lines).replace(u'|', "\r\n").toUtf8());
-    if (lines == u"none")
-        QFile::remove(folder.file("Category/category.txt"));
-    if (lines == u"no folder")
-        QDir(folder.file("Category")).removeRecursively();
-    for (const QString &name : folders.split(u'|', Qt::SkipEmptyParts))
-        folder.makeFolder("Category/" + name);
-}
-
 QWidget *ScreenFixture::place(const QString &place, QPoint &at) const
 {
     QWidget *target = place.startsWith(u'@') ? screen : get(place.section(u'@', 0, 0));
@@ -78,6 +67,7 @@ void ScreenFixture::run(const QString &steps)
         } else if (verb == u"answer") {
             script.answer(name.toInt());
         } else if (verb == u"write") {
+            folder.makeFolder(QFileInfo(name).path());
             folder.write(name, value.toUtf8());
         } else if (verb == u"mkdir") {
             folder.makeFolder(name);
@@ -124,6 +114,8 @@ QString ScreenFixture::state(const QString &keys) const
             for (const MessageScript::Box &shown : script.boxes())
                 entries << QString("%1 %2: %3").arg(shown.flags).arg(shown.title, shown.prompt);
             values << entries.join(" + ");
+        } else if (key == u"focus") {
+            values << (screen->focusWidget() ? screen->focusWidget()->objectName() : QString());
         } else if (key == u"screen" || key == u"main") {
             const QWidget *window = key == u"main" ? main : screen;
             values << (window && window->isVisible() ? "shown" : "hidden");

@@ -25,20 +25,13 @@ struct ScreenFixture
     ScreenFixture();
     ~ScreenFixture();
 
-    /// Makes T the screen under test, shown through the registry by "show", so that its load runs as in the
-    /// program; show<T>() shows it at once.
+    /// Makes T the screen under test, shown through the registry by the step "show", so that its load runs as
+    /// in the program.
     template <class T>
     void use()
     {
         shell::ScreenRegistry::add<T>();
         m_name = shell::ScreenRegistry::nameOf<T>();
-    }
-    template <class T>
-    T *show()
-    {
-        use<T>();
-        run("show");
-        return static_cast<T *>(screen);
     }
 
     template <class W = QWidget>
@@ -50,10 +43,6 @@ struct ScreenFixture
         return control;
     }
 
-    /// Writes the category list from its lines, each ended by "|" in place of "\r\n"; "none" leaves no list
-    /// and "no folder" no Category folder. Each of `folders` ("|" between them) becomes a category folder.
-    void writeCategories(const QString &lines, const QString &folders = {}) const;
-
     /// Does what the user does, step after step, the steps separated by " > ":
     /// - "show" shows the screen (again); "answer 1" queues the answer to the next box;
     /// - "click control" a left click at its centre, "click control@x,y" at that point (a negative coordinate
@@ -63,18 +52,20 @@ struct ScreenFixture
     ///   box, chooses it; "menu key" chooses the menu item;
     /// - "set control=text" puts the text in the box without typing; "check box" checks it without its
     ///   handler running, as if the user's click had not yet been answered;
-    /// - "write path=text", "mkdir path", "remove path" (a file or a folder) and "read-only path" change the
-    ///   application folder behind the screen's back.
+    /// - "write path=text" (its folder made if need be), "mkdir path", "remove path" (a file or a folder) and
+    ///   "read-only path" change the application folder, also behind the screen's back.
     void run(const QString &steps);
 
-    /// What the screen shows, a value per key, " / " between them and "-" for nothing: "report" the code and
-    /// number the error report shows in place of the screen (nothing while it does not), "boxes" the boxes
-    /// shown as "flags title: prompt" ("+" between them), "screen" and "main" whether the screen and the main
-    /// menu are "shown", "dir:folder" the names in a folder of the application folder ("|" between them),
-    /// "trash" those in the trash, "file:path" a file's text; a control's name gives its text, a list's entries
-    /// ("|" between them, "*" before a combo box's current one), a check box's state ("checked" or
-    /// "unchecked", then ", disabled"). Keys are separated
-    /// by blanks; "_" in a path stands for a blank.
+    /// What the screen shows, a value per key, " / " between them and "-" for nothing. The keys, separated by
+    /// blanks ("_" stands for a blank in a path):
+    /// - "report" the code and number the error report shows in place of the screen (nothing while it does
+    ///   not), "boxes" the boxes shown as "flags title: prompt" ("+" between them);
+    /// - "screen" and "main" whether the screen and the main menu are "shown", "focus" the control that has the
+    ///   focus;
+    /// - "dir:folder" the names in a folder of the application folder ("|" between them), "trash" those in the
+    ///   trash, "file:path" the text of a file;
+    /// - a control's name its text, a list's entries ("|" between them, "*" before a combo box's current one),
+    ///   a check box's state ("checked" or "unchecked", then ", disabled").
     QString state(const QString &keys) const;
     /// Keys of a screen's own: the value of a key, or a null text for a key it does not know.
     std::function<QString(const QString &key)> ownKeys = [](const QString &) { return QString(); };
