@@ -120,7 +120,7 @@ private slots:
                                       !isGone(viewers[1])
                                 : viewers[0] == 0);
         // After a failed open, the good help file opens.
-        if (!boxes.isEmpty() && selector == u"1") {
+        if (file == u"removed") {
             mdlHelp::SetViewerProgram(LARDERON_HELP_VIEWER);
             f.folder.write("Documentation/LDHelp.chm", helpFile("good"));
             m_viewers << mdlHelp::OpenHelp(1);

