@@ -3,6 +3,8 @@
 #include "screens/about.h"
 #include "screens/calendar.h"
 #include "screens/credit.h"
+#include "screens/find.h"
+#include "screens/import.h"
 #include "screens/ingred.h"
 #include "screens/recipe.h"
 #include "screens/setup.h"
@@ -22,4 +24,6 @@ void registerScreens()
     ScreenRegistry::add<frmRecipe>();
     ScreenRegistry::add<frmAbout>();
     ScreenRegistry::add<frmCredit>();
+    ScreenRegistry::add<frmFind>();
+    ScreenRegistry::add<frmImport>();
 }

@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace store {
@@ -134,6 +135,20 @@ void createTextFile(const QString &path)
     writer.commit();
 }
 
+void syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        throw Failure(errno == ENOENT || errno == ENOTDIR ? Failure::PathNotFound : Failure::PathFileAccessError);
+    // syncfs() writes out the whole file system the folder is on: every file of the batch and the folder's
+    // entries for them, in one call.
+    const int synced = ::syncfs(fd);
+    const int error = errno;
+    ::close(fd);
+    if (synced != 0)
+        throw Failure(error == ENOSPC || error == EDQUOT ? Failure::DiskFull : Failure::PathFileAccessError);
+}
+
 QStringList listFiles(const QString &folder, FileOrder order)
 {
     DIR *dir = ::opendir(QFile::encodeName(folder).constData());
@@ -168,6 +183,14 @@ QStringList listFiles(const QString &folder, FileOrder order)
         result.append(QString::fromUtf8(name.data(), qsizetype(name.size())));
     }
     return result;
+}
+
+qint64 folderModifiedTime(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return -1;
+    return qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
 }
 
 QString temporaryFolder()

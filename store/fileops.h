@@ -41,6 +41,11 @@ void moveFile(const QString &from, const QString &to);
 /// Makes an empty file, replacing any file of that name. Failures as for TextWriter.
 void createTextFile(const QString &path);
 
+/// Puts everything written into `folder` on the disk: the end of a batch of Deferred writes
+/// (store/textfile.h), one sync for the whole batch. 76 when the folder is missing, 61 when the disk is
+/// full, 75 when the disk fails.
+void syncFolder(const QString &folder);
+
 /// The orders a folder's files can be listed in.
 enum class FileOrder {
     Folder, ///< as the file system lists them
@@ -50,6 +55,10 @@ enum class FileOrder {
 /// The names of the files directly in `folder` (sub-folders left out, hidden files included), in `order`.
 /// The count is the list's size. 76 when the folder is missing.
 QStringList listFiles(const QString &folder, FileOrder order = FileOrder::Folder);
+
+/// When the folder at `path` last changed (a file made, renamed or removed in it), in nanoseconds since
+/// the epoch; -1 when `path` is not a folder.
+qint64 folderModifiedTime(const QString &path);
 
 /// The system's folder for temporary files, without a trailing separator.
 QString temporaryFolder();

@@ -27,7 +27,7 @@ constexpr char16_t kCp1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-QString decodeCp1252(const QByteArray &bytes)
+QString decodeCp1252(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar *out = text.data();
@@ -37,6 +37,9 @@ QString decodeCp1252(const QByteArray &bytes)
     }
     return text;
 }
+
+// The most bytes the read buffer of TextReader::open() keeps between two files.
+constexpr qsizetype kKeptBuffer = 64 * 1024;
 
 bool isLineBreak(QChar c)
 {
@@ -105,13 +108,18 @@ std::optional<mode_t> checkReplaceable(const QByteArray &path)
 
 } // namespace
 
-QString decodeText(const QByteArray &bytes)
+QString decodeWindows1252(QByteArrayView bytes)
+{
+    return decodeCp1252(bytes);
+}
+
+QString decodeText(QByteArrayView bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    return decodeCp1252(bytes);
+    return decodeWindows1252(bytes);
 }
 
 TextReader::TextReader(QString text) : m_text(std::move(text))
@@ -119,15 +127,36 @@ TextReader::TextReader(QString text) : m_text(std::move(text))
 
 TextReader TextReader::open(const QString &path)
 {
-    const QFileInfo info(path);
-    if (info.isDir())
+    // One open and reads, as few calls as can be: a search reads thousands of files in a row.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            throw Failure(parentExists(path) ? Failure::FileNotFound : Failure::PathNotFound);
+        throw Failure(errno == ENOTDIR ? Failure::PathNotFound : Failure::PathFileAccessError);
+    }
+    // The bytes are read into a buffer kept from file to file; only the text decoded from them is new.
+    thread_local QByteArray bytes(4096, Qt::Uninitialized);
+    qsizetype size = 0;
+    ssize_t got;
+    for (;;) {
+        if (size == bytes.size())
+            bytes.resize(size * 2);
+        got = ::read(fd, bytes.data() + size, size_t(bytes.size() - size));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        size += got;
+    }
+    ::close(fd);
+    // A folder opens, and fails at the first read.
+    if (got < 0)
         throw Failure(Failure::PathFileAccessError);
-    if (!info.exists())
-        throw Failure(parentExists(path) ? Failure::FileNotFound : Failure::PathNotFound);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure(Failure::PathFileAccessError);
-    return fromDevice(file);
+    TextReader reader(decodeText(QByteArrayView(bytes).first(size)));
+    // A long file does not keep its memory beyond its own reading.
+    if (bytes.size() > kKeptBuffer)
+        bytes = QByteArray(4096, Qt::Uninitialized);
+    return reader;
 }
 
 TextReader TextReader::fromDevice(QIODevice &device)
@@ -166,47 +195,91 @@ QString TextReader::readLine()
 
 QString TextReader::readField()
 {
+    QString built;
+    const QStringView field = passField(&built);
+    return field.data() == built.constData() ? built : field.toString();
+}
+
+QStringView TextReader::readFieldView(QString &scratch)
+{
+    return passField(&scratch);
+}
+
+void TextReader::skipField()
+{
+    passField(nullptr);
+}
+
+QStringView TextReader::passField(QString *built)
+{
     const qsizetype size = m_text.size();
-    while (m_pos < size && isBlank(m_text.at(m_pos)))
+    const QChar *text = m_text.constData();
+    while (m_pos < size && isBlank(text[m_pos]))
         ++m_pos;
     if (atEnd())
         throw Failure(Failure::InputPastEndOfFile);
 
-    QString field;
-    if (m_text.at(m_pos) == QLatin1Char('"')) {
+    QStringView field;
+    if (text[m_pos] == QLatin1Char('"')) {
         ++m_pos;
-        while (m_pos < size) {
-            const QChar c = m_text.at(m_pos++);
-            if (c == QLatin1Char('"')) {
-                if (m_pos < size && m_text.at(m_pos) == QLatin1Char('"')) {
-                    field.append(c);
+        qsizetype end = m_pos;
+        while (end < size && text[end] != QLatin1Char('"') && text[end] != QLatin1Char('\r'))
+            ++end;
+        if (end < size && text[end] == QLatin1Char('"') && (end + 1 >= size || text[end + 1] != QLatin1Char('"'))) {
+            // Most fields hold neither a doubled quote nor a carriage return: they read as they are written.
+            field = QStringView(text + m_pos, end - m_pos);
+            m_pos = end + 1;
+        } else {
+            // Runs of plain characters go over whole; a doubled quote stands for one, a line break reads as
+            // "\n", and a single quote ends the field.
+            if (built)
+                built->clear();
+            qsizetype run = m_pos;
+            const auto takeRun = [&] {
+                if (built)
+                    built->append(text + run, m_pos - run);
+            };
+            while (m_pos < size) {
+                const QChar c = text[m_pos];
+                if (c != QLatin1Char('"') && c != QLatin1Char('\r')) {
                     ++m_pos;
                     continue;
                 }
-                break;
-            }
-            if (c == QLatin1Char('\r')) {
-                if (m_pos < size && m_text.at(m_pos) == QLatin1Char('\n'))
+                takeRun();
+                ++m_pos;
+                if (c == QLatin1Char('"')) {
+                    if (m_pos >= size || text[m_pos] != QLatin1Char('"')) {
+                        run = m_pos;
+                        break;
+                    }
+                    run = m_pos++; // the second quote starts the next run
+                    continue;
+                }
+                if (m_pos < size && text[m_pos] == QLatin1Char('\n'))
                     ++m_pos;
-                field.append(QLatin1Char('\n'));
-                continue;
+                if (built)
+                    built->append(QLatin1Char('\n'));
+                run = m_pos;
             }
-            field.append(c);
+            if (run < m_pos)
+                takeRun();
+            if (built)
+                field = *built;
         }
         // Whatever follows the closing quote up to the delimiter is not part of the field.
-        while (m_pos < size && m_text.at(m_pos) != QLatin1Char(',') && !isLineBreak(m_text.at(m_pos)))
+        while (m_pos < size && text[m_pos] != QLatin1Char(',') && !isLineBreak(text[m_pos]))
             ++m_pos;
     } else {
         const qsizetype start = m_pos;
-        while (m_pos < size && m_text.at(m_pos) != QLatin1Char(',') && !isLineBreak(m_text.at(m_pos)))
+        while (m_pos < size && text[m_pos] != QLatin1Char(',') && !isLineBreak(text[m_pos]))
             ++m_pos;
         qsizetype end = m_pos;
-        while (end > start && isBlank(m_text.at(end - 1)))
+        while (end > start && isBlank(text[end - 1]))
             --end;
-        field = m_text.sliced(start, end - start);
+        field = QStringView(text + start, end - start);
     }
 
-    if (m_pos < size && m_text.at(m_pos) == QLatin1Char(','))
+    if (m_pos < size && text[m_pos] == QLatin1Char(','))
         ++m_pos;
     else
         skipLineEnd();
@@ -220,8 +293,8 @@ QString TextReader::readAll()
     return rest;
 }
 
-TextWriter::TextWriter(const QString &path, Mode mode)
-    : m_path(QFile::encodeName(QDir::isAbsolutePath(path) ? path : QFileInfo(path).absoluteFilePath()))
+TextWriter::TextWriter(const QString &path, Mode mode, Durability)
+    : m_path(QFile::encodeName(QDir::isAbsolutePath(path) ? path : QFileInfo(path).absoluteFilePath())), m_mode(mode)
 {
     // Replacing, the file is looked at only when commit() finds it there; appending, its text is needed now.
     QByteArray kept;
@@ -253,6 +326,22 @@ TextWriter::TextWriter(QIODevice &device) : m_device(&device)
 
 void TextWriter::putInPlace()
 {
+    if (m_mode == Create) {
+        // The rename fails when anything has the name, so an existing file is never replaced, not even
+        // one made a moment ago by someone else. File systems without that rename get a link instead,
+        // which fails the same way.
+        if (::renameat2(AT_FDCWD, m_siblingName.constData(), AT_FDCWD, m_path.constData(), RENAME_NOREPLACE) == 0)
+            return;
+        if (errno == EINVAL || errno == ENOSYS) {
+            if (::link(m_siblingName.constData(), m_path.constData()) == 0) {
+                ::unlink(m_siblingName.constData());
+                return;
+            }
+        }
+        if (errno == EEXIST)
+            throw Failure(Failure::FileAlreadyExists);
+        throw Failure(errno == ENOSPC ? Failure::DiskFull : Failure::PathFileAccessError);
+    }
     if (!m_replacedChecked) {
         // Most saves make a new file: the rename that must not replace anything tells whether one is there.
         if (::renameat2(AT_FDCWD, m_siblingName.constData(), AT_FDCWD, m_path.constData(), RENAME_NOREPLACE) == 0)
@@ -299,33 +388,36 @@ void TextWriter::writeLine(const QString &text)
 
 void TextWriter::writeQuotedFields(const QStringList &fields)
 {
-    // The record is laid out in one buffer: a recipe is saved with a keystroke, and thousands of them
-    // may be written in a row.
-    qsizetype length = 1;
+    // The record is laid out in one buffer, its line breaks as on disk: a recipe is saved with a
+    // keystroke, and thousands of them may be written in a row.
+    qsizetype length = 2;
     for (const QString &field : fields)
-        length += 3 + field.size() + field.count(QLatin1Char('"'));
+        length += 3 + 2 * field.size();
     QString record(length, Qt::Uninitialized);
     QChar *out = record.data();
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
             *out++ = QLatin1Char(',');
         *out++ = QLatin1Char('"');
-        for (const QChar c : fields.at(i)) {
-            if (c == QLatin1Char('"'))
-                *out++ = c;
-            *out++ = c;
+        const QString &field = fields.at(i);
+        const QChar *c = field.constData();
+        const QChar *end = c + field.size();
+        for (; c != end; ++c) {
+            if (*c == u'"') {
+                *out++ = *c;
+            } else if (*c == u'\n') {
+                *out++ = QLatin1Char('\r');
+            } else if (*c == u'\r' && c + 1 != end && c[1] == u'\n') {
+                continue;
+            }
+            *out++ = *c;
         }
         *out++ = QLatin1Char('"');
     }
+    *out++ = QLatin1Char('\r');
+    *out++ = QLatin1Char('\n');
     record.truncate(out - record.constData());
-    // Most records have no line break inside a field: they go to the file as they are.
-    if (record.contains(QLatin1Char('\n')) || record.contains(QLatin1Char('\r'))) {
-        writeLine(record);
-        return;
-    }
-    QByteArray bytes = record.toUtf8();
-    bytes += "\r\n";
-    writeBytes(bytes);
+    writeBytes(record.toUtf8());
 }
 
 void TextWriter::commit()

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <memory>
 #include <optional>
@@ -18,7 +20,11 @@ namespace store {
 
 /// Decodes the bytes of a text file: UTF-8 (a byte-order mark is dropped) when they are valid UTF-8,
 /// Windows-1252 otherwise. Line breaks are left as they are.
-QString decodeText(const QByteArray &bytes);
+QString decodeText(QByteArrayView bytes);
+
+/// Decodes bytes as Windows-1252, which also reads ISO-8859-1 text: the two differ only in 0x80..0x9F,
+/// where ISO-8859-1 has control characters that text files do not use.
+QString decodeWindows1252(QByteArrayView bytes);
 
 /// Reads a text file line by line, field by field or whole. The file is read and closed when the reader
 /// is made; nothing stays open.
@@ -44,17 +50,31 @@ public:
     /// to the next comma or line end, without the blanks around it. The comma or line end after a field
     /// is consumed with it. 62 at the end of the file.
     QString readField();
+    /// The next delimited field as readField() reads it, as a view: of the file's text when the field reads
+    /// as it is written, else of `scratch`, which is then made to hold it. The view lasts until the next
+    /// read or a change of `scratch`. 62 at the end of the file.
+    QStringView readFieldView(QString &scratch);
+    /// Passes over the next delimited field as readField() would read it, without making its text.
+    /// 62 at the end of the file.
+    void skipField();
 
     /// Everything not read yet, line breaks as "\n".
     QString readAll();
 
 private:
     bool atLineEnd(qsizetype pos) const;
+    /// Moves past the field at the reading place and returns its text, as a view of the file's text or,
+    /// when the field does not read as it is written, of `built` (made to hold it when given).
+    QStringView passField(QString *built);
     void skipLineEnd();
 
     QString m_text;
     qsizetype m_pos = 0;
 };
+
+/// How a write reaches the disk: Synced for a save the user asked for; Deferred for one write of a batch
+/// (an import), which puts the whole batch on the disk once at its end with syncFolder() (store/fileops.h).
+enum class Durability { Synced, Deferred };
 
 /// Writes a text file. The text goes to a sibling file that commit() renames over the file, so a file is
 /// replaced only when commit() succeeds: until then, and after any failure, the old file stays whole. A
@@ -65,11 +85,13 @@ public:
     enum Mode {
         Replace, ///< the file gets exactly what is written
         Append,  ///< the file keeps its text (converted to UTF-8) and gets what is written after it
+        Create,  ///< a new file: commit() fails with 58 and changes nothing when something of that name exists
     };
 
     /// Opens `path` for writing. 76 when its folder is missing, 70 when the folder may not be written.
     /// When `path` is a folder or a read-only file, 75 comes from commit(), or here when appending.
-    TextWriter(const QString &path, Mode mode);
+    /// A Deferred writer leaves the file to the batch's syncFolder().
+    TextWriter(const QString &path, Mode mode, Durability durability = Durability::Synced);
     /// Writes to `device`, which must be open for writing; commit() only checks for failures.
     explicit TextWriter(QIODevice &device);
     ~TextWriter();
@@ -91,10 +113,11 @@ private:
     void writeBytes(const QByteArray &bytes);
     void putInPlace();
 
-    QByteArray m_path;                     ///< the file, as the file system names it
-    QByteArray m_siblingName;              ///< the file commit() writes the text to and renames over the file
-    int m_sibling = -1;                    ///< open on the sibling until commit()
-    QByteArray m_text;                     ///< what was written, until commit()
+    QByteArray m_path;        ///< the file, as the file system names it
+    QByteArray m_siblingName; ///< the file commit() writes the text to and renames over the file
+    int m_sibling = -1;       ///< open on the sibling until commit()
+    QByteArray m_text;        ///< what was written, until commit()
+    Mode m_mode = Replace;
     bool m_replacedChecked = false;        ///< the file in place was looked at when the writer opened
     std::optional<unsigned> m_permissions; ///< those of the file that is replaced
     QIODevice *m_device = nullptr;
