@@ -2,9 +2,7 @@
 #include "screens/helpviewer.h"
 #include "tests/support/rows.h"
 
-#include <QFile>
 #include <QImage>
-#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -125,31 +123,6 @@ private slots:
         QCOMPARE(shown(), "chm:/second.htm#end Second, at its end");
         QTest::mouseClick(viewer.findChild<QToolButton *>("homeButton"), Qt::LeftButton);
         QCOMPARE(shown(), "chm:/first.htm First page");
-    }
-
-    void open_unusableFile_fails_data()
-    {
-        QTest::addColumn<QByteArray>("bytes"); // null: no file
-        QFile file(HELP_FIXTURE);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray good = file.readAll();
-        QTest::newRow("missing") << QByteArray();
-        QTest::newRow("empty") << QByteArray("");
-        QTest::newRow("not a help file") << QByteArray("<html><body>Not compiled</body></html>\r\n");
-        QTest::newRow("truncated") << good.chopped(100);
-        QTest::newRow("contents entry renamed") << QByteArray(good).replace(good.indexOf("/Fixture.hhc") + 9, 3, "xyz");
-    }
-    void open_unusableFile_fails()
-    {
-        QFETCH(QByteArray, bytes);
-        QTemporaryDir dir;
-        QFile file(dir.filePath("Damaged.chm"));
-        QVERIFY(bytes.isNull() || (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()));
-        file.close();
-        HelpViewer viewer;
-        QVERIFY(!viewer.open(file.fileName()));
-        QVERIFY(!viewer.error().isEmpty());
-        QCOMPARE(viewer.findChild<QTreeWidget *>("contentsTree")->topLevelItemCount(), 0);
     }
 };
 
