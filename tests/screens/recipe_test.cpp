@@ -70,6 +70,7 @@ struct Recipe : testing::ScreenFixture
     Recipe()
     {
         use<frmRecipe>();
+        hintLabels = {"lblRMsg", "lblRMsg1", "lblRMsg2", "lblRmsg3"};
         run("write Category/category.txt=Desserts\r\nSoups\r\nGone\r\n > mkdir Category/Desserts > "
             "mkdir Category/Soups/Old recipes");
         for (const char *name : {"Layer Cake", "Tart"})
@@ -129,6 +130,10 @@ private slots:
             "delete, nothing selected; "
             "show > pick cboRCat=Desserts > pick lswRFile=Tart > set txtRName= > pick lswRFile= > click chkRDel; "
             "report txtRName chkRDel dir:Category/Desserts; R - CD - 91 / Tart / checked / Layer Cake|Tart",
+            // The directions' hint is blue at rest.
+            "hover hints follow the mouse; show > hover . lblRCat@3,3 lswRFile@3,3 chkRDel@3,3 cboRCat@3,3 "
+            "fraRWhich@500,120 cmdRMain@3,3 clientArea@4,500 txtRDirec@20,20; hints; nnnB RnnB RRnB RRRB RRRB nnnB "
+            "nnnR nnnn nnnR",
         });
     }
     void commands()
@@ -214,20 +219,6 @@ private slots:
         f.screen->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f.screen));
         QCOMPARE(f.state("chkRDel"), "unchecked, disabled");
-    }
-
-    void hoverHints_followTheMouse()
-    {
-        Recipe f;
-        f.run("show");
-        QVERIFY(QTest::qWaitForWindowExposed(f.screen));
-        // The directions' hint is blue at rest.
-        QCOMPARE(shell::textColor(f.get("lblRmsg3")), QColor(0, 0, 255));
-        const QStringList steps = QString("=nnn? lblRCat@3,3=Rnn? lswRFile@3,3=RRn? chkRDel@3,3=RRR? cboRCat@3,3=RRR? "
-                                          "fraRWhich@500,120=nnn? cmdRMain@3,3=nnnR clientArea@4,500=nnnn "
-                                          "txtRDirec@20,20=nnnR")
-                                      .split(u' ');
-        QCOMPARE(f.hover({"lblRMsg", "lblRMsg1", "lblRMsg2", "lblRmsg3"}, steps), steps);
     }
 
     void print_data()

@@ -1,25 +1,12 @@
 #include "screens/textprint.h"
+#include "tests/support/appfolder.h"
 #include "tests/support/printer.h"
 
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <limits>
-
-namespace {
-
-QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    QFile file(dir.filePath(name));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write the test file");
-    return file.fileName();
-}
-
-} // namespace
 
 class TextPrintTest : public QObject
 {
@@ -66,10 +53,11 @@ private slots:
 
     void printFile_printsItsLinesAndEndsTheDocument()
     {
-        QTemporaryDir dir;
+        testing::AppFolder folder;
+        folder.write("Weekly.txt", "Milk, 2 pints\r\n\r\n\"Good\"\r\n");
         testing::Printout out;
         testing::RecordingPrinter printer(out);
-        textprint::printTextFile(printer, writeFile(dir, "Weekly.txt", "Milk, 2 pints\r\n\r\n\"Good\"\r\n"));
+        textprint::printTextFile(printer, folder.file("Weekly.txt"));
         QCOMPARE(out.lines, QStringList({"Milk, 2 pints", "", "\"Good\""}));
         QCOMPARE(out.documents, 1);
     }
@@ -85,9 +73,10 @@ private slots:
                 text.append("2 lb potatoes, washed\r\n\r\n");
             return text;
         };
-        QTemporaryDir dir;
-        const auto bestTime = [&dir, &bigList](qsizetype size) {
-            const QString path = writeFile(dir, QString::number(size), bigList(size));
+        testing::AppFolder folder;
+        const auto bestTime = [&folder, &bigList](qsizetype size) {
+            const QString path = folder.file(QString::number(size));
+            folder.write(QString::number(size), bigList(size));
             qint64 best = std::numeric_limits<qint64>::max();
             for (int run = 0; run < 3; ++run) {
                 testing::Printout out;

@@ -59,6 +59,21 @@ void ScreenFixture::run(const QString &steps)
             at = value.isEmpty() ? list->viewport()->rect().bottomRight() - QPoint(4, 4)
                                  : list->visualItemRect(list->findItems(value, Qt::MatchExactly).value(0)).center();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        } else if (verb == u"hover") {
+            // After each move, the hint labels: "R" red, "B" blue, "n" at rest, "?" any other colour.
+            QVERIFY(QTest::qWaitForWindowExposed(screen));
+            for (const QString &where : step.section(u' ', 1).split(u' ')) {
+                if (where != u".")
+                    QTest::mouseMove(place(where, at), at);
+                m_hints << QString();
+                for (const QString &label : hintLabels) {
+                    const QColor color = shell::textColor(get(label));
+                    m_hints.last() += color == Qt::red                 ? u'R'
+                                      : color == Qt::blue              ? u'B'
+                                      : color == shell::systemColor(2) ? u'n'
+                                                                       : u'?';
+                }
+            }
         } else if (verb == u"menu") {
             get<QAction>(name)->trigger();
         } else if (verb == u"show") {
@@ -114,6 +129,8 @@ QString ScreenFixture::state(const QString &keys) const
             for (const MessageScript::Box &shown : script.boxes())
                 entries << QString("%1 %2: %3").arg(shown.flags).arg(shown.title, shown.prompt);
             values << entries.join(" + ");
+        } else if (key == u"hints") {
+            values << m_hints.join(u' ');
         } else if (key == u"focus") {
             values << (screen->focusWidget() ? screen->focusWidget()->objectName() : QString());
         } else if (key == u"screen" || key == u"main") {
@@ -139,23 +156,6 @@ QString ScreenFixture::state(const QString &keys) const
     for (QString &value : values)
         value = value.isEmpty() ? "-" : value;
     return values.join(" / ");
-}
-
-QStringList ScreenFixture::hover(const QStringList &labels, const QStringList &steps) const
-{
-    QStringList seen;
-    for (const QString &step : steps) {
-        QPoint at;
-        if (const QString where = step.section(u'=', 0, 0); !where.isEmpty())
-            QTest::mouseMove(place(where, at), at);
-        QString looks;
-        for (const QString &label : labels) {
-            const QColor color = shell::textColor(get(label));
-            looks += color == QColor(255, 0, 0) ? u'R' : color == shell::systemColor(2) ? u'n' : u'?';
-        }
-        seen << step.section(u'=', 0, 0) + u'=' + looks;
-    }
-    return seen;
 }
 
 } // namespace testing

@@ -52,6 +52,8 @@ struct ScreenFixture
     ///   box, chooses it; "menu key" chooses the menu item;
     /// - "set control=text" puts the text in the box without typing; "check box" checks it without its
     ///   handler running, as if the user's click had not yet been answered;
+    /// - "hover place place..." moves the mouse to each place as "click" takes it ("." stays) and reads the
+    ///   labels in hintLabels after each move;
     /// - "write path=text" (its folder made if need be), "mkdir path", "remove path" (a file or a folder) and
     ///   "read-only path" change the application folder, also behind the screen's back.
     void run(const QString &steps);
@@ -59,7 +61,8 @@ struct ScreenFixture
     /// What the screen shows, a value per key, " / " between them and "-" for nothing. The keys, separated by
     /// blanks ("_" stands for a blank in a path):
     /// - "report" the code and number the error report shows in place of the screen (nothing while it does
-    ///   not), "boxes" the boxes shown as "flags title: prompt" ("+" between them);
+    ///   not), "hints" the hint labels read by each hover, "boxes" the boxes shown as "flags title: prompt" ("+"
+    ///   between them);
     /// - "screen" and "main" whether the screen and the main menu are "shown", "focus" the control that has the
     ///   focus;
     /// - "dir:folder" the names in a folder of the application folder ("|" between them), "trash" those in the
@@ -69,15 +72,13 @@ struct ScreenFixture
     QString state(const QString &keys) const;
     /// Keys of a screen's own: the value of a key, or a null text for a key it does not know.
     std::function<QString(const QString &key)> ownKeys = [](const QString &) { return QString(); };
-
-    /// Moves the mouse step by step and reads the hint labels after each step: "R" red, "n" at rest, "?" any
-    /// other colour. A step is "place=hints", the place as "click" takes it (empty: no move). Returns the steps
-    /// with the hints read in place of those expected.
-    QStringList hover(const QStringList &labels, const QStringList &steps) const;
+    /// The labels a hover reads.
+    QStringList hintLabels;
 
 private:
     QWidget *place(const QString &place, QPoint &at) const;
     QString m_name;
+    QStringList m_hints;
 };
 
 } // namespace testing
