@@ -2,6 +2,7 @@
 
 #include "shell/appearance.h"
 #include "shell/errorpath.h"
+#include "tests/support/rows.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -82,7 +83,6 @@ void ScreenFixture::run(const QString &steps)
         } else if (verb == u"answer") {
             script.answer(name.toInt());
         } else if (verb == u"write") {
-            folder.makeFolder(QFileInfo(name).path());
             folder.write(name, value.toUtf8());
         } else if (verb == u"mkdir") {
             folder.makeFolder(name);
@@ -156,6 +156,13 @@ QString ScreenFixture::state(const QString &keys) const
     for (QString &value : values)
         value = value.isEmpty() ? "-" : value;
     return values.join(" / ");
+}
+
+void ScreenFixture::runRow()
+{
+    const auto [steps, keys, shown] = cells<3>();
+    run(steps);
+    QCOMPARE(state(keys), shown);
 }
 
 } // namespace testing

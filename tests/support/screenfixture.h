@@ -70,6 +70,9 @@ struct ScreenFixture
     /// - a control's name its text, a list's entries ("|" between them, "*" before a combo box's current one),
     ///   a check box's state ("checked" or "unchecked", then ", disabled").
     QString state(const QString &keys) const;
+    /// Runs the current row's steps and compares the state of its keys with what it shows: the row's cells are
+    /// "steps; keys; shown".
+    void runRow();
     /// Keys of a screen's own: the value of a key, or a null text for a key it does not know.
     std::function<QString(const QString &key)> ownKeys = [](const QString &) { return QString(); };
     /// The labels a hover reads.
