@@ -152,12 +152,7 @@ private slots:
         QTest::newRow("empty card") << empty << 600.0
                                     << cardPage("**     Size: **     2026-05-01", kEmptyRow, {""},
                                                 "** F     H: **     **M: **");
-        QTest::newRow("two lines") << applePie("Mix well.\nBake.") << 600.0 << applePiePage({"Mix well.", "Bake."});
-        QTest::newRow("empty line inside") << applePie("Mix.\n\nBake.") << 600.0 << applePiePage({"Mix.", "", "Bake."});
         QTest::newRow("line break at the end") << applePie("Mix.\n") << 600.0 << applePiePage({"Mix.", ""});
-        QTest::newRow("only a line break") << applePie("\n") << 600.0 << applePiePage({"", ""});
-        QTest::newRow("commas and blanks kept")
-            << applePie("Salt, pepper,  oil ") << 600.0 << applePiePage({"Salt, pepper,  oil "});
         // Ten characters a line; the page of 200 points ends after the sixteenth line.
         QTest::newRow("wrapped at the page width, on to a new page")
             << applePie("Mix the flour well.\nBake.") << 60.0
