@@ -84,6 +84,8 @@ private slots:
         testing::addRows({
             "worked example; txtIA1=2|txtIT1=cups|txtIN1=flour|txtIDirec=Mix.|txtICTemp=350|txtICSize=4|txtICHr=0|txtI"
             "CMin=45; 1=2|11=cups|21=flour|31=Mix.|32=350|33=4|34=0|35=45",
+            "two-line directions; txtIDirec=Mix.\\nBake.; 31=Mix.\\nBake.",
+            "every box empty; ; ",
             "row 10, commas, a middle row empty; txtIA10=3|txtIT10=tbsp, heaped|txtIN10=sugar|txtIN4=salt; "
             "10=3|20=tbsp, heaped|24=salt|30=sugar",
             "blanks and a non-breaking space kept; txtIT2= cup |txtIDirec=Stir\u00a0well. |txtIA1=1; "
