@@ -39,7 +39,8 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
-# Lays out the application folder under PREFIX (default ~/Larderon).
+# Lays out the application folder under PREFIX (default ~/Larderon). Run it as the user who will run
+# Larderon, not as root: the program writes its data into that folder.
 PREFIX ?= $(HOME)/Larderon
 install: build
 	cmake --install $(BUILD) --prefix "$(PREFIX)"

@@ -4,6 +4,7 @@
 #include "shell/module1.h"
 #include "ui_about.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 frmAbout::frmAbout(QWidget *parent) : shell::Screen(parent), m_ui(std::make_unique<Ui::frmAbout>())
@@ -26,4 +27,12 @@ void frmAbout::mouseReleaseEvent(QMouseEvent *event)
     // picture included, hides it.
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         shell::ScreenRegistry::hide(this);
+}
+
+void frmAbout::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape)
+        shell::ScreenRegistry::hide(this);
+    else
+        shell::Screen::keyPressEvent(event);
 }

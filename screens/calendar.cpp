@@ -3,6 +3,7 @@
 #include "shell/module1.h"
 #include "ui_calendar.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 frmCalendar::frmCalendar(QWidget *parent) : shell::Screen(parent), m_ui(std::make_unique<Ui::frmCalendar>())
@@ -24,4 +25,13 @@ void frmCalendar::mouseReleaseEvent(QMouseEvent *event)
         shell::ScreenRegistry::hide(this);
     else
         shell::Screen::mouseReleaseEvent(event);
+}
+
+void frmCalendar::keyPressEvent(QKeyEvent *event)
+{
+    // The calendar passes on the Escape it does not use itself (it uses one to leave the year box).
+    if (event->key() == Qt::Key_Escape)
+        shell::ScreenRegistry::hide(this);
+    else
+        shell::Screen::keyPressEvent(event);
 }

@@ -9,7 +9,7 @@ class frmCalendar;
 }
 
 /// The calendar pop-up of the shopping list screen: a month calendar to look at while writing a list.
-/// A click on the margin around the calendar hides it; hidden, it keeps the month it shows.
+/// A click on the margin around the calendar or Escape hides it; hidden, it keeps the month it shows.
 class frmCalendar : public shell::Screen
 {
     Q_OBJECT
@@ -21,6 +21,7 @@ public:
 protected:
     void load() override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     const std::unique_ptr<Ui::frmCalendar> m_ui;

@@ -2,6 +2,7 @@
 
 #include "ui_credit.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 frmCredit::frmCredit(QWidget *parent) : shell::Screen(parent), m_ui(std::make_unique<Ui::frmCredit>())
@@ -17,4 +18,12 @@ void frmCredit::mouseReleaseEvent(QMouseEvent *event)
     // line included, hides it.
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         shell::ScreenRegistry::hide(this);
+}
+
+void frmCredit::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape)
+        shell::ScreenRegistry::hide(this);
+    else
+        shell::Screen::keyPressEvent(event);
 }

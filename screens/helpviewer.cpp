@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStyle>
@@ -149,6 +150,8 @@ HelpViewer::HelpViewer(QWidget *parent)
     connect(m_back, &QToolButton::clicked, m_page, &QTextBrowser::backward);
     connect(m_forward, &QToolButton::clicked, m_page, &QTextBrowser::forward);
     connect(m_home, &QToolButton::clicked, this, &HelpViewer::showFirstPage);
+    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
 }
 
 HelpViewer::~HelpViewer() = default;

@@ -16,7 +16,7 @@ class QTreeWidgetItem;
 /// because reading a damaged help file can crash.
 ///
 /// Pages are addressed as "chm:/welcome.htm#anchor"; links to other schemes open in the desktop's own
-/// programs.
+/// programs. Escape or Ctrl+W closes the window.
 class HelpViewer : public QWidget
 {
     Q_OBJECT

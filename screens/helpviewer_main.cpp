@@ -36,6 +36,8 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(icon);
 
     HelpViewer viewer;
+    // The pages are written for a light page, whatever the desktop's theme.
+    viewer.setPalette(shell::lightPalette());
     if (!viewer.open(arguments.at(1))) {
         std::fprintf(stderr, "larderon-help: %s\n", qPrintable(viewer.error()));
         return 1;

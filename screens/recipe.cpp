@@ -23,6 +23,7 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QWindow>
 
@@ -88,6 +89,16 @@ frmRecipe::frmRecipe(QWidget *parent)
     list->setGridSize(
         QSize((kFileColumnTwips + kTwipsPerPixel / 2) / kTwipsPerPixel, list->fontMetrics().height() + 3));
     list->setItemDelegate(new CellDelegate(list->gridSize(), list));
+    // The scroll bar shows once the names run into a second column; a single column, a little wider than
+    // the list itself, needs none. The columns are as high as the list, so it never scrolls up and down.
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(list->horizontalScrollBar(), &QScrollBar::rangeChanged, list, [list] {
+        const QAbstractItemModel *names = list->model();
+        const int count = names->rowCount();
+        const bool oneColumn =
+            count == 0 || list->visualRect(names->index(count - 1, 0)).x() == list->visualRect(names->index(0, 0)).x();
+        list->setHorizontalScrollBarPolicy(oneColumn ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    });
     list->viewport()->installEventFilter(this);
     list->installEventFilter(this);
 

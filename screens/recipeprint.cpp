@@ -95,9 +95,9 @@ qint64 printedSize(const RecipeCard &card)
 
 std::unique_ptr<LinePrinter> showPrinterSetup(QWidget *parent, const QString &docName)
 {
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    std::unique_ptr<QPrinter> printer = shell::makePrinter();
     // The dialog offers a PDF file named after the recipe when "Print to File" is chosen.
-    printer->setDocName(docName);
+    shell::nameDocument(*printer, docName);
     QPrintDialog dialog(printer.get(), parent);
     dialog.setWindowTitle(QStringLiteral("Print"));
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);

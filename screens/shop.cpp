@@ -20,8 +20,10 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QStyleOptionFocusRect>
 #include <QTextCursor>
 
 namespace {
@@ -42,6 +44,14 @@ bool isLeftClick(const QEvent *event)
 {
     return event->type() == QEvent::MouseButtonRelease &&
            static_cast<const QMouseEvent *>(event)->button() == Qt::LeftButton;
+}
+
+bool isOpenKey(const QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent *>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
 }
 
 } // namespace
@@ -127,6 +137,18 @@ bool frmShop::eventFilter(QObject *watched, QEvent *event)
         }
     } else if (watched == m_ui->imgHCal && isLeftClick(event)) {
         showCalendar();
+    } else if (watched == m_ui->imgHCal && isOpenKey(event)) {
+        // From the keyboard, Enter or Space on the icon opens the calendar as a click does.
+        showCalendar();
+        return true;
+    } else if (watched == m_ui->imgHCal && event->type() == QEvent::Paint && m_ui->imgHCal->hasFocus()) {
+        // The icon shows the keyboard focus as a button does: its picture, then the focus frame over it.
+        static_cast<QObject *>(m_ui->imgHCal)->event(event);
+        QPainter painter(m_ui->imgHCal);
+        QStyleOptionFocusRect frame;
+        frame.initFrom(m_ui->imgHCal);
+        m_ui->imgHCal->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, m_ui->imgHCal);
+        return true;
     }
     return shell::Screen::eventFilter(watched, event);
 }
@@ -196,7 +218,9 @@ void frmShop::printList()
     // Printing never reports a failure: a cancelled dialog, a missing file or a printer fault end it quietly.
     try {
         if (!m_printer)
-            m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            m_printer = shell::makePrinter();
+        const QList<QListWidgetItem *> selected = m_ui->lswHOpen->selectedItems();
+        shell::nameDocument(*m_printer, selected.isEmpty() ? QString() : selected.constFirst()->text());
         if (!printDialog()(*m_printer, this))
             return;
         // The saved file is printed, not the text on screen.

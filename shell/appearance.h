@@ -6,15 +6,20 @@
 
 class QWidget;
 
-/// How the screens look: the classic system colour numbers on Qt's palette, text colours, and the
+/// How the screens look: their own light palette, the system colour numbers on it, text colours, and the
 /// Tahoma face the layouts are measured in.
 namespace shell {
+
+/// The palette every screen draws with, whatever the desktop's theme: the screens' fixed colours (blue
+/// captions, red and dark-blue hints) are chosen for these light backgrounds. They are Qt's own light
+/// colours, so on a light desktop nothing changes.
+QPalette lightPalette();
 
 /// The palette role of a system colour number: 2 active title bar, 5 window background, 6 window frame,
 /// 15 button face, 24 tooltip background.
 QPalette::ColorRole systemColorRole(int number);
 
-/// The colour of a system colour number in the application's palette.
+/// The colour of a system colour number in the screens' palette.
 QColor systemColor(int number);
 
 /// Sets the colour `widget` draws its text in.
@@ -28,7 +33,9 @@ QColor textColor(const QWidget *widget);
 QPixmap picture(const QString &path, const char *format);
 
 /// Makes the Tahoma face available: when the system has none, registers the Tahoma-metric face that
-/// fonts-wine installs. Returns false when neither is there (Qt then substitutes another face).
+/// fonts-wine installs, its regular style only: its bold file is hardly heavier than the regular one, so
+/// bold text is drawn by the font engine from the regular outlines, clearly heavier on the screen and in a
+/// PDF. Returns false when neither is there (Qt then substitutes another face).
 bool registerTahoma();
 
 } // namespace shell

@@ -1,5 +1,7 @@
 #include "shell/lineprinter.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QPainter>
@@ -315,6 +317,23 @@ void PainterLinePrinter::endDocument()
     flushLine();
     if (!m_painter->end())
         throw PrintFailure();
+}
+
+std::unique_ptr<QPrinter> makePrinter()
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // Left alone, a page printed to a PDF file has margins of 3.5 mm.
+    printer->setPageMargins(QMarginsF(12.7, 12.7, 12.7, 12.7), QPageLayout::Millimeter);
+    return printer;
+}
+
+void nameDocument(QPrinter &printer, const QString &name)
+{
+    printer.setDocName(name);
+    const QString previous = printer.outputFileName();
+    if (!previous.isEmpty() && !name.isEmpty())
+        printer.setOutputFileName(
+            QFileInfo(previous).dir().filePath(QFileInfo(name).completeBaseName() + QStringLiteral(".pdf")));
 }
 
 void printWrappedText(LinePrinter &printer, QStringView text)

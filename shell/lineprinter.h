@@ -110,6 +110,15 @@ struct PrintFailure
 {
 };
 
+/// A printer for the printer set-up dialog to set up: high resolution, with the page margins of a desk
+/// printer (12.7 mm on every side) until the user chooses others, so that the printable area, and with it
+/// the word wrap, is that of a real page.
+std::unique_ptr<QPrinter> makePrinter();
+
+/// Names the document `name` ("Weekly.txt"), after which the printer set-up dialog names the PDF file it
+/// proposes ("Weekly.pdf"); a printer that printed to a PDF file before keeps that file's folder.
+void nameDocument(QPrinter &printer, const QString &name);
+
 /// Prints `text` word-wrapped: paragraphs end at line breaks, words at blanks (a word keeps its trailing
 /// blank). A word that does not fit the rest of the line starts a new line, and a line that would pass the
 /// page height starts a new page. A word wider than the page runs past its right edge. An empty paragraph

@@ -26,6 +26,9 @@ int main(int argc, char *argv[])
         QFont font(QStringLiteral("Tahoma"));
         font.setPointSizeF(8.25);
         QApplication::setFont(font);
+        // Each screen draws with its own light palette; its menus and drop-down lists are windows of their
+        // own, which take the palette of the application's menus.
+        QApplication::setPalette(shell::lightPalette(), "QMenu");
         QApplication::setWindowIcon(QIcon(shell::picture(QStringLiteral(":/icons/larderon-48.png"), "png")));
     });
     const int result = QApplication::exec();

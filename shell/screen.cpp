@@ -1,5 +1,7 @@
 #include "shell/screen.h"
 
+#include "shell/appearance.h"
+
 #include <QCoreApplication>
 
 namespace shell {
@@ -21,7 +23,10 @@ Registry &registry()
 } // namespace
 
 Screen::Screen(QWidget *parent) : QWidget(parent)
-{}
+{
+    // Set before the screen's controls are made, so that each of them starts from it.
+    setPalette(lightPalette());
+}
 
 QHash<QString, ScreenRegistry::Factory> &ScreenRegistry::s_factories()
 {

@@ -10,7 +10,8 @@
 namespace shell {
 
 /// A window of the program. Each screen exists once: it is created and loaded on its first show, hidden
-/// rather than destroyed afterwards, and destroyed only when the program ends.
+/// rather than destroyed afterwards, and destroyed only when the program ends. It draws with the light
+/// palette of shell::lightPalette(), whatever the desktop's theme.
 class Screen : public QWidget
 {
     Q_OBJECT

@@ -181,7 +181,6 @@ private slots:
                  "milk\n6 red bell peppers\n9 cups Stock\n2 2/3 tsp salt\na pinch paprika\n2 lbs leeks, sliced\n"
                  "1 cup Crème fraîche\n1 1/3 lbs stewing beef, cut into cubes and patted dry\n2 carrots");
         QCOMPARE(ScreenRegistry::find("frmShop")->focusWidget(), Fixture::get("frmShop", "txtHName"));
-        QVERIFY(Fixture::get("frmShop", "txtHName")->isEnabled());
         QCOMPARE(f.folder.entries("Shopping List"), QStringList{});
 
         // The checks went with the recipes into the list: adding again asks for recipes first.

@@ -1,31 +1,25 @@
+#include "screens/chmfile.h"
 #include "screens/help.h"
+#include "screens/helpviewer.h"
 #include "shell/messages.h"
-#include "tests/support/appfolder.h"
-#include "tests/support/messages.h"
+#include "tests/support/rows.h"
+#include "tests/support/screenfixture.h"
 
-#include <QDeadlineTimer>
+#include <QApplication>
 #include <QFile>
-#include <QRandomGenerator>
+#include <QImage>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QThread>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QTreeWidget>
 
 #include <csignal>
 
 namespace {
 
-const QString kHelpFile = QStringLiteral("Documentation/LDHelp.chm");
-const QString kOpenError = QStringLiteral("Error in opening Help file.\r\nHelp File #1");
-
-QByteArray realHelpFile()
-{
-    QFile file(QStringLiteral(LARDERON_HELP_FILE));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 bool isGone(qint64 pid)
 {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    QFile stat(QString("/proc/%1/stat").arg(pid));
     if (!stat.open(QIODevice::ReadOnly))
         return true;
     const QByteArray fields = stat.readAll();
@@ -33,27 +27,46 @@ bool isGone(qint64 pid)
     return state == 'Z' || state == 'X';
 }
 
-// Stops a help window a test opened.
-void stopViewer(qint64 pid)
+// The program's help file, or one damaged in the way `kind` names.
+QByteArray helpFile(const QString &kind)
 {
-    if (pid <= 0)
-        return;
-    ::kill(static_cast<pid_t>(pid), SIGTERM);
-    const QDeadlineTimer deadline(5000);
-    while (!isGone(pid) && !deadline.hasExpired())
-        QThread::msleep(20);
+    QFile file(LARDERON_HELP_FILE);
+    QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (kind == u"contents entry renamed") {
+        bytes.replace(bytes.indexOf("/LDHelp.hhc") + 8, 3, "xyz");
+    } else if (kind == u"bytes changed across it") {
+        for (qsizetype at = bytes.size() / 9; at + 1 < bytes.size() * 8 / 9 + 2; at += bytes.size() / 9)
+            bytes[at] = char(~bytes.at(at)), bytes[at + 1] = char(~bytes.at(at + 1));
+    }
+    return kind == u"empty" ? QByteArray("") : kind == u"half" ? bytes.left(bytes.size() / 2) : bytes;
 }
 
-// A stand-in for the help window: a shell script that does `body`.
-QString writeViewer(const QTemporaryDir &dir, const QByteArray &body)
+// A stand-in for the help window: a shell script that runs `body`.
+QString writeViewer(const QTemporaryDir &dir, const QString &body)
 {
-    const QString path = dir.filePath(QStringLiteral("viewer.sh"));
-    QFile script(path);
-    if (!script.open(QIODevice::WriteOnly))
-        return {};
-    script.write("#!/bin/sh\n" + body + "\n");
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
+    QFile script(dir.filePath("viewer.sh"));
+    if (!script.open(QIODevice::WriteOnly) || !script.write("#!/bin/sh\n" + body.toUtf8() + "\n"))
+        qFatal("cannot write the help window's stand-in");
+    script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    return script.fileName();
+}
+
+// A tree as text: a line per topic, two blanks deeper per level; "name -> page" for contents topics.
+QString describe(const QList<HelpTopic> &topics, int level = 0)
+{
+    QString text;
+    for (const HelpTopic &topic : topics)
+        text +=
+            QString(level * 2, u' ') + topic.name + " -> " + topic.local + "\n" + describe(topic.children, level + 1);
+    return text;
+}
+
+QString describe(const QTreeWidgetItem *parent, int level = 0)
+{
+    QString text;
+    for (int i = 0; i < parent->childCount(); ++i)
+        text += QString(level * 2, u' ') + parent->child(i)->text(0) + "\n" + describe(parent->child(i), level + 1);
+    return text;
 }
 
 } // namespace
@@ -63,203 +76,185 @@ class HelpTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void helpFilePath_selector1_isTheDocumentationFile();
-    void helpFilePath_otherSelector_showsInvalidHelpFile_data();
-    void helpFilePath_otherSelector_showsInvalidHelpFile();
-    void openHelp_otherSelector_showsBothMessages();
-    void openHelp_goodFile_opensTheViewerEachTime();
-    void openHelp_unusableFile_showsErrorAndGoesOn_data();
-    void openHelp_unusableFile_showsErrorAndGoesOn();
-    void openHelp_viewerMissingOrCrashing_showsError_data();
-    void openHelp_viewerMissingOrCrashing_showsError();
-    void startViewer_silentViewer_isStoppedAfterTheTimeout();
+    void init() { mdlHelp::SetViewerProgram(LARDERON_HELP_VIEWER); }
+    void cleanup()
+    {
+        for (qint64 pid : std::as_const(m_viewers)) {
+            QVERIFY(pid > 0);
+            ::kill(pid_t(pid), SIGTERM);
+            QTRY_VERIFY_WITH_TIMEOUT(isGone(pid), 5000);
+        }
+        m_viewers.clear();
+        mdlHelp::SetViewerProgram({});
+    }
+
+    void openHelp_data()
+    {
+        // selector; help file (good, removed, or how it is damaged); help window (the real one, none, or a shell
+        // script in its place); boxes shown: "invalid" for an invalid selector, "error" for an open that fails
+        testing::addRows({
+            "the help file, opened each time; 1; good; real;",
+            "selector 2; 2; good; real; invalid|error",
+            "selector 0; 0; good; real; invalid|error",
+            "file removed; 1; removed; real; error",
+            "empty file; 1; empty; real; error",
+            "truncated to half; 1; half; real; error",
+            "contents entry renamed; 1; contents entry renamed; real; error",
+            "bytes changed across the file; 1; bytes changed across it; real; error",
+            "help window missing; 1; good; none; error",
+            "help window crashes; 1; good; kill -SEGV $$; error",
+            "help window ends saying something else; 1; good; echo not ready && exit 0; error",
+        });
+    }
+    void openHelp()
+    {
+        const auto [selector, file, viewer, boxes] = testing::cells<4>();
+        testing::ScreenFixture f;
+        f.folder.write("Documentation/LDHelp.chm", helpFile(file));
+        if (file == u"removed")
+            QFile::remove(f.folder.file("Documentation/LDHelp.chm"));
+        QTemporaryDir dir;
+        if (viewer != u"real")
+            mdlHelp::SetViewerProgram(viewer == u"none" ? dir.filePath("larderon-help") : writeViewer(dir, viewer));
+        QStringList expected;
+        for (const QString &box : boxes.split(u'|', Qt::SkipEmptyParts)) {
+            f.script.answer(shell::AnswerOk);
+            expected << QString(box == u"invalid"
+                                    ? "16 Tansy Help File: Invalid Help file.\r\nHelp File #%1\r\nHelp File Path: "
+                                    : "16 Tansy Help File Contents: Error in opening Help file.\r\nHelp File #%1")
+                            .arg(selector);
+        }
+        const qint64 viewers[] = {mdlHelp::OpenHelp(selector.toInt()), boxes.isEmpty() ? mdlHelp::OpenHelp(1) : 0};
+        for (qint64 pid : viewers)
+            m_viewers << QList<qint64>(pid > 0, pid);
+        QCOMPARE(f.state("boxes"), expected.isEmpty() ? "-" : expected.join(" + "));
+        QCOMPARE(mdlHelp::HelpFilePath(1), f.folder.file("Documentation/LDHelp.chm"));
+        // Each open is a window of its own, and the program goes on beside them.
+        QVERIFY(boxes.isEmpty() ? viewers[0] > 0 && viewers[1] > 0 && viewers[0] != viewers[1] && !isGone(viewers[0]) &&
+                                      !isGone(viewers[1])
+                                : viewers[0] == 0);
+        // After a failed open, the good help file opens.
+        if (file == u"removed") {
+            mdlHelp::SetViewerProgram(LARDERON_HELP_VIEWER);
+            f.folder.write("Documentation/LDHelp.chm", helpFile("good"));
+            m_viewers << mdlHelp::OpenHelp(1);
+        }
+    }
+
+    void startViewer_stopsASilentWindowAfterTheTimeout()
+    {
+        QTemporaryDir dir;
+        mdlHelp::SetViewerProgram(writeViewer(dir, "echo $$ > '" + dir.filePath("pid") + "'; exec sleep 60"));
+        QCOMPARE(mdlHelp::StartViewer(dir.filePath("any.chm"), 500), 0);
+        QFile file(dir.filePath("pid"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const qint64 pid = file.readAll().trimmed().toLongLong();
+        QVERIFY(pid > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(isGone(pid), 5000);
+    }
+
+    void parseContents_data()
+    {
+        QTest::addColumn<QString>("sitemap");
+        QTest::addColumn<QString>("tree");
+        const QString topic = R"(<LI><OBJECT type="text/sitemap"><param name="Name" value="%1">)"
+                              R"(<param name="Local" value="%2"></OBJECT>)";
+        QTest::newRow("nested lists") << "<UL>" + topic.arg("A", "a.htm") + "<UL>" + topic.arg("A1", "a.htm#one") +
+                                             "<UL>" + topic.arg("A1x", "x.htm") + "</UL></UL>" +
+                                             topic.arg("B", "b.htm") + "</UL>"
+                                      << "A -> a.htm\n  A1 -> a.htm#one\n    A1x -> x.htm\nB -> b.htm\n";
+        QTest::newRow("character references and spacing")
+            << "<UL>" + topic.arg("Cr&#232;me &amp;  Br&#xFB;l&#233;e &lt;1&gt;", " c.htm ")
+            << "Cr\u00e8me & Br\u00fbl\u00e9e <1> -> c.htm\n";
+        QTest::newRow("site properties and comments are not topics")
+            << R"(<!-- <OBJECT type="text/sitemap"><param name="Name" value="hidden"></OBJECT> -->)"
+               R"(<OBJECT type="text/site properties"><param name="Name" value="props"></OBJECT><UL>)" +
+                   topic.arg("Shown", "s.htm")
+            << "Shown -> s.htm\n";
+        QTest::newRow("lower case, single quotes, bare values, heading without a page")
+            << "<ul><li><object type='TEXT/SITEMAP'><param name=name value='Heading'></object><ul><li>"
+               "<object type=text/sitemap><param name=Name value=Leaf><param name=local value=leaf.htm></object></ul>"
+            << "Heading -> \n  Leaf -> leaf.htm\n";
+        QTest::newRow("the first name and page of a topic win")
+            << R"(<UL><LI><OBJECT type="text/sitemap"><param name="Name" value="One"><param name="Local" value="1.htm">)"
+               R"(<param name="Name" value="Two"><param name="Local" value="2.htm"></OBJECT></UL>)"
+            << "One -> 1.htm\n";
+        QTest::newRow("a deeper list without a topic before it")
+            << "<UL><UL>" + topic.arg("Deep", "d.htm") + "</UL>" + topic.arg("Top", "t.htm")
+            << "Deep -> d.htm\nTop -> t.htm\n";
+        QTest::newRow("no topics") << "<HTML><BODY><UL></UL></BODY></HTML>"
+                                   << "";
+    }
+    void parseContents()
+    {
+        QFETCH(QString, sitemap);
+        QTEST(describe(::parseContents(sitemap)), "tree");
+    }
+
+    void helpPagePath_data()
+    {
+        testing::addRows({"plain; welcome.htm; /welcome.htm", "anchor; categories.htm#delete; /categories.htm",
+                          "folder and dot; ./images\\a b.png?x; /images/a b.png",
+                          "archive prefix; ms-its:LDHelp.chm::/pdf.htm; /pdf.htm", "absolute; /about.htm; /about.htm",
+                          "anchor only; #top; "});
+    }
+    void helpPagePath()
+    {
+        const auto [link, path] = testing::cells<2>();
+        QCOMPARE(::helpPagePath(link), path);
+    }
+
+    void open_showsTheContentsAndTheFirstPage()
+    {
+        HelpViewer viewer;
+        QVERIFY2(viewer.open(HELP_FIXTURE), qPrintable(viewer.error()));
+        viewer.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&viewer));
+        auto *tree = viewer.findChild<QTreeWidget *>("contentsTree");
+        auto *page = viewer.findChild<QTextBrowser *>("pageBrowser");
+        QCOMPARE(describe(tree->invisibleRootItem()),
+                 "Getting started\n  First page\n  Cr\u00e8me br\u00fbl\u00e9e\n  Second, at its end\nThird\n");
+        QCOMPARE(viewer.windowTitle(), "Fixture Help");
+        // The heading has no page: the first page is that of the first topic below it. Its picture and style
+        // sheet come out of the file, by names relative to the page.
+        const auto shown = [&] { return viewer.currentPage().toString() + " " + tree->currentItem()->text(0); };
+        QCOMPARE(shown(), "chm:/first.htm First page");
+        QVERIFY(page->toPlainText().contains("The first page"));
+        const QVariant picture = page->loadResource(QTextDocument::ImageResource, QUrl("images/calendar.png"));
+        QCOMPARE(QImage::fromData(picture.toByteArray()).size(), QSize(32, 32));
+        QVERIFY(page->loadResource(QTextDocument::ImageResource, QUrl("images/none.png")).isNull());
+        QVERIFY(page->toHtml().contains("images/calendar.png") && page->toHtml().contains("#8a2b1b"));
+
+        // A topic clicked, the keyboard in the contents, Contents, a link into a page and Back.
+        const QTextCursor link = page->document()->find("the end of the second page");
+        QTextCursor inside(page->document());
+        inside.setPosition(link.selectionStart() + 3);
+        QTest::mouseClick(page->viewport(), Qt::LeftButton, {}, page->cursorRect(inside).center());
+        QCOMPARE(shown(), "chm:/second.htm#end Second, at its end");
+        QVERIFY(page->toPlainText().contains("The second page"));
+        QTest::mouseClick(viewer.findChild<QToolButton *>("backButton"), Qt::LeftButton);
+        QCOMPARE(shown(), "chm:/first.htm First page");
+        const QTreeWidgetItem *third = tree->findItems("Third", Qt::MatchExactly).value(0);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(third).center());
+        QCOMPARE(shown(), "chm:/third.htm Third");
+        QVERIFY(page->toPlainText().contains("The third page"));
+        QTest::keyClick(tree, Qt::Key_Up);
+        QCOMPARE(shown(), "chm:/second.htm#end Second, at its end");
+        QTest::mouseClick(viewer.findChild<QToolButton *>("homeButton"), Qt::LeftButton);
+        QCOMPARE(shown(), "chm:/first.htm First page");
+
+        // Escape or Ctrl+W closes the window.
+        for (const char *keys : {"Esc", "Ctrl+W"}) {
+            viewer.show();
+            QVERIFY(QTest::qWaitForWindowActive(&viewer));
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence::fromString(QLatin1String(keys)));
+            QVERIFY2(!viewer.isVisible(), keys);
+        }
+    }
 
 private:
     QList<qint64> m_viewers;
 };
-
-void HelpTest::init()
-{
-    mdlHelp::SetViewerProgram(QStringLiteral(LARDERON_HELP_VIEWER));
-}
-
-void HelpTest::cleanup()
-{
-    for (qint64 pid : std::as_const(m_viewers))
-        stopViewer(pid);
-    m_viewers.clear();
-    mdlHelp::SetViewerProgram(QString());
-}
-
-void HelpTest::helpFilePath_selector1_isTheDocumentationFile()
-{
-    testing::AppFolder folder;
-    testing::MessageScript script;
-    QCOMPARE(mdlHelp::HelpFilePath(1), folder.file(kHelpFile));
-    QVERIFY(script.boxes().isEmpty());
-}
-
-void HelpTest::helpFilePath_otherSelector_showsInvalidHelpFile_data()
-{
-    QTest::addColumn<int>("selector");
-    QTest::newRow("2") << 2;
-    QTest::newRow("0") << 0;
-    QTest::newRow("-1") << -1;
-}
-
-void HelpTest::helpFilePath_otherSelector_showsInvalidHelpFile()
-{
-    QFETCH(int, selector);
-    testing::AppFolder folder;
-    testing::MessageScript script;
-    script.answer(shell::AnswerOk);
-
-    QCOMPARE(mdlHelp::HelpFilePath(selector), QString());
-    VERIFY_NO_UNEXPECTED_BOX(script);
-    QCOMPARE(script.boxes().size(), 1);
-    QCOMPARE(script.boxes().at(0).prompt,
-             QStringLiteral("Invalid Help file.\r\nHelp File #%1\r\nHelp File Path: ").arg(selector));
-    QCOMPARE(script.boxes().at(0).flags, 16);
-    QCOMPARE(script.boxes().at(0).title, QStringLiteral("Tansy Help File"));
-}
-
-void HelpTest::openHelp_otherSelector_showsBothMessages()
-{
-    testing::AppFolder folder;
-    folder.write(kHelpFile, realHelpFile());
-    testing::MessageScript script;
-    script.answer(shell::AnswerOk);
-    script.answer(shell::AnswerOk);
-
-    QCOMPARE(mdlHelp::OpenHelp(2), 0);
-    VERIFY_NO_UNEXPECTED_BOX(script);
-    QCOMPARE(script.boxes().size(), 2);
-    QCOMPARE(script.boxes().at(0).title, QStringLiteral("Tansy Help File"));
-    QCOMPARE(script.boxes().at(1).prompt, QStringLiteral("Error in opening Help file.\r\nHelp File #2"));
-    QCOMPARE(script.boxes().at(1).flags, 16);
-    QCOMPARE(script.boxes().at(1).title, QStringLiteral("Tansy Help File Contents"));
-}
-
-void HelpTest::openHelp_goodFile_opensTheViewerEachTime()
-{
-    testing::AppFolder folder;
-    folder.write(kHelpFile, realHelpFile());
-    testing::MessageScript script;
-
-    const qint64 first = mdlHelp::OpenHelp(1);
-    m_viewers.append(first);
-    const qint64 second = mdlHelp::OpenHelp(1);
-    m_viewers.append(second);
-
-    VERIFY_NO_UNEXPECTED_BOX(script);
-    QVERIFY(first > 0);
-    QVERIFY(second > 0);
-    QVERIFY(first != second);
-    // The opener has returned while both windows stay open: the program goes on beside them.
-    QVERIFY(!isGone(first));
-    QVERIFY(!isGone(second));
-}
-
-void HelpTest::openHelp_unusableFile_showsErrorAndGoesOn_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("exists");
-
-    const QByteArray good = realHelpFile();
-    QVERIFY(good.size() > 4096);
-
-    QByteArray random(good.size(), Qt::Uninitialized);
-    QRandomGenerator generator(8);
-    for (char &byte : random)
-        byte = char(generator.bounded(256));
-
-    // A few bytes changed: the directory entry of the contents file, or two bytes at eight places spread
-    // over the file.
-    QByteArray renamed = good;
-    const qsizetype entry = renamed.indexOf("/LDHelp.hhc");
-    QVERIFY(entry > 0);
-    renamed.replace(entry + 8, 3, "xyz");
-    QByteArray spread = good;
-    for (int i = 1; i <= 8; ++i) {
-        const qsizetype at = spread.size() * i / 9;
-        spread[at] = char(~spread.at(at));
-        spread[at + 1] = char(~spread.at(at + 1));
-    }
-
-    QTest::newRow("removed") << QByteArray() << false;
-    QTest::newRow("empty") << QByteArray() << true;
-    QTest::newRow("truncated to half") << good.left(good.size() / 2) << true;
-    QTest::newRow("last bytes cut off") << good.left(good.size() - 200) << true;
-    QTest::newRow("random bytes") << random << true;
-    QTest::newRow("contents entry changed") << renamed << true;
-    QTest::newRow("bytes changed across the file") << spread << true;
-}
-
-void HelpTest::openHelp_unusableFile_showsErrorAndGoesOn()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, exists);
-    testing::AppFolder folder;
-    if (exists)
-        folder.write(kHelpFile, bytes);
-    testing::MessageScript script;
-    script.answer(shell::AnswerOk);
-
-    QCOMPARE(mdlHelp::OpenHelp(1), 0);
-    VERIFY_NO_UNEXPECTED_BOX(script);
-    QCOMPARE(script.boxes().size(), 1);
-    QCOMPARE(script.boxes().at(0).prompt, kOpenError);
-    QCOMPARE(script.boxes().at(0).flags, 16);
-    QCOMPARE(script.boxes().at(0).title, QStringLiteral("Tansy Help File Contents"));
-
-    // The program goes on: a good help file put back opens.
-    folder.write(kHelpFile, realHelpFile());
-    const qint64 viewer = mdlHelp::OpenHelp(1);
-    m_viewers.append(viewer);
-    QVERIFY(viewer > 0);
-    QCOMPARE(script.boxes().size(), 1);
-}
-
-void HelpTest::openHelp_viewerMissingOrCrashing_showsError_data()
-{
-    QTest::addColumn<QByteArray>("viewer");
-    QTest::newRow("missing") << QByteArray();
-    QTest::newRow("crashes") << QByteArray("kill -SEGV $$");
-    QTest::newRow("writes something else and ends") << QByteArray("echo not ready; exit 0");
-}
-
-void HelpTest::openHelp_viewerMissingOrCrashing_showsError()
-{
-    QFETCH(QByteArray, viewer);
-    QTemporaryDir dir;
-    mdlHelp::SetViewerProgram(viewer.isEmpty() ? dir.filePath(QStringLiteral("larderon-help"))
-                                               : writeViewer(dir, viewer));
-    testing::AppFolder folder;
-    folder.write(kHelpFile, realHelpFile());
-    testing::MessageScript script;
-    script.answer(shell::AnswerOk);
-
-    QCOMPARE(mdlHelp::OpenHelp(1), 0);
-    VERIFY_NO_UNEXPECTED_BOX(script);
-    QCOMPARE(script.boxes().size(), 1);
-    QCOMPARE(script.boxes().at(0).prompt, kOpenError);
-}
-
-void HelpTest::startViewer_silentViewer_isStoppedAfterTheTimeout()
-{
-    QTemporaryDir dir;
-    const QString pidFile = dir.filePath(QStringLiteral("pid"));
-    mdlHelp::SetViewerProgram(writeViewer(dir, "echo $$ > '" + pidFile.toUtf8() + "'; exec sleep 60"));
-
-    QCOMPARE(mdlHelp::StartViewer(dir.filePath(QStringLiteral("any.chm")), 500), 0);
-    QFile file(pidFile);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const qint64 pid = file.readAll().trimmed().toLongLong();
-    QVERIFY(pid > 0);
-    QTRY_VERIFY_WITH_TIMEOUT(isGone(pid), 5000);
-}
 
 QTEST_MAIN(HelpTest)
 #include "help_test.moc"

@@ -1,6 +1,4 @@
 #include "screens/import.h"
-#include "screens/ingred.h"
-#include "screens/recipe.h"
 #include "screens/setup.h"
 #include "shell/errorpath.h"
 #include "tests/support/appfolder.h"
@@ -97,11 +95,12 @@ struct Session
     }
 };
 
-QStringList texts(const QComboBox *box)
+// The texts of a list or a combo box.
+QStringList texts(const QAbstractItemModel *model)
 {
     QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items.append(box->itemText(i));
+    for (int i = 0; i < model->rowCount(); ++i)
+        items.append(model->index(i, 0).data().toString());
     return items;
 }
 
@@ -117,32 +116,14 @@ private slots:
         Session s;
         s.drop({fixture("one-column.mmf"), fixture("multi.mx2"), fixture("one-column.mmf")});
         QCOMPARE(s.get<QListWidget>("lswMFiles")->count(), 2);
-        QCOMPARE(s.get<QComboBox>("cboMCat")->currentText(), frmImport::ownCategoryText());
         s.import();
         QVERIFY2(s.report().startsWith("4 recipes imported from 2 files.\n  2 into Desserts\n  1 into Breads (a new "
                                        "category)\n  1 into Starters (a new category)"),
                  qPrintable(s.report()));
         QCOMPARE(s.get<QListWidget>("lswMFiles")->count(), 0);
-        QCOMPARE(texts(s.get<QComboBox>("cboMExpCat")), (QStringList{"Desserts", "Breads", "Starters"}));
-
-        auto *setup = ScreenRegistry::show<frmSetup>();
-        QStringList lines;
-        for (int i = 0; i < s.get<QListWidget>("lswSetup", setup)->count(); ++i)
-            lines.append(s.get<QListWidget>("lswSetup", setup)->item(i)->text());
-        QCOMPARE(lines, (QStringList{"Desserts", "Breads", "Starters"}));
-        QCOMPARE(texts(s.get<QComboBox>("cboIng", ScreenRegistry::show<frmIngred>())), lines);
-
-        auto *recipe = ScreenRegistry::show<frmRecipe>();
-        auto *category = s.get<QComboBox>("cboRCat", recipe);
-        category->setCurrentIndex(2);
-        emit category->activated(2);
-        auto *files = s.get<QListWidget>("lswRFile", recipe);
-        QCOMPARE(files->count(), 1);
-        files->doItemsLayout();
-        QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualItemRect(files->item(0)).center());
-        QCOMPARE(s.get<QLineEdit>("txtRName", recipe)->text(), QStringLiteral(u"Pâté de campagne"));
-        QCOMPARE(s.get<QLineEdit>("txtRTemp", recipe)->text(), QStringLiteral("350"));
-        QCOMPARE(s.get<QLineEdit>("txtRI2", recipe)->text(), QStringLiteral("salt & pepper"));
+        const QStringList categories{"Desserts", "Breads", "Starters"};
+        QCOMPARE(texts(s.get<QComboBox>("cboMExpCat")->model()), categories);
+        QCOMPARE(texts(s.get<QListWidget>("lswSetup", ScreenRegistry::show<frmSetup>())->model()), categories);
 
         const QString json = s.folder.file("Starters.json");
         s.answers = {json};

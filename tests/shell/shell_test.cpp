@@ -1,3 +1,4 @@
+#include "shell/appearance.h"
 #include "shell/error.h"
 #include "shell/errorpath.h"
 #include "shell/explorerbar.h"
@@ -7,6 +8,7 @@
 #include "shell/mmain.h"
 #include "shell/module1.h"
 #include "shell/printjob.h"
+#include "shell/registerscreens.h"
 #include "shell/splash.h"
 #include "shell/worker.h"
 #include "store/failure.h"
@@ -19,6 +21,7 @@
 
 #include <array>
 #include <functional>
+#include <numeric>
 
 using namespace Qt::StringLiterals;
 using shell::Screen;
@@ -556,6 +559,85 @@ private slots:
         QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
         QApplication::sendEvent(item(menu, "Exit"), &repeat);
         VERIFY_NO_UNEXPECTED_BOX(messages);
+    }
+
+    void screens_lookTheSameOnADarkDesktop_data()
+    {
+        QTest::addColumn<QString>("screen");
+        for (const char *name : {"frmSplash", "frmMain", "frmSetup", "frmIngred", "frmRecipe", "frmShop", "frmCalendar",
+                                 "frmAbout", "frmCredit", "frmFind", "frmImport", "frmError"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void screens_lookTheSameOnADarkDesktop()
+    {
+        QFETCH(QString, screen);
+        const QPalette dark(QColor(49, 54, 59), QColor(32, 35, 38)); // buttons and windows; text, boxes follow
+        const QPalette desktop = QApplication::palette();
+        QList<QImage> drawn;
+        for (const QPalette &palette : {desktop, dark}) {
+            QApplication::setPalette(palette);
+            testing::AppFolder app;
+            testing::ScreenSession session;
+            registerScreens();
+            ScreenRegistry::add<frmError>();
+            ScreenRegistry::show(screen);
+            Screen *shown = ScreenRegistry::find(screen);
+            if (auto *timer = shown->findChild<QTimer *>("tmrTaskTimer"))
+                timer->stop(); // the splash's progress
+            drawn << shown->grab().toImage();
+        }
+        QApplication::setPalette(desktop);
+        QVERIFY(drawn.at(0) == drawn.at(1));
+    }
+
+    void boldText_isClearlyHeavier()
+    {
+        if (!shell::registerTahoma())
+            QSKIP("no Tahoma face to draw with");
+        // The ink of a bold caption against the same caption in regular type.
+        const auto ink = [](QFont::Weight weight) {
+            QImage caption(160, 20, QImage::Format_Alpha8); // the coverage of each pixel
+            caption.fill(Qt::transparent);
+            QPainter painter(&caption);
+            painter.setFont(QFont(u"Tahoma"_s, 9, weight));
+            painter.drawText(caption.rect(), Qt::AlignCenter, u"Err. Description:"_s);
+            return std::accumulate(caption.constBits(), caption.constBits() + caption.sizeInBytes(), 0LL);
+        };
+        const qint64 bold = ink(QFont::Bold), regular = ink(QFont::Normal);
+        QVERIFY2(bold > 1.3 * regular, qPrintable(u"%1 against %2"_s.arg(bold).arg(regular)));
+    }
+
+    void keyboard_data()
+    {
+        // The screen and the control given the focus, then each key pressed ">" the control with the focus after it.
+        QTest::addColumn<QString>("keys");
+        QTest::newRow("Escape hides About") << u"frmAbout - Left>frmAbout Esc>-"_s;
+        QTest::newRow("Escape hides Credits") << u"frmCredit - Left>frmCredit Esc>-"_s;
+        QTest::newRow("Escape hides the calendar") << u"frmCalendar MonthView1 Left>qt_calendar_calendarview Esc>-"_s;
+        QTest::newRow("Tab reaches the calendar icon, Enter opens the calendar")
+            << u"frmShop lswHOpen Tab>imgHCal Return>qt_calendar_calendarview"_s;
+        QTest::newRow("Space opens the calendar") << u"frmShop imgHCal Space>qt_calendar_calendarview"_s;
+        QTest::newRow("Tab passes over the boxes of the card")
+            << u"frmRecipe cboRCat Tab>lswRFile Tab>txtRDirec Tab>cmdRNew Tab>cmdRPrint Tab>cmdRMain Tab>cboRCat"_s;
+    }
+    void keyboard()
+    {
+        QFETCH(QString, keys);
+        testing::AppFolder app;
+        testing::ScreenSession session;
+        registerScreens();
+        QStringList pressed = keys.split(u' ');
+        ScreenRegistry::show(pressed.constFirst());
+        Screen *shown = ScreenRegistry::find(pressed.takeFirst());
+        QVERIFY(QTest::qWaitForWindowActive(shown));
+        QWidget *first = shown->findChild<QWidget *>(pressed.takeFirst());
+        (first ? first : shown)->setFocus();
+        for (const QString &step : pressed) {
+            QTest::keySequence(QApplication::focusWidget(), step.section(u'>', 0, 0));
+            QCoreApplication::processEvents(); // a screen shown or hidden passes the focus on
+            const QWidget *focus = QApplication::focusWidget();
+            QCOMPARE(focus ? focus->objectName() : u"-"_s, step.section(u'>', 1));
+        }
     }
 };
 

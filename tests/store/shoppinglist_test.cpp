@@ -1,31 +1,46 @@
+#include "store/amount.h"
 #include "store/recipefile.h"
 #include "store/shoppinglist.h"
 
 #include <QTest>
-
-namespace {
-
-// A recipe from its serving size and its rows, each "amount|measure|ingredient".
-store::RecipeRecord recipe(const QStringList &sizeAndRows)
-{
-    store::RecipeRecord record;
-    record.servingSize() = sizeAndRows.value(0);
-    for (int row = 1; row < sizeAndRows.size(); ++row) {
-        const QStringList parts = sizeAndRows.at(row).split(QLatin1Char('|'));
-        record.amount(row) = parts.value(0);
-        record.type(row) = parts.value(1);
-        record.ingredient(row) = parts.value(2);
-    }
-    return record;
-}
-
-} // namespace
 
 class ShoppingListTest : public QObject
 {
     Q_OBJECT
 
 private slots:
+    // What a typed amount is worth, shown as a shopping list writes it; "-" for a text that is no number.
+    // Plain fractions, mixed numbers, ranges and words are rows of lines() below.
+    void amount_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        const char *rows[][3] = {
+            {"decimal point", "1.5", "1 1/2"},
+            {"decimal comma", "1,5", "1 1/2"},
+            {"fraction character", "¾", "3/4"},
+            {"whole and fraction character", "2½", "2 1/2"},
+            {"whole, blank, fraction character", "1 ⅓", "1 1/3"},
+            {"eighths", "⅛", "1/8"},
+            {"blanks around", " 3 ", "3"},
+            {"other parts: two decimals", "1/6", "0.17"},
+            {"decimals dropped when zero", "0.10", "0.1"},
+            {"divided by zero", "1/0", "-"},
+            {"mixed number above one", "1 3/2", "-"},
+            {"two numbers", "1 2", "-"},
+            {"negative", "-1", "-"},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2]);
+    }
+    void amount()
+    {
+        QFETCH(QString, typed);
+        const std::optional<double> value = store::parseAmount(typed);
+        QTEST(value ? store::writeAmount(*value) : QStringLiteral("-"), "written");
+    }
+
+    // Each recipe is its serving size and its rows, "amount|measure|ingredient".
     void lines_data()
     {
         QTest::addColumn<QList<QStringList>>("recipes");
@@ -59,8 +74,16 @@ private slots:
         QFETCH(QList<QStringList>, recipes);
         QFETCH(QString, servings);
         QList<store::RecipeRecord> records;
-        for (const QStringList &r : std::as_const(recipes))
-            records.append(recipe(r));
+        for (const QStringList &r : std::as_const(recipes)) {
+            store::RecipeRecord &record = records.emplace_back();
+            record.servingSize() = r.value(0);
+            for (int row = 1; row < r.size(); ++row) {
+                const QStringList parts = r.at(row).split(QLatin1Char('|'));
+                record.amount(row) = parts.value(0);
+                record.type(row) = parts.value(1);
+                record.ingredient(row) = parts.value(2);
+            }
+        }
         QTEST(store::shoppingListLines(records, servings), "lines");
     }
 };

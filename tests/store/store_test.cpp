@@ -129,8 +129,6 @@ private slots:
         ROW("sync a missing folder", 76, (), syncFolder(at("Missing")));
         ROW("read a line past the end", 62, (), TextReader(QString()).readLine());
         ROW("read a field past the end", 62, (), TextReader(QStringLiteral(" \t")).readField());
-        ROW("read a device that fails at once", 75, (), FailingBuffer device(0, QIODevice::ReadOnly);
-            TextReader::fromDevice(device));
         ROW("read a device that fails half-way", 75, (), FailingBuffer device(10, QIODevice::ReadOnly);
             TextReader::fromDevice(device));
         ROW("write a device that fails", 61, (), FailingBuffer device(8, QIODevice::WriteOnly);
@@ -205,8 +203,7 @@ private slots:
         app.makeFolder("shopping list");
         QCOMPARE(categoryListPath(), app.file("category/CATEGORY.TXT"));
         QCOMPARE(recipePath("SOUPS", "stock"), app.file("category/soups/Stock"));
-        // A name with no match keeps the spelling given; an empty last name gives the folder.
-        QCOMPARE(recipePath("Soups", "New Pie"), app.file("category/soups/New Pie"));
+        // An empty last name gives the folder.
         QCOMPARE(shoppingListPath("Weekly.txt"), app.file("shopping list/Weekly.txt"));
         QCOMPARE(shoppingListPath({}), app.file("shopping list"));
         // The exact spelling wins over one that differs in letter case only.
@@ -275,48 +272,33 @@ private slots:
         for (const QString &name : names)
             app.write("Pies/" + name, "");
         QCOMPARE(listFiles(app.file("Pies"), FileOrder::ByName), expected);
-        QStringList unsorted = listFiles(app.file("Pies"));
-        QCOMPARE(QSet(unsorted.begin(), unsorted.end()), QSet(names.begin(), names.end()));
         // Names kept in a list sort the same way; equal ones keep their order.
         const QStringList equal{"zz", "ZZ", "Zz"};
         QStringList list = names + equal;
         sortNames(list);
         QCOMPARE(list, expected + equal);
-        QVERIFY(fileExists(app.file("Pies/" + names.first())) && !fileExists(app.file("Pies/Old")));
-        QVERIFY(folderExists(temporaryFolder()) && folderExists(app.file("Pies/Old")) &&
-                !folderExists(app.file("Pies/" + names.first())));
-        QVERIFY(QFileInfo(temporaryFile(app.path(), "tmp")).fileName().startsWith("tmp"));
+        QVERIFY(folderExists(app.file("Pies/Old")) && !folderExists(app.file("Pies/" + names.first())));
     }
 
+    // Line ends, encodings and quotes that the recipe fixtures of recipes_saveAndLoad() do not hold.
     void reading_takesEveryLineEndEncodingAndQuote_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("lines");  // separated by |
         QTest::addColumn<QString>("fields"); // separated by |
-        QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << u"a|b"_s << u"a|b"_s;
-        QTest::newRow("LF") << QByteArray("a\nb\n") << u"a|b"_s << u"a|b"_s;
-        QTest::newRow("CR") << QByteArray("a\rb\r") << u"a|b"_s << u"a|b"_s;
-        QTest::newRow("no final line break") << QByteArray("a\r\nb") << u"a|b"_s << u"a|b"_s;
-        QTest::newRow("empty line") << QByteArray("a\r\n\r\nb\r\n") << u"a||b"_s << u"a||b"_s;
-        QTest::newRow("empty file") << QByteArray() << u""_s << u""_s;
-        QTest::newRow("UTF-8") << QByteArray("Cr\xC3\xA8me") << u"Crème"_s << u"Crème"_s;
-        QTest::newRow("UTF-8 byte-order mark dropped") << QByteArray("\xEF\xBB\xBFPie") << u"Pie"_s << u"Pie"_s;
-        QTest::newRow("Windows-1252") << QByteArray("Cr\xE8me br\xFBl\xE9\x65") << u"Crème brûlée"_s
-                                      << u"Crème brûlée"_s;
-        QTest::newRow("Windows-1252 quotes, dash, euro")
-            << QByteArray("Chef\x92s \x91\x96\x80") << u"Chef’s ‘–€"_s << u"Chef’s ‘–€"_s;
-        QTest::newRow("UTF-8 cut short") << QByteArray("Cr\xC3") << u"CrÃ"_s << u"CrÃ"_s;
-        QTest::newRow("comma inside quotes") << QByteArray("\"a,b\",c") << u"\"a,b\",c"_s << u"a,b|c"_s;
-        QTest::newRow("line breaks inside quotes")
-            << QByteArray("\"a\r\nb\rc\nd\",e") << u"\"a|b|c|d\",e"_s << u"a\nb\nc\nd|e"_s;
-        QTest::newRow("doubled quote") << QByteArray("\"say \"\"hi\"\"\",x") << u"\"say \"\"hi\"\"\",x"_s
-                                       << u"say \"hi\"|x"_s;
-        QTest::newRow("blanks before fields") << QByteArray("  \"a\",\t \" b\"") << u"  \"a\",\t \" b\""_s << u"a| b"_s;
-        QTest::newRow("unquoted field trimmed") << QByteArray("  a b \t,c") << u"  a b \t,c"_s << u"a b|c"_s;
-        QTest::newRow("text after a closing quote")
-            << QByteArray("\"a\" x,\"b\"y\r\nc") << u"\"a\" x,\"b\"y|c"_s << u"a|b|c"_s;
-        QTest::newRow("empty fields") << QByteArray("\"\",,\"\"\r\n") << u"\"\",,\"\""_s << u"||"_s;
-        QTest::newRow("unterminated quote") << QByteArray("\"a,b") << u"\"a,b"_s << u"a,b"_s;
+        const char *rows[][4] = {
+            {"CR", "a\rb\r", "a|b", "a|b"},
+            {"no final line break", "a\r\nb", "a|b", "a|b"},
+            {"empty line", "a\r\n\r\nb\r\n", "a||b", "a||b"},
+            {"UTF-8 byte-order mark dropped", "\xEF\xBB\xBFPie", "Pie", "Pie"},
+            {"Windows-1252 quotes, dash, euro", "Chef\x92s \x91\x96\x80", "Chef’s ‘–€", "Chef’s ‘–€"},
+            {"UTF-8 cut short", "Cr\xC3", "CrÃ", "CrÃ"},
+            {"line breaks inside quotes", "\"a\r\nb\rc\nd\",e", "\"a|b|c|d\",e", "a\nb\nc\nd|e"},
+            {"empty fields", "\"\",,\"\"\r\n", "\"\",,\"\"", "||"},
+            {"unterminated quote", "\"a,b", "\"a,b", "a,b"},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QByteArray(row[1]) << QString::fromUtf8(row[2]) << QString::fromUtf8(row[3]);
     }
     void reading_takesEveryLineEndEncodingAndQuote()
     {
@@ -327,40 +309,28 @@ private slots:
         QTEST(readCategoryFields().join('|'), "fields");
     }
 
-    void rest_readWithLfBreaks()
-    {
-        TextReader reader(QStringLiteral("first\r\na\r\nb\rc\n"));
-        reader.readLine();
-        QCOMPARE(reader.readAll(), QStringLiteral("a\nb\nc\n"));
-        QVERIFY(reader.atEnd());
-    }
-
     void categoryList_appendAndRemove_data()
     {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QString>("change"); // +name appends, -name removes the lines equal to it
         QTest::addColumn<int>("removed");
         QTest::addColumn<QByteArray>("after");
-        QTest::newRow("append to a missing list")
-            << QByteArray("<none>") << u"+Soups"_s << 0 << QByteArray("Soups\r\n");
-        QTest::newRow("append to an empty list") << QByteArray() << u"+Soups"_s << 0 << QByteArray("Soups\r\n");
-        QTest::newRow("append last") << QByteArray("Pies\r\n") << u"+Soups"_s << 0 << QByteArray("Pies\r\nSoups\r\n");
-        QTest::newRow("append after no final break")
-            << QByteArray("Pies") << u"+Soups"_s << 0 << QByteArray("Pies\r\nSoups\r\n");
-        QTest::newRow("append a line holding CR LF")
-            << QByteArray() << u"+Tea\r\ncake"_s << 0 << QByteArray("Tea\r\ncake\r\n");
-        QTest::newRow("append to Windows-1252")
-            << QByteArray("Cr\xE8me\r\n") << u"+Soups"_s << 0 << QByteArray("Cr\xC3\xA8me\r\nSoups\r\n");
-        QTest::newRow("remove two") << QByteArray("Soups\r\nPies\r\nSoups\r\n") << u"-Soups"_s << 2
-                                    << QByteArray("Pies\r\n");
-        QTest::newRow("remove none") << QByteArray("Pies\r\nStews\r\n") << u"-Soups"_s << 0
-                                     << QByteArray("Pies\r\nStews\r\n");
-        QTest::newRow("remove equal lines only")
-            << QByteArray("Soups, stews\r\n  Soups\r\nsoups\r\nSoups\r\n") << u"-Soups"_s << 1
-            << QByteArray("Soups, stews\r\n  Soups\r\nsoups\r\n");
-        QTest::newRow("remove from LF lines")
-            << QByteArray("Pies\nSoups\nStews") << u"-Soups"_s << 1 << QByteArray("Pies\r\nStews\r\n");
-        QTest::newRow("remove the last line") << QByteArray("Soups\r\n") << u"-Soups"_s << 1 << QByteArray();
+        const char *rows[][5] = {
+            {"append to a missing list", "<none>", "+Soups", "0", "Soups\r\n"},
+            {"append to an empty list", "", "+Soups", "0", "Soups\r\n"},
+            {"append last", "Pies\r\n", "+Soups", "0", "Pies\r\nSoups\r\n"},
+            {"append after no final break", "Pies", "+Soups", "0", "Pies\r\nSoups\r\n"},
+            {"append a line holding CR LF", "", "+Tea\r\ncake", "0", "Tea\r\ncake\r\n"},
+            {"append to Windows-1252", "Cr\xE8me\r\n", "+Soups", "0", "Cr\xC3\xA8me\r\nSoups\r\n"},
+            {"remove two", "Soups\r\nPies\r\nSoups\r\n", "-Soups", "2", "Pies\r\n"},
+            {"remove equal lines only", "Soups, stews\r\n  Soups\r\nsoups\r\nSoups\r\n", "-Soups", "1",
+             "Soups, stews\r\n  Soups\r\nsoups\r\n"},
+            {"remove from LF lines", "Pies\nSoups\nStews", "-Soups", "1", "Pies\r\nStews\r\n"},
+            {"remove the last line", "Soups\r\n", "-Soups", "1", ""},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QByteArray(row[1]) << QString::fromUtf8(row[2]) << QByteArray(row[3]).toInt()
+                                  << QByteArray(row[4]);
     }
     void categoryList_appendAndRemove()
     {
@@ -395,7 +365,6 @@ private slots:
         QTest::newRow("two records, second wins") << u"two-records.txt"_s << workedExample() << false;
         QTest::newRow("Windows-1252 with CR LF") << u"windows-1252.txt"_s << legacy << false;
         QTest::newRow("blanks, unquoted, text after quotes") << u"loose-fields.txt"_s << workedExample() << false;
-        QTest::newRow("commas in a type") << QString() << workedExample(11, "cups, heaped") << false;
         QTest::newRow("commas, line breaks") << QString() << workedExample(31, "Mix, rest.\n\nBake, 1 h.\n") << false;
         QTest::newRow("doubled quotes") << u"doubled-quotes.txt"_s
                                         << workedExample(21, u"\"fresh\" eggs, 2\" long \"\""_s) << true;

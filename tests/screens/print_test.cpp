@@ -1,0 +1,174 @@
+#include "screens/recipeprint.h"
+#include "screens/textprint.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/printer.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <algorithm>
+#include <limits>
+
+using recipeprint::RecipeCard;
+Q_DECLARE_METATYPE(RecipeCard)
+
+namespace {
+
+const QString kEmptyRow = QStringLiteral("      ");
+
+RecipeCard applePie(const QString &directions = QStringLiteral("Bake."))
+{
+    RecipeCard card{"Apple Pie", "5/1/26", {}};
+    store::RecipeRecord &r = card.record;
+    r.servingSize() = "8";
+    r.amount(1) = "2";
+    r.type(1) = "cups";
+    r.ingredient(1) = "flour";
+    r.directions() = directions;
+    r.temperature() = "350";
+    r.hours() = "1";
+    r.minutes() = "0";
+    return card;
+}
+
+// The page of a card whose ingredient rows after the first are empty.
+QStringList cardPage(const QString &heading, const QString &firstRow, const QStringList &directions,
+                     const QString &cooking)
+{
+    QStringList lines{"", heading, "**" + QString(125, u'-') + "**", "", firstRow};
+    for (int row = 2; row <= 10; ++row)
+        lines << kEmptyRow;
+    return lines << "" << directions << ""
+                 << "" << cooking;
+}
+
+QStringList applePiePage(const QStringList &directions)
+{
+    return cardPage("**Apple Pie     Size: **8     5/1/26", "2   cups   flour", directions,
+                    "350** F     H: **1     **M: **0");
+}
+
+} // namespace
+
+class PrintTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void wrap_data()
+    {
+        // A page of 20 characters and 50 points: four lines of 12 points, as the font's 10 points must fit.
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("printed"); // the printed lines joined by "|"
+        const char *const rows[][3] = {
+            {"lines that fit", "Milk\nEggs, 12\n\"Free range\"\n", "Milk|Eggs, 12|\"Free range\""},
+            {"empty line prints, final break does not", "Milk\n\nEggs\n", "Milk||Eggs"},
+            {"no final line break", "Milk", "Milk"},
+            {"only a line break", "\n", ""},
+            {"long line wraps between words", "Apples, pears and plums and cherries\n",
+             "Apples, pears and |plums and cherries"},
+            {"word that just fits stays", "aaaaaaaaa bbbbbbbbb c", "aaaaaaaaa bbbbbbbbb |c"},
+            {"trailing blank counts", "aaaaaaaaa bbbbbbbbbb c", "aaaaaaaaa |bbbbbbbbbb c"},
+            {"wide word begins a paragraph", "Tea\nSupercalifragilisticexpialidocious jam\n",
+             "Tea||Supercalifragilisticexpialidocious |jam"},
+            {"wide word begins the file", "Supercalifragilisticexpialidocious", "|Supercalifragilisticexpialidocious"},
+            {"wide word inside a line", "Tea and Supercalifragilisticexpialidocious jam",
+             "Tea and |Supercalifragilisticexpialidocious |jam"},
+            {"blanks are kept", "a  b \n", "a  b "},
+            {"the fifth line starts a page",
+             "word01 word02 word03 word04 word05 word06 word07 word08 word09 word10 word11 word12",
+             "word01 word02 |word03 word04 |word05 word06 |word07 word08 |<page>|word09 word10 |word11 word12"},
+        };
+        for (const auto &[name, text, printed] : rows)
+            QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(printed);
+    }
+
+    void wrap()
+    {
+        QFETCH(QString, text);
+        testing::Printout out;
+        testing::RecordingPrinter printer(out, 120, 50);
+        shell::printWrappedText(printer, text);
+        QCOMPARE(printer.currentX(), 0.0);
+        QTEST(out.lines.join(u'|'), "printed");
+    }
+
+    void printFile_printsItsLinesAndEndsTheDocument()
+    {
+        testing::AppFolder folder;
+        folder.write("Weekly.txt", "Milk, 2 pints\r\n\r\n\"Good\"\r\n");
+        testing::Printout out;
+        testing::RecordingPrinter printer(out);
+        textprint::printTextFile(printer, folder.file("Weekly.txt"));
+        QCOMPARE(out.lines, QStringList({"Milk, 2 pints", "", "\"Good\""}));
+        QCOMPARE(out.documents, 1);
+    }
+
+    void largeFile_takesLinearTime()
+    {
+        // About `size` bytes: one long paragraph, a word of 1000 letters, then many short lines.
+        const auto bigList = [](qsizetype size) {
+            QByteArray text;
+            while (text.size() < size / 2)
+                text.append("milk eggs, \"free range\" bread ");
+            for (text.append("\r\n" + QByteArray(1000, 'x') + "\r\n"); text.size() < size;)
+                text.append("2 lb potatoes, washed\r\n\r\n");
+            return text;
+        };
+        testing::AppFolder folder;
+        folder.write("1", bigList(1 << 20));
+        folder.write("4", bigList(4 << 20));
+        // The best of five runs of each size, taken in turn so that a busy machine slows both alike.
+        qint64 best[2] = {std::numeric_limits<qint64>::max(), std::numeric_limits<qint64>::max()};
+        for (int run = 0; run < 10; ++run) {
+            testing::Printout out;
+            testing::RecordingPrinter printer(out);
+            QElapsedTimer timer;
+            timer.start();
+            textprint::printTextFile(printer, folder.file(run % 2 ? "4" : "1"));
+            best[run % 2] = std::min(best[run % 2], timer.nsecsElapsed());
+            // Every character is measured once and printed once.
+            QVERIFY(out.handled <= 2 * (run % 2 ? 4 << 20 : 1 << 20));
+        }
+        const qint64 small = best[0];
+        const qint64 large = best[1];
+        // Four times the text takes about four times as long (a little more outside the caches); quadratic
+        // work would take sixteen times.
+        QVERIFY2(small > 0 && large > 0 && large < 10 * small,
+                 qPrintable(QStringLiteral("1 MB: %1 ms, 4 MB: %2 ms").arg(small / 1e6).arg(large / 1e6)));
+    }
+
+    void page_data()
+    {
+        QTest::addColumn<RecipeCard>("card");
+        QTest::addColumn<double>("pageWidth");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("worked example") << applePie() << 600.0 << applePiePage({"Bake."});
+        RecipeCard empty;
+        empty.date = "2026-05-01";
+        QTest::newRow("empty card") << empty << 600.0
+                                    << cardPage("**     Size: **     2026-05-01", kEmptyRow, {""},
+                                                "** F     H: **     **M: **");
+        QTest::newRow("line break at the end") << applePie("Mix.\n") << 600.0 << applePiePage({"Mix.", ""});
+        // Ten characters a line; the page of 200 points ends after the sixteenth line.
+        QTest::newRow("wrapped at the page width, on to a new page")
+            << applePie("Mix the flour well.\nBake.") << 60.0
+            << applePiePage({"Mix the ", "<page>", "flour ", "well.", "Bake."});
+    }
+
+    void page()
+    {
+        QFETCH(RecipeCard, card);
+        QFETCH(double, pageWidth);
+        testing::Printout out;
+        testing::RecordingPrinter printer(out, pageWidth, 200);
+        recipeprint::printRecipeCard(printer, card);
+        QTEST(out.lines, "lines");
+        // The first line goes out in the printer's own font; Tahoma 10 follows and stays.
+        QCOMPARE(out.fonts, QStringList({"Tahoma after line 1", "10 after line 1"}));
+        QCOMPARE(out.documents, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(PrintTest)
+#include "print_test.moc"
