@@ -168,18 +168,14 @@ QStringList listFiles(const QString &folder, FileOrder order)
     ::closedir(dir);
 
     // A category may hold thousands of recipes: each name's key is made once, from the bytes the folder
-    // gave, and the keys are sorted beside the names' places.
-    std::vector<std::pair<std::string, qsizetype>> listed;
-    listed.reserve(names.size());
-    for (size_t i = 0; i < names.size(); ++i)
-        listed.emplace_back(order == FileOrder::ByName ? nameSortKey(names[i]) : std::string(), qsizetype(i));
-    // Equal keys fall back on the place, so that equal names keep the folder's order.
+    // gave; equal names keep the folder's order.
+    std::vector<size_t> places;
     if (order == FileOrder::ByName)
-        std::sort(listed.begin(), listed.end());
+        places = orderByName(std::vector<std::string_view>(names.begin(), names.end()));
     QStringList result;
     result.reserve(qsizetype(names.size()));
-    for (const auto &entry : listed) {
-        const std::string &name = names[size_t(entry.second)];
+    for (size_t i = 0; i < names.size(); ++i) {
+        const std::string &name = names[places.empty() ? i : places[i]];
         result.append(QString::fromUtf8(name.data(), qsizetype(name.size())));
     }
     return result;

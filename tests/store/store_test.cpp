@@ -257,6 +257,11 @@ private slots:
                                               << QStringList{"Cream", "Crème brûlée", "Éclair", "eggs", "Zabaglione"};
         QTest::newRow("digits first, hidden files too") << QStringList{"b.txt", "7 Up Cake", ".note", "a.txt", "Alpha"}
                                                         << QStringList{".note", "7 Up Cake", "a.txt", "Alpha", "b.txt"};
+        QTest::newRow("long names alike far into them")
+            << QStringList{"Onion and carrot soup, winter 2", "Onion and carrot soup, spring", "Onion and carrot s",
+                           "Onion and carrot soup, winter 10", "Onion and carrot soup"}
+            << QStringList{"Onion and carrot s", "Onion and carrot soup", "Onion and carrot soup, spring",
+                           "Onion and carrot soup, winter 2", "Onion and carrot soup, winter 10"};
     }
     void listing_givesFilesOnlyInTheOrderAsked()
     {
