@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
@@ -154,7 +155,9 @@ QStringList listFiles(const QString &folder, FileOrder order)
     DIR *dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir)
         throw Failure(errno == ENOTDIR || errno == ENOENT ? Failure::PathNotFound : Failure::PathFileAccessError);
-    std::vector<std::string> names;
+    // The names go into one buffer, one after the other: a folder may hold many thousands of them.
+    std::string buffer;
+    std::vector<std::pair<size_t, size_t>> spans;
     while (const dirent *entry = ::readdir(dir)) {
         bool isFile = entry->d_type == DT_REG;
         // Where the file system does not tell the kind of an entry, or the entry is a link, ask for it.
@@ -162,20 +165,26 @@ QStringList listFiles(const QString &folder, FileOrder order)
             struct stat info;
             isFile = ::fstatat(::dirfd(dir), entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
         }
-        if (isFile)
-            names.emplace_back(entry->d_name);
+        if (isFile) {
+            const size_t length = std::strlen(entry->d_name);
+            spans.emplace_back(buffer.size(), length);
+            buffer.append(entry->d_name, length);
+        }
     }
     ::closedir(dir);
+    std::vector<std::string_view> names;
+    names.reserve(spans.size());
+    for (const auto &[start, length] : spans)
+        names.emplace_back(buffer.data() + start, length);
 
-    // A category may hold thousands of recipes: each name's key is made once, from the bytes the folder
-    // gave; equal names keep the folder's order.
+    // Each name's key is made once, from the bytes the folder gave; equal names keep the folder's order.
     std::vector<size_t> places;
     if (order == FileOrder::ByName)
-        places = orderByName(std::vector<std::string_view>(names.begin(), names.end()));
+        places = orderByName(names);
     QStringList result;
     result.reserve(qsizetype(names.size()));
     for (size_t i = 0; i < names.size(); ++i) {
-        const std::string &name = names[places.empty() ? i : places[i]];
+        const std::string_view name = names[places.empty() ? i : places[i]];
         result.append(QString::fromUtf8(name.data(), qsizetype(name.size())));
     }
     return result;
