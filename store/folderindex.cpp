@@ -1,6 +1,7 @@
 #include "store/folderindex.h"
 
-#include <QFile>
+#include "store/filename.h"
+
 #include <QHash>
 #include <QSet>
 
@@ -26,7 +27,7 @@ struct Index
     timespec modified{};
     bool racy = true;
     QSet<QString> names;
-    QHash<QString, QString> byFoldedName; ///< the first name read for each case-folded name
+    QHash<QString, QString> byFoldedName; ///< the first name read for each case-folded name as shown
 };
 
 Index &index()
@@ -65,7 +66,8 @@ bool modifiedAt(const QByteArray &folder, timespec *modified)
 void insert(Index &i, const QString &name)
 {
     i.names.insert(name);
-    const QString folded = name.toCaseFolded();
+    // A name that is not UTF-8 is found by the name the user is shown for it.
+    const QString folded = displayName(name).toCaseFolded();
     if (!i.byFoldedName.contains(folded))
         i.byFoldedName.insert(folded, name);
 }
@@ -88,7 +90,7 @@ void read(Index &i, const QString &folder, const QByteArray &folderName, const t
     if (!dir)
         return;
     while (const dirent *entry = ::readdir(dir)) {
-        const QString name = QFile::decodeName(entry->d_name);
+        const QString name = decodeFileName(QByteArray(entry->d_name));
         if (name != QLatin1String(".") && name != QLatin1String(".."))
             insert(i, name);
     }
@@ -100,7 +102,7 @@ void read(Index &i, const QString &folder, const QByteArray &folderName, const t
 Entry find(const QString &folder, const QString &name, bool readFolder)
 {
     Index &i = index();
-    const QByteArray folderName = i.folder == folder ? i.folderName : QFile::encodeName(folder);
+    const QByteArray folderName = i.folder == folder ? i.folderName : encodeFileName(folder);
     timespec modified;
     if (!modifiedAt(folderName, &modified))
         return {Entry::FolderMissing, {}};

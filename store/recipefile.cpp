@@ -20,9 +20,9 @@ RecipeRecord readRecipe(TextReader &reader)
     return record;
 }
 
-void saveRecipe(const QString &category, const QString &name, const RecipeRecord &record)
+void saveRecipe(const QString &category, const QString &name, const RecipeRecord &record, Durability durability)
 {
-    TextWriter writer(recipePath(category, name), TextWriter::Replace);
+    TextWriter writer(recipePath(category, name), TextWriter::Replace, durability);
     writeRecipe(writer, record);
     writer.commit();
 }

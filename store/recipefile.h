@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/textfile.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,9 +10,6 @@
 class QIODevice;
 
 namespace store {
-
-class TextReader;
-class TextWriter;
 
 /// The 35 text fields of one recipe, in file order. The recipe's name is its file name and its
 /// category the folder the file lies in; neither is a field.
@@ -50,10 +49,12 @@ void writeRecipe(TextWriter &writer, const RecipeRecord &record);
 /// An empty file gives a record of empty fields. 62 when a record ends before its 35th field.
 RecipeRecord readRecipe(TextReader &reader);
 
-/// Writes the recipe file Category/<category>/<name>, replacing any recipe of that name.
+/// Writes the recipe file Category/<category>/<name>, replacing any recipe of that name; synced, it is on
+/// the disk when this returns.
 /// 52 for an empty or invalid category or an invalid name, 75 for an empty name (the path then names the
 /// category folder), 76 when the category folder is missing, others as for TextWriter.
-void saveRecipe(const QString &category, const QString &name, const RecipeRecord &record);
+void saveRecipe(const QString &category, const QString &name, const RecipeRecord &record,
+                Durability durability = Durability::Synced);
 
 /// Reads the recipe file Category/<category>/<name>. Failures as for TextReader::open and readRecipe().
 RecipeRecord loadRecipe(const QString &category, const QString &name);

@@ -75,8 +75,11 @@ struct World
         QStringList paths;
         QDirIterator it(folder.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
                         QDirIterator::Subdirectories);
-        while (it.hasNext())
-            paths.append(it.next());
+        while (it.hasNext()) {
+            // The program's work folder holds no data.
+            if (const QString path = it.next(); !path.contains(QLatin1String("/.larderon")))
+                paths.append(path);
+        }
         paths.sort();
         return paths;
     }

@@ -63,6 +63,9 @@ inline QStringList tree(const QString &root)
     QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo info(it.next());
+        // The program's work folder holds no data.
+        if (info.filePath().contains(QLatin1String("/.larderon")))
+            continue;
         const QString size = info.isDir() ? QStringLiteral("/") : QStringLiteral(" %1").arg(info.size());
         entries.append(QDir(root).relativeFilePath(info.filePath()) + size);
     }
