@@ -14,6 +14,8 @@ packages=(
     libx11-dev
     # end-to-end test of the real program: X server, input, session bus, PDF text
     xvfb xauth xdotool dbus poppler-utils
+    # crash test: strace shows that every save syncs its file and its folder
+    strace
     # fuzzing the readers (libFuzzer comes with clang)
     clang libclang-rt-14-dev
 )
