@@ -133,21 +133,20 @@ void moveAcross(const QByteArray &from, const QByteArray &to)
     const int target = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777);
     bool copied = target >= 0;
     char buffer[65536];
-    while (copied) {
-        const ssize_t got = ::read(source, buffer, sizeof buffer);
-        if (got <= 0) {
-            copied = got == 0;
-            break;
-        }
-        copied = ::write(target, buffer, size_t(got)) == got;
+    for (ssize_t got = 1; copied && got > 0;) {
+        got = ::read(source, buffer, sizeof buffer);
+        copied = got == 0 || (got > 0 && ::write(target, buffer, size_t(got)) == got);
     }
-    const int error = errno;
+    int error = errno;
     ::close(source);
-    copied = target >= 0 && ::close(target) == 0 && copied && ::unlink(from.constData()) == 0;
-    if (!copied) {
+    if (target >= 0 && ::close(target) != 0 && copied) {
+        copied = false;
+        error = errno;
+    }
+    if (!copied || ::unlink(from.constData()) != 0) {
         if (target >= 0)
             ::unlink(to.constData());
-        throw Failure(Failure::numberOf(error, Failure::PathFileAccessError));
+        throw Failure(Failure::numberOf(copied ? errno : error, Failure::PathFileAccessError));
     }
 }
 

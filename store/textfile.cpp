@@ -150,7 +150,7 @@ bool isFull(int error)
     return Failure::numberOf(error, Failure::PathFileAccessError) == Failure::DiskFull;
 }
 
-// Writes all of `bytes` to `fd`; false with errno set when that fails.
+// Writes all of `bytes` to `fd`; false when that fails.
 bool writeAll(int fd, const QByteArray &bytes)
 {
     const char *data = bytes.constData();
@@ -159,11 +159,8 @@ bool writeAll(int fd, const QByteArray &bytes)
         const ssize_t written = ::write(fd, data, size_t(left));
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = ENOSPC;
+        if (written <= 0)
             return false;
-        }
         data += written;
         left -= written;
     }
