@@ -19,6 +19,8 @@
 namespace {
 
 const QString kMainMenu = QStringLiteral("frmMain");
+// The most characters of a text box without a limit of its own.
+constexpr int kNoLimit = 32767;
 
 // The directions as typed. toPlainText() would also turn non-breaking spaces into plain blanks.
 QString directionsText(const QPlainTextEdit *box)
@@ -78,6 +80,11 @@ frmIngred::frmIngred(QWidget *parent) : shell::Screen(parent), m_ui(std::make_un
     explains(ui.lblIDir, ui.lblIMsg3);
     explains(ui.txtIDirec, ui.lblIMsg3);
 
+    for (QLineEdit *box : findChildren<QLineEdit *>()) {
+        if (box->maxLength() != kNoLimit)
+            m_limits.append({box, box->maxLength()});
+    }
+
     connect(ui.SMXPI, &shell::MenuBar::itemClick, this, &frmIngred::menuItemClick);
     connect(ui.cmdINew, &QPushButton::clicked, this, &frmIngred::newRecipe);
     connect(ui.cmdISave, &QPushButton::clicked, this, &frmIngred::saveRecipe);
@@ -117,6 +124,37 @@ void frmIngred::menuItemClick(int id)
 void frmIngred::newRecipe()
 {
     Module1::ClearScreen(Module1::ScreenIngred);
+    for (const auto &[box, limit] : std::as_const(m_limits))
+        box->setMaxLength(limit);
+}
+
+void frmIngred::editRecipe(const QString &category, const QString &name)
+{
+    const store::RecipeRecord recipe = store::loadRecipe(category, name);
+    shell::ScreenRegistry::show<frmIngred>();
+    int at = m_ui->cboIng->findText(category);
+    if (at < 0) {
+        m_ui->cboIng->addItem(category);
+        at = m_ui->cboIng->count() - 1;
+    }
+    m_ui->cboIng->setCurrentIndex(at);
+    const auto fill = [](QLineEdit *box, const QString &text) {
+        box->setMaxLength(std::max(box->maxLength(), int(text.size())));
+        box->setText(text);
+        box->setCursorPosition(0);
+    };
+    fill(m_ui->txtIName, name);
+    for (int row = 1; row <= store::RecipeRecord::kRowCount; ++row) {
+        fill(m_amounts.at(row - 1), recipe.amount(row));
+        fill(m_types.at(row - 1), recipe.type(row));
+        fill(m_ingredients.at(row - 1), recipe.ingredient(row));
+    }
+    m_ui->txtIDirec->setPlainText(recipe.directions());
+    fill(m_ui->txtICTemp, recipe.temperature());
+    fill(m_ui->txtICSize, recipe.servingSize());
+    fill(m_ui->txtICHr, recipe.hours());
+    fill(m_ui->txtICMin, recipe.minutes());
+    m_ui->txtIName->setFocus();
 }
 
 void frmIngred::saveRecipe()

@@ -26,6 +26,13 @@ public:
     explicit frmIngred(QWidget *parent = nullptr);
     ~frmIngred() override;
 
+    /// Reads the recipe `name` of `category` and shows this screen with it to be changed and saved: the
+    /// category chosen (added to the category box when it is missing there), the name in the name box and
+    /// every box filled from the file. A box shorter than its text is widened to hold it whole, so that
+    /// saving unchanged writes the same file, until New. Failures of the read (store::Failure) reach the
+    /// caller before anything changes.
+    void editRecipe(const QString &category, const QString &name);
+
 protected:
     void load() override;
 
@@ -43,4 +50,6 @@ private:
     std::array<QLineEdit *, 10> m_types{};
     std::array<QLineEdit *, 10> m_ingredients{};
     std::array<QLabel *, 3> m_hints{};
+    /// The most characters of each text box that has a limit, as the layout sets them.
+    QList<QPair<QLineEdit *, int>> m_limits;
 };

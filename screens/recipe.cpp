@@ -241,6 +241,31 @@ void frmRecipe::chooseCategory()
     }
 }
 
+bool frmRecipe::openRecipe(const QString &category, const QString &name)
+{
+    shell::ScreenRegistry::show<frmRecipe>();
+    // The pick below belongs to this visit, so the activation that follows must not disable the delete box.
+    m_otherWindowActive = false;
+    QComboBox *categories = m_ui->cboRCat;
+    int at = categories->findText(category);
+    if (at < 0) {
+        categories->addItem(category);
+        at = categories->count() - 1;
+    }
+    categories->setCurrentIndex(at);
+    chooseCategory();
+    if (!isVisible())
+        return true; // the error report took over
+    const QList<QListWidgetItem *> found = m_ui->lswRFile->findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (found.isEmpty())
+        return false;
+    m_ui->lswRFile->setCurrentItem(found.first());
+    found.first()->setSelected(true);
+    m_ui->lswRFile->scrollToItem(found.first());
+    pickRecipe();
+    return true;
+}
+
 void frmRecipe::pickRecipe()
 {
     try {

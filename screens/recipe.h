@@ -31,6 +31,13 @@ public:
     /// or answer Cancel). An empty setup brings the dialog back.
     void setPrinterSetup(recipeprint::PrinterSetup setup);
 
+    /// Shows this screen with the recipe `name` of `category` on the card, as the user's choice of the
+    /// category and click on the name would: the recipe list filled, the name picked, the delete box
+    /// enabled. A category missing from the category box (made since the screen loaded) is added to it.
+    /// Returns false, with the screen shown, when the category's folder does not hold the recipe. Failures
+    /// take the screen's error path, as for the user's own choice and click.
+    bool openRecipe(const QString &category, const QString &name);
+
 protected:
     void load() override;
     bool event(QEvent *event) override;

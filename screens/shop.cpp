@@ -20,6 +20,7 @@
 #include <QMouseEvent>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTextCursor>
 
 namespace {
 
@@ -203,6 +204,22 @@ void frmShop::printList()
     } catch (const store::Failure &) {
     } catch (const shell::PrintFailure &) {
     }
+}
+
+void frmShop::addLines(const QStringList &lines)
+{
+    shell::ScreenRegistry::show<frmShop>();
+    if (!isVisible())
+        return; // the screen failed to load and the error report shows
+    // Appended through a cursor, so that Undo takes the lines away again.
+    QTextCursor end(m_ui->txtHList->document());
+    end.movePosition(QTextCursor::End);
+    const QString text = m_ui->txtHList->toPlainText();
+    end.insertText((text.isEmpty() || text.endsWith(u'\n') ? QString() : QStringLiteral("\n")) +
+                   lines.join(QLatin1Char('\n')));
+    m_ui->txtHList->setTextCursor(end);
+    setNameLocked(false);
+    m_ui->txtHName->setFocus();
 }
 
 void frmShop::showMain()

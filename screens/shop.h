@@ -27,6 +27,10 @@ public:
     /// Replaces the dialog (tests answer it without a window); an empty function brings QPrintDialog back.
     static void setPrintDialog(PrintDialog dialog);
 
+    /// Shows this screen with `lines` appended at the end of the list box, on lines of their own, and the
+    /// name box open and focused, so that the list can be saved under a name. Nothing is written.
+    void addLines(const QStringList &lines);
+
 protected:
     void load() override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -32,8 +32,28 @@ constexpr BarItem kOtherItems[] = {
     {"Credits", "Credits", 7, "frmCredit"},
 };
 
-constexpr const char *kIconFiles[] = {"setup", "ingredients", "recipes", "shopping",
-                                      "exit",  "help",        "about",   "credits"};
+constexpr BarItem kKitchenItems[] = {
+    {"Find", "Find a recipe", 8, "frmFind"},
+};
+
+struct BarGroup
+{
+    const char *key;
+    const char *caption;
+    bool special;
+    std::span<const BarItem> items;
+};
+
+// The groups of the bar, top to bottom.
+constexpr BarGroup kGroups[] = {
+    {"SPECIAL", "Prg. Selections", true, kProgramItems},
+    {"Others", "Misc", false, kOtherItems},
+    {"Kitchen", "Kitchen", false, kKitchenItems},
+};
+
+// The image list, in icon index order.
+constexpr const char *kIconFiles[] = {"setup", "ingredients", "recipes", "shopping", "exit",
+                                      "help",  "about",       "credits", "find"};
 
 } // namespace
 
@@ -61,14 +81,14 @@ void frmMain::load()
             QIcon(shell::picture(QStringLiteral(":/icons/mainmenu/%1.png").arg(QLatin1String(file)), "png")));
     bar->setImageList(ilsIcons);
 
-    bar->addGroup(QStringLiteral("SPECIAL"), QStringLiteral("Prg. Selections"));
-    bar->setSpecial(QStringLiteral("SPECIAL"), true);
-    for (const BarItem &item : kProgramItems)
-        bar->addItem(QStringLiteral("SPECIAL"), QLatin1String(item.key), QLatin1String(item.caption), item.icon);
-
-    bar->addGroup(QStringLiteral("Others"), QStringLiteral("Misc"));
-    for (const BarItem &item : kOtherItems)
-        bar->addItem(QStringLiteral("Others"), QLatin1String(item.key), QLatin1String(item.caption), item.icon);
+    for (const BarGroup &group : kGroups) {
+        const QString groupKey = QLatin1String(group.key);
+        bar->addGroup(groupKey, QLatin1String(group.caption));
+        if (group.special)
+            bar->setSpecial(groupKey, true);
+        for (const BarItem &item : group.items)
+            bar->addItem(groupKey, QLatin1String(item.key), QLatin1String(item.caption), item.icon);
+    }
 
     bar->setRedraw(true);
 }
@@ -82,8 +102,8 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 void frmMain::itemClick(const QString &key)
 {
-    for (const auto &items : {std::span<const BarItem>(kProgramItems), std::span<const BarItem>(kOtherItems)}) {
-        for (const BarItem &item : items) {
+    for (const BarGroup &group : kGroups) {
+        for (const BarItem &item : group.items) {
             if (key != QLatin1String(item.key))
                 continue;
             if (item.screen)

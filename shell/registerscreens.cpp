@@ -3,6 +3,7 @@
 #include "screens/about.h"
 #include "screens/calendar.h"
 #include "screens/credit.h"
+#include "screens/find.h"
 #include "screens/ingred.h"
 #include "screens/recipe.h"
 #include "screens/setup.h"
@@ -22,4 +23,5 @@ void registerScreens()
     ScreenRegistry::add<frmRecipe>();
     ScreenRegistry::add<frmAbout>();
     ScreenRegistry::add<frmCredit>();
+    ScreenRegistry::add<frmFind>();
 }

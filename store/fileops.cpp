@@ -245,10 +245,15 @@ QStringList listFiles(const QString &folder, FileOrder order)
             struct stat info;
             isFile = ::fstatat(::dirfd(dir), entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
         }
+        if (!isFile)
+            continue;
         // The name the user reads: one that is not UTF-8 reads as Windows-1252, and reaches its file
-        // through the path resolution all the same.
-        if (isFile)
-            names.push_back(displayName(decodeFileName(QByteArray(entry->d_name))).toStdString());
+        // through the path resolution all the same. Most names are plain ASCII and stay as they are.
+        const std::string_view name = entry->d_name;
+        if (std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            names.emplace_back(name);
+        else
+            names.push_back(displayName(decodeFileName(QByteArray(name.data(), qsizetype(name.size())))).toStdString());
     }
     ::closedir(dir);
 
@@ -268,6 +273,14 @@ QStringList listFiles(const QString &folder, FileOrder order)
         result.append(QString::fromUtf8(name.data(), qsizetype(name.size())));
     }
     return result;
+}
+
+qint64 folderModifiedTime(const QString &path)
+{
+    struct stat info;
+    if (::stat(encodeFileName(path).constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return -1;
+    return qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
 }
 
 QString temporaryFolder()

@@ -56,6 +56,10 @@ enum class FileOrder {
 /// missing, 75 when it may not be read.
 QStringList listFiles(const QString &folder, FileOrder order = FileOrder::Folder);
 
+/// When the folder at `path` last changed (a file made, renamed or removed in it), in nanoseconds since
+/// the epoch; -1 when `path` is not a folder.
+qint64 folderModifiedTime(const QString &path);
+
 /// The system's folder for temporary files, without a trailing separator.
 QString temporaryFolder();
 

@@ -28,6 +28,8 @@ struct Index
     bool racy = true;
     QSet<QString> names;
     QHash<QString, QString> byFoldedName; ///< the first name read for each case-folded name as shown
+    int batches = 0;                      ///< batches alive
+    bool checkedInBatch = false;          ///< the folder was looked at on the disk during the batches alive
 };
 
 Index &index()
@@ -74,6 +76,7 @@ void insert(Index &i, const QString &name)
 
 void read(Index &i, const QString &folder, const QByteArray &folderName, const timespec &modified)
 {
+    i.checkedInBatch = false;
     if (i.folderName != folderName && i.folderHandle >= 0) {
         ::close(i.folderHandle);
         i.folderHandle = -1;
@@ -102,14 +105,18 @@ void read(Index &i, const QString &folder, const QByteArray &folderName, const t
 Entry find(const QString &folder, const QString &name, bool readFolder)
 {
     Index &i = index();
-    const QByteArray folderName = i.folder == folder ? i.folderName : encodeFileName(folder);
-    timespec modified;
-    if (!modifiedAt(folderName, &modified))
-        return {Entry::FolderMissing, {}};
-    if (i.folder != folder || !(i.modified == modified) || i.racy) {
-        if (!readFolder)
-            return {Entry::Unknown, {}};
-        read(i, folder, folderName, modified);
+    const bool held = i.folder == folder;
+    if (!held || !i.checkedInBatch) {
+        const QByteArray folderName = held ? i.folderName : encodeFileName(folder);
+        timespec modified;
+        if (!modifiedAt(folderName, &modified))
+            return {Entry::FolderMissing, {}};
+        if (!held || !(i.modified == modified) || i.racy) {
+            if (!readFolder)
+                return {Entry::Unknown, {}};
+            read(i, folder, folderName, modified);
+        }
+        i.checkedInBatch = i.batches > 0;
     }
     if (i.names.contains(name))
         return {Entry::Present, name};
@@ -131,6 +138,18 @@ void added(const QString &path)
     // The index was read or checked moments ago and now holds the program's own change as well.
     i.modified = modified;
     i.racy = false;
+}
+
+Batch::Batch()
+{
+    ++index().batches;
+}
+
+Batch::~Batch()
+{
+    Index &i = index();
+    if (--i.batches == 0)
+        i.checkedInBatch = false;
 }
 
 } // namespace store::folderindex

@@ -30,4 +30,16 @@ Entry find(const QString &folder, const QString &name, bool read);
 /// Reports that the program itself has just made the file or folder `path`.
 void added(const QString &path);
 
+/// While a batch lives, the folder the index holds is looked at on the disk once, not at every lookup:
+/// reading every recipe of a category looks up one name after another in the same moment. A change made
+/// meanwhile by another program shows once the batch is over, as if the lookups had come a moment sooner.
+class Batch
+{
+public:
+    Batch();
+    ~Batch();
+    Batch(const Batch &) = delete;
+    Batch &operator=(const Batch &) = delete;
+};
+
 } // namespace store::folderindex

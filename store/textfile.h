@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <memory>
 #include <optional>
@@ -22,7 +24,7 @@ namespace store {
 
 /// Decodes the bytes of a text file: UTF-8 (a byte-order mark is dropped) when they are valid UTF-8,
 /// Windows-1252 otherwise. Line breaks are left as they are.
-QString decodeText(const QByteArray &bytes);
+QString decodeText(QByteArrayView bytes);
 
 /// Reads a text file line by line, field by field or whole. The file is read and closed when the reader
 /// is made; nothing stays open.
@@ -48,12 +50,22 @@ public:
     /// to the next comma or line end, without the blanks around it. The comma or line end after a field
     /// is consumed with it. 62 at the end of the file.
     QString readField();
+    /// The next delimited field as readField() reads it, as a view: of the file's text when the field reads
+    /// as it is written, else of `scratch`, which is then made to hold it. The view lasts until the next
+    /// read or a change of `scratch`. 62 at the end of the file.
+    QStringView readFieldView(QString &scratch);
+    /// Passes over the next delimited field as readField() would read it, without making its text.
+    /// 62 at the end of the file.
+    void skipField();
 
     /// Everything not read yet, line breaks as "\n".
     QString readAll();
 
 private:
     bool atLineEnd(qsizetype pos) const;
+    /// Moves past the field at the reading place and returns its text, as a view of the file's text or,
+    /// when the field does not read as it is written, of `built` (made to hold it when given).
+    QStringView passField(QString *built);
     void skipLineEnd();
 
     QString m_text;

@@ -14,6 +14,8 @@ packages=(
     libx11-dev
     # end-to-end test of the real program: X server, input, session bus, PDF text
     xvfb xauth xdotool dbus poppler-utils
+    # redrawing the icons and pictures from their SVG sources (assets/make-images.sh; ImageMagick too)
+    librsvg2-bin icoutils imagemagick
     # crash test: strace shows that every save syncs its file and its folder
     strace
     # fuzzing the readers (libFuzzer comes with clang)

@@ -49,7 +49,7 @@ expect_file() {
 }
 
 main_item() { click "$menu" 60 "$1"; } # items of the main menu bar, by their height
-SETUP=41 INGREDIENTS=62 RECIPES=83 SHOPPING=103 EXIT=124 HELP=179
+SETUP=41 INGREDIENTS=62 RECIPES=83 SHOPPING=103 EXIT=124 HELP=179 FIND=276
 
 cd "$app"
 # Whatever happens, no program of this session outlives it.
@@ -142,6 +142,26 @@ click "$shop" 375 338
 expect_file "Shopping List/Weekly.txt" 'milk\r\neggs, 2 dozen\r\n'
 click "$shop" 624 338
 gone "Shopping list"
+
+step "find the recipe and add it for 8 servings to the shopping list"
+main_item $FIND
+find=$(window "Find a recipe")
+click "$find" 300 40
+typed "LEEKS"
+key Down space
+click "$find" 228 418
+typed "8"
+click "$find" 335 418
+shop=$(window "Shopping list")
+click "$shop" 390 275
+key ctrl+a
+typed "Leeks"
+click "$shop" 375 338
+expect_file "Shopping List/Leeks.txt" 'milk\r\neggs, 2 dozen\r\n4 lbs leeks, sliced\r\n'
+click "$shop" 624 338
+gone "Shopping list"
+click "$find" 628 418
+gone "Find a recipe"
 
 step "open the help"
 main_item $HELP

@@ -114,12 +114,14 @@ void StartupTest::mainMenu_hasBothGroupsAndAllItems()
     auto *bar = menu->findChild<shell::ExplorerBar *>(QStringLiteral("vbalExplorerBarCtl1"));
     QCOMPARE(bar->groupCaption(QStringLiteral("SPECIAL")), QStringLiteral("Prg. Selections"));
     QCOMPARE(bar->groupCaption(QStringLiteral("Others")), QStringLiteral("Misc"));
+    QCOMPARE(bar->groupCaption(QStringLiteral("Kitchen")), QStringLiteral("Kitchen"));
 
     const QList<QPair<const char *, const char *>> items = {
         {"Setup", "Prg setup"},         {"Ingredients", "Ingredients"},
         {"Recipes", "Display recipes"}, {"Shopping List", "Create a shopping list"},
         {"Exit", "Exit this program"},  {"Help", "View the help file"},
-        {"About", "About screen"},      {"Credits", "Credits"}};
+        {"About", "About screen"},      {"Credits", "Credits"},
+        {"Find", "Find a recipe"}};
     for (const auto &[key, caption] : items) {
         QAbstractButton *button = item(menu, key);
         QVERIFY2(button, key);
@@ -146,6 +148,8 @@ void StartupTest::mainMenu_itemsShowTheirScreenOnce_data()
                            << "frmAbout";
     QTest::newRow("Credits") << "Credits"
                              << "frmCredit";
+    QTest::newRow("Find") << "Find"
+                          << "frmFind";
 }
 
 void StartupTest::mainMenu_itemsShowTheirScreenOnce()
@@ -224,7 +228,7 @@ void StartupTest::mainMenu_keyboardMovesAndClicks()
     QCOMPARE(made, 1);
     QTest::keyClick(item(menu, "Ingredients"), Qt::Key_Up);
     QTest::keyClick(item(menu, "Setup"), Qt::Key_Up);
-    QVERIFY(item(menu, "Credits")->hasFocus());
+    QVERIFY(item(menu, "Find")->hasFocus());
 
     // A held Enter key opens nothing beyond its first press.
     testing::MessageScript messages;

@@ -1,4 +1,5 @@
 #include "store/appfolder.h"
+#include "store/folderindex.h"
 #include "store/recipefile.h"
 #include "tests/store/storetest.h"
 
@@ -71,6 +72,20 @@ private slots:
         }
         QCOMPARE(store::recipePath("Pies", "PLUM"), app.path("Category/Pies/Plum"));
         QCOMPARE(store::recipePath("Pies", "cherry"), app.path("Category/Pies/Cherry"));
+    }
+
+    void batch_looksAtTheFolderOnce_changesShowAfterIt()
+    {
+        storetest::AppFolder app;
+        storetest::writeBytes(app.path("Category/Pies/apple"), "");
+        {
+            const store::folderindex::Batch batch;
+            QCOMPARE(store::recipePath("Pies", "APPLE"), app.path("Category/Pies/apple"));
+            QFile::rename(app.path("Category/Pies/apple"), app.path("Category/Pies/pear"));
+            QCOMPARE(store::recipePath("Pies", "APPLE"), app.path("Category/Pies/apple"));
+        }
+        QCOMPARE(store::recipePath("Pies", "APPLE"), app.path("Category/Pies/APPLE"));
+        QCOMPARE(store::recipePath("Pies", "PEAR"), app.path("Category/Pies/pear"));
     }
 
     void emptyName_failsWith52OrNamesTheFolder()

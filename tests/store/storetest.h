@@ -51,6 +51,17 @@ inline QByteArray fixture(const QString &name)
     return readBytes(QStringLiteral(LARDERON_TEST_DATA "/") + name);
 }
 
+/// Copies every file below the fixture folder `name` to `target`, keeping the folders.
+inline void copyFixtureTree(const QString &name, const QString &target)
+{
+    const QString from = QStringLiteral(LARDERON_TEST_DATA "/") + name;
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        writeBytes(target + QLatin1Char('/') + QDir(from).relativeFilePath(file), readBytes(file));
+    }
+}
+
 inline void makeReadOnly(const QString &path)
 {
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);

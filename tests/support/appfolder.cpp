@@ -3,6 +3,7 @@
 #include "store/appfolder.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 
 namespace testing {
@@ -46,6 +47,18 @@ void AppFolder::write(const QString &relative, const QByteArray &bytes) const
     QFile f(file(relative));
     if (f.open(QIODevice::WriteOnly))
         f.write(bytes);
+}
+
+void AppFolder::copyTree(const QString &from, const QString &relative) const
+{
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = relative + QLatin1Char('/') + QDir(from).relativeFilePath(source);
+        makeFolder(QFileInfo(target).path());
+        QFile file(source);
+        write(target, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    }
 }
 
 QByteArray AppFolder::read(const QString &relative) const

@@ -27,6 +27,8 @@ public:
 
     void makeFolder(const QString &relative) const;
     void write(const QString &relative, const QByteArray &bytes) const;
+    /// Copies every file below the folder `from` to `relative`, keeping the folders.
+    void copyTree(const QString &from, const QString &relative) const;
     QByteArray read(const QString &relative) const;
     bool exists(const QString &relative) const;
     /// The names in a folder, sorted.

@@ -1,0 +1,304 @@
+#include "screens/find.h"
+
+#include "screens/digitfilter.h"
+#include "screens/ingred.h"
+#include "screens/recipe.h"
+#include "screens/shop.h"
+#include "shell/appearance.h"
+#include "shell/hoverhints.h"
+#include "shell/messages.h"
+#include "shell/module1.h"
+#include "store/failure.h"
+#include "store/recipefile.h"
+#include "store/shoppinglist.h"
+#include "ui_find.h"
+
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QKeyEvent>
+
+namespace {
+
+// A slice of reading, so that the window answers between slices while thousands of recipes are read.
+constexpr int kSliceMs = 30;
+constexpr int kRecipeColumnWidth = 250;
+
+} // namespace
+
+/// The results of a search, one row per recipe, with a check box that marks the recipes for a shopping
+/// list. The check marks outlast a search, so that recipes found by different words can be put together.
+class FoundRecipes : public QAbstractTableModel
+{
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+    using Recipe = QPair<QString, QString>; ///< category and name
+
+    void setHits(QList<store::RecipeIndex::Hit> hits)
+    {
+        beginResetModel();
+        m_hits = std::move(hits);
+        endResetModel();
+    }
+    const store::RecipeIndex::Hit &hit(int row) const { return m_hits.at(row); }
+    /// The checked recipes, in the order they were checked.
+    const QList<Recipe> &checked() const { return m_checked; }
+    void clearChecks()
+    {
+        m_checked.clear();
+        if (!m_hits.isEmpty())
+            emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
+    }
+
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_hits.size()); }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 2; }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        const store::RecipeIndex::Hit &found = m_hits.at(index.row());
+        if (index.column() == 0 && role == Qt::DisplayRole)
+            return QStringLiteral("%1 \u2014 %2").arg(found.category, found.name);
+        if (index.column() == 0 && role == Qt::CheckStateRole)
+            return m_checked.contains(Recipe(found.category, found.name)) ? Qt::Checked : Qt::Unchecked;
+        if (index.column() == 1 && (role == Qt::DisplayRole || role == Qt::ToolTipRole))
+            return found.matched;
+        return {};
+    }
+
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override
+    {
+        if (index.column() != 0 || role != Qt::CheckStateRole)
+            return false;
+        const store::RecipeIndex::Hit &found = m_hits.at(index.row());
+        const Recipe recipe(found.category, found.name);
+        m_checked.removeAll(recipe);
+        if (value.value<Qt::CheckState>() == Qt::Checked)
+            m_checked.append(recipe);
+        emit dataChanged(index, index, {Qt::CheckStateRole});
+        return true;
+    }
+
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        return index.column() == 0 ? flags | Qt::ItemIsUserCheckable : flags;
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return {};
+        return section == 0 ? QStringLiteral("Recipe") : QStringLiteral("Found in");
+    }
+
+private:
+    QList<store::RecipeIndex::Hit> m_hits;
+    QList<Recipe> m_checked;
+};
+
+frmFind::frmFind(QWidget *parent)
+    : shell::Screen(parent), m_ui(std::make_unique<Ui::frmFind>()), m_found(new FoundRecipes(this))
+{
+    m_ui->setupUi(this);
+    m_hints = {m_ui->lblFMsg1, m_ui->lblFMsg2, m_ui->lblFMsg3};
+
+    // The hint panel takes the desktop's tooltip colour, known only at run time; it is a drawing, and the
+    // mouse over it is over the bare screen.
+    QPalette panel = m_ui->shaFMenu->palette();
+    panel.setColor(QPalette::Window, shell::systemColor(24));
+    m_ui->shaFMenu->setPalette(panel);
+    m_ui->shaFMenu->setAutoFillBackground(true);
+    m_ui->shaFMenu->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    m_ui->lswFFound->setModel(m_found);
+    m_ui->lswFFound->header()->resizeSection(0, kRecipeColumnWidth);
+    m_ui->lswFFound->installEventFilter(this);
+    m_ui->txtFWhat->installEventFilter(this);
+    m_ui->txtFServ->setValidator(new DigitFilter(this));
+    m_slices.setSingleShot(true);
+    m_slices.setInterval(0);
+    setUpHints();
+
+    connect(m_ui->txtFWhat, &QLineEdit::textChanged, this, &frmFind::search);
+    for (QCheckBox *where : {m_ui->chkFName, m_ui->chkFIngred, m_ui->chkFDirec})
+        connect(where, &QCheckBox::toggled, this, &frmFind::search);
+    connect(m_ui->lswFFound, &QAbstractItemView::doubleClicked, this, &frmFind::openResult);
+    connect(m_ui->cmdFEdit, &QPushButton::clicked, this, &frmFind::editResult);
+    connect(m_ui->cmdFShop, &QPushButton::clicked, this, &frmFind::addToShoppingList);
+    connect(m_ui->cmdFMain, &QPushButton::clicked, this, &frmFind::backToMain);
+    connect(&m_slices, &QTimer::timeout, this, &frmFind::readSlice);
+}
+
+frmFind::~frmFind() = default;
+
+void frmFind::setUpHints()
+{
+    for (QLabel *hint : m_hints)
+        shell::HoverHints::showNormal(hint);
+    auto *hints = new shell::HoverHints(this);
+    hints->onHover(this, [this] {
+        for (QLabel *hint : m_hints)
+            shell::HoverHints::showNormal(hint);
+    });
+    const auto explains = [hints](QWidget *control, QLabel *hint) {
+        hints->onHover(control, [hint] { shell::HoverHints::showRed(hint); });
+    };
+    for (QWidget *control : std::initializer_list<QWidget *>{m_ui->lblFWhat, m_ui->txtFWhat, m_ui->lblFWhere,
+                                                             m_ui->chkFName, m_ui->chkFIngred, m_ui->chkFDirec})
+        explains(control, m_ui->lblFMsg1);
+    for (QWidget *control : std::initializer_list<QWidget *>{m_ui->lblFFound, m_ui->lswFFound, m_ui->cmdFEdit})
+        explains(control, m_ui->lblFMsg2);
+    for (QWidget *control : std::initializer_list<QWidget *>{m_ui->lblFServ, m_ui->txtFServ, m_ui->cmdFShop})
+        explains(control, m_ui->lblFMsg3);
+}
+
+void frmFind::load()
+{
+    Module1::DropShadow(this);
+}
+
+bool frmFind::event(QEvent *event)
+{
+    // Each time the screen shows, the recipes may have changed on the other screens. The search waits
+    // for the next turn of the event loop, so that the window is drawn first.
+    if (event->type() == QEvent::Show)
+        QTimer::singleShot(0, this, &frmFind::search);
+    return shell::Screen::event(event);
+}
+
+bool frmFind::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        if (watched == m_ui->txtFWhat && key->key() == Qt::Key_Down) {
+            m_ui->lswFFound->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+        if (watched == m_ui->lswFFound && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            openResult();
+            return true;
+        }
+        if (watched == m_ui->lswFFound && key->key() == Qt::Key_E && key->modifiers() == Qt::ControlModifier) {
+            editResult();
+            return true;
+        }
+    }
+    return shell::Screen::eventFilter(watched, event);
+}
+
+void frmFind::search()
+{
+    // While the recipes are read, what the boxes hold when the reading is done is searched for then.
+    if (m_index.isRefreshing())
+        return;
+    m_index.beginRefresh();
+    readSlice();
+}
+
+void frmFind::readSlice()
+{
+    if (!m_index.continueRefresh(kSliceMs)) {
+        m_ui->pbFRead->setMaximum(std::max(1, m_index.categoriesToRead()));
+        m_ui->pbFRead->setValue(m_index.categoriesRead());
+        m_ui->pbFRead->show();
+        m_slices.start();
+        return;
+    }
+    m_ui->pbFRead->hide();
+    showResults();
+}
+
+void frmFind::showResults()
+{
+    store::RecipeIndex::Fields fields;
+    fields.setFlag(store::RecipeIndex::Names, m_ui->chkFName->isChecked());
+    fields.setFlag(store::RecipeIndex::Ingredients, m_ui->chkFIngred->isChecked());
+    fields.setFlag(store::RecipeIndex::Directions, m_ui->chkFDirec->isChecked());
+    m_found->setHits(m_index.search(m_ui->txtFWhat->text(), fields));
+    if (m_found->rowCount() > 0)
+        m_ui->lswFFound->setCurrentIndex(m_found->index(0, 0));
+
+    const int unreadable = m_index.unreadableCount();
+    if (unreadable == 0)
+        m_ui->lblFUnread->clear();
+    else if (unreadable == 1)
+        m_ui->lblFUnread->setText(QStringLiteral("1 recipe could not be read"));
+    else
+        m_ui->lblFUnread->setText(QStringLiteral("%1 recipes could not be read").arg(unreadable));
+}
+
+bool frmFind::currentResult(QString *category, QString *name) const
+{
+    const QModelIndex current = m_ui->lswFFound->currentIndex();
+    if (!current.isValid())
+        return false;
+    *category = m_found->hit(current.row()).category;
+    *name = m_found->hit(current.row()).name;
+    return true;
+}
+
+void frmFind::recipeGone(const QString &category, const QString &name)
+{
+    shell::msgBox(QStringLiteral("The recipe %1 in %2\rcould not be read.").arg(name, category),
+                  shell::MbSystemModal | shell::MbExclamation);
+    search();
+}
+
+void frmFind::openResult()
+{
+    QString category;
+    QString name;
+    if (!currentResult(&category, &name))
+        return;
+    if (!shell::ScreenRegistry::load<frmRecipe>()->openRecipe(category, name))
+        recipeGone(category, name);
+}
+
+void frmFind::editResult()
+{
+    QString category;
+    QString name;
+    if (!currentResult(&category, &name)) {
+        shell::msgBox(QStringLiteral("Please choose a recipe in the list\rbefore you edit it."),
+                      shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
+        return;
+    }
+    try {
+        shell::ScreenRegistry::load<frmIngred>()->editRecipe(category, name);
+    } catch (const store::Failure &) {
+        recipeGone(category, name);
+    }
+}
+
+void frmFind::addToShoppingList()
+{
+    const QList<FoundRecipes::Recipe> chosen = m_found->checked();
+    if (chosen.isEmpty()) {
+        shell::msgBox(QStringLiteral("Please check the recipes for the shopping list\rbefore you add them."),
+                      shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
+        return;
+    }
+    QList<store::RecipeRecord> recipes;
+    QStringList unreadable;
+    for (const auto &[category, name] : chosen) {
+        try {
+            recipes.append(store::loadRecipe(category, name));
+        } catch (const store::Failure &) {
+            unreadable.append(name);
+        }
+    }
+    if (!unreadable.isEmpty()) {
+        shell::msgBox(QStringLiteral("These recipes could not be read\rand are not on the list: %1.")
+                          .arg(unreadable.join(QStringLiteral(", "))),
+                      shell::MbSystemModal | shell::MbExclamation);
+    }
+    if (recipes.isEmpty())
+        return;
+    shell::ScreenRegistry::load<frmShop>()->addLines(store::shoppingListLines(recipes, m_ui->txtFServ->text()));
+    m_found->clearChecks();
+}
+
+void frmFind::backToMain()
+{
+    shell::ScreenRegistry::hide(this);
+    shell::ScreenRegistry::show(QStringLiteral("frmMain"));
+}
