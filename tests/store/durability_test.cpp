@@ -2,13 +2,15 @@
 // second copy of the program that holds the write lock. The test's own open, mkdir, write, fsync, rename,
 // renameat2 and syncfs come before the C library's: on request they fail once, as a full disk would.
 
+#include "store/appfolder.h"
 #include "store/categorylist.h"
 #include "store/filename.h"
 #include "store/fileops.h"
 #include "store/recipefile.h"
-#include "tests/store/storetest.h"
+#include "tests/support/appfolder.h"
 
 #include <QElapsedTimer>
+#include <QTest>
 
 #include <cerrno>
 #include <cstdarg>
@@ -21,7 +23,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-using storetest::failureOf;
+using testing::failureOf;
 using Operation = std::function<void()>;
 Q_DECLARE_METATYPE(Operation)
 
@@ -164,32 +166,32 @@ private slots:
         QFETCH(int, error);
         QFETCH(Operation, operation);
         QFETCH(QByteArray, left);
-        storetest::AppFolder app;
+        testing::AppFolder app;
         saveOld(app);
         g_fault = {Call(call), nth, error, QFile::encodeName(app.path())};
-        const QStringList before = storetest::tree(app.root());
+        const QStringList before = app.tree();
 
         QCOMPARE(failureOf(operation), 61);
         QCOMPARE(store::loadRecipe("Soups", "Pie").directions().toUtf8(), left);
-        QCOMPARE(storetest::tree(app.root()), before);
-        QCOMPARE(QDir(app.path(".larderon")).entryList(QDir::Files | QDir::Hidden), QStringList{"lock"});
+        QCOMPARE(app.tree(), before);
+        QCOMPARE(QDir(app.file(".larderon")).entryList(QDir::Files | QDir::Hidden), QStringList{"lock"});
         QCOMPARE(int(g_fault.call), int(None));
     }
 
     void save_writesWhereNoListingLooksAndStartUpClearsIt()
     {
-        storetest::AppFolder app;
+        testing::AppFolder app;
         saveOld(app);
         store::TextWriter writer(store::recipePath("Soups", "Pie"), store::TextWriter::Replace);
         writer.writeLine("half");
-        QCOMPARE(store::listFiles(app.path("Category/Soups")), QStringList{"Pie"});
-        QCOMPARE(QDir(app.path(".larderon")).entryList(QDir::Files).size(), 2);
+        QCOMPARE(store::listFiles(app.file("Category/Soups")), QStringList{"Pie"});
+        QCOMPARE(QDir(app.file(".larderon")).entryList(QDir::Files).size(), 2);
         // A save cut off leaves its file in the work folder, which the next start clears.
-        storetest::writeBytes(app.path(".larderon/save-stale"), "half");
+        app.write(".larderon/save-stale", "half");
         writer.commit();
-        QCOMPARE(store::listFiles(app.path("Category/Soups")), QStringList{"Pie"});
+        QCOMPARE(store::listFiles(app.file("Category/Soups")), QStringList{"Pie"});
         store::cleanWorkFolder();
-        QCOMPARE(QDir(app.path(".larderon")).entryList(QDir::Files | QDir::Hidden), QStringList{"lock"});
+        QCOMPARE(QDir(app.file(".larderon")).entryList(QDir::Files | QDir::Hidden), QStringList{"lock"});
     }
 
     void writeLockHeldByAnotherCopy_is75_data()
@@ -202,50 +204,49 @@ private slots:
     void writeLockHeldByAnotherCopy_is75()
     {
         QFETCH(Operation, operation);
-        storetest::AppFolder app;
-        storetest::writeBytes(app.path("Category/category.txt"), "Soups\r\n");
+        testing::AppFolder app;
+        app.write("Category/category.txt", "Soups\r\n");
         saveOld(app);
-        const QStringList before = storetest::tree(app.root());
+        const QStringList before = app.tree();
         // Another open of the lock file stands for another copy of the program.
-        const int other = ::open(QFile::encodeName(app.path(".larderon/lock")).constData(), O_RDWR | O_CLOEXEC);
+        const int other = ::open(QFile::encodeName(app.file(".larderon/lock")).constData(), O_RDWR | O_CLOEXEC);
         QCOMPARE(::flock(other, LOCK_EX), 0);
         QElapsedTimer waited;
         waited.start();
         QCOMPARE(failureOf(operation), 75);
         QVERIFY(waited.elapsed() >= 900);
-        QCOMPARE(storetest::tree(app.root()), before);
+        QCOMPARE(app.tree(), before);
         ::close(other);
         QCOMPARE(failureOf(operation), 0);
     }
 
     void nameNotUtf8_isListedOpenedSavedMovedAndTrashed()
     {
-        storetest::AppFolder app;
-        QDir(app.root()).mkdir("share");
-        qputenv("XDG_DATA_HOME", (app.root() + "/share").toLocal8Bit());
+        testing::AppFolder app;
         saveOld(app);
-        const QByteArray folder = QFile::encodeName(app.path("Category/Soups/"));
+        const QByteArray folder = QFile::encodeName(app.file("Category/Soups/"));
         QCOMPARE(::rename((folder + "Pie").constData(), (folder + "bad\xe8utf").constData()), 0);
         const QString shown = QStringLiteral(u"badèutf");
 
-        QCOMPARE(store::listFiles(app.path("Category/Soups")), QStringList{shown});
+        QCOMPARE(store::listFiles(app.file("Category/Soups")), QStringList{shown});
         QCOMPARE(store::loadRecipe("Soups", shown).directions(), "old");
         store::saveRecipe("Soups", QStringLiteral(u"BADÈUTF"), record("new"));
         QCOMPARE(store::loadRecipe("Soups", shown).directions(), "new");
         const QString path = store::recipePath("Soups", shown);
-        store::moveFile(path, app.path("Category/Moved"));
-        store::moveFile(app.path("Category/Moved"), path + "2");
-        QCOMPARE(store::listFiles(app.path("Category/Soups")), QStringList{shown + "2"});
+        store::moveFile(path, app.file("Category/Moved"));
+        store::moveFile(app.file("Category/Moved"), path + "2");
+        QCOMPARE(store::listFiles(app.file("Category/Soups")), QStringList{shown + "2"});
         store::deleteFile(store::recipePath("Soups", shown + "2"));
-        QCOMPARE(store::listFiles(app.path("Category/Soups")), QStringList{});
-        const QByteArray info = QFile::encodeName(app.root()) + "/share/Trash/info/bad\xe8utf2.trashinfo";
+        QCOMPARE(store::listFiles(app.file("Category/Soups")), QStringList{});
+        const QByteArray trash = QFile::encodeName(app.trashFiles()) + "/../";
+        const QByteArray info = trash + "info/bad\xe8utf2.trashinfo";
         QCOMPARE(store::TextReader::open(store::decodeFileName(info)).readLine(), "[Trash Info]");
         QVERIFY(store::TextReader::open(store::decodeFileName(info))
                     .readAll()
                     .contains(folder.toPercentEncoding("/") + "bad%E8utf2"));
         // Qt cannot remove the temporary folder with these names in it.
         ::unlink(info.constData());
-        ::unlink((QFile::encodeName(app.root()) + "/share/Trash/files/bad\xe8utf2").constData());
+        ::unlink((trash + "files/bad\xe8utf2").constData());
     }
 
     void folderNotReadable_is75_data()
@@ -263,22 +264,22 @@ private slots:
     {
         QFETCH(QString, folder);
         QFETCH(Operation, operation);
-        storetest::AppFolder app;
-        storetest::writeBytes(app.path("Category/category.txt"), "Soups\r\n");
+        testing::AppFolder app;
+        app.write("Category/category.txt", "Soups\r\n");
         saveOld(app);
-        QFile::setPermissions(app.path(folder), {});
+        QFile::setPermissions(app.file(folder), {});
         useFolderPermissions(true);
         const int number = failureOf(operation);
         useFolderPermissions(false);
-        QFile::setPermissions(app.path(folder), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(app.file(folder), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(number, 75);
     }
 
 private:
     // Category/Soups/Pie with the directions "old".
-    static void saveOld(const storetest::AppFolder &app)
+    static void saveOld(const testing::AppFolder &app)
     {
-        QDir(app.path()).mkpath("Category/Soups");
+        app.makeFolder("Category/Soups");
         store::saveRecipe("Soups", "Pie", record("old"));
     }
     static store::RecipeRecord record(const QString &directions)

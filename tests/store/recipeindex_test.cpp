@@ -1,7 +1,8 @@
 #include "store/recipefile.h"
 #include "store/recipeindex.h"
-#include "tests/store/storetest.h"
+#include "tests/support/appfolder.h"
 
+#include <QTest>
 #include <QThread>
 
 using Fields = store::RecipeIndex::Fields;
@@ -17,11 +18,11 @@ constexpr Fields kAll = RecipeIndex::Names | RecipeIndex::Ingredients | RecipeIn
 // of Soups, and one broken recipe.
 struct Kitchen
 {
-    storetest::AppFolder app;
+    testing::AppFolder app;
     RecipeIndex index;
     Kitchen()
     {
-        storetest::copyFixtureTree(QStringLiteral("kitchen"), app.path(QStringLiteral("Category")));
+        app.copyTree(QStringLiteral(LARDERON_TEST_DATA "/kitchen"), QStringLiteral("Category"));
         // Folders read in the same step of the clock as they changed would be read again next time.
         QThread::msleep(60);
         index.refresh();
@@ -92,8 +93,8 @@ private slots:
         onion.ingredient(1) = QStringLiteral("onions");
         store::saveRecipe("Soups", "Onion Soup", onion);
         // A file rewritten in place leaves its folder's time alone: the index keeps what it read.
-        const QString pie = kitchen.app.path("Category/Desserts/Apple Pie");
-        storetest::writeBytes(pie, storetest::readBytes(pie).replace("apples", "pears"));
+        const QString pie = QStringLiteral("Category/Desserts/Apple Pie");
+        kitchen.app.write(pie, kitchen.app.read(pie).replace("apples", "pears"));
 
         kitchen.index.beginRefresh();
         int slices = 1;
@@ -103,7 +104,7 @@ private slots:
         QCOMPARE(kitchen.found("onions"), QStringList{"Soups/Onion Soup [onions]"});
         QCOMPARE(kitchen.found("pears"), QStringList{});
 
-        QFile::remove(kitchen.app.path("Category/Desserts/Broken"));
+        QFile::remove(kitchen.app.file("Category/Desserts/Broken"));
         kitchen.index.refresh();
         QCOMPARE(kitchen.found("pears"), QStringList{"Desserts/Apple Pie [pears]"});
         QCOMPARE(kitchen.index.unreadableCount(), 0);

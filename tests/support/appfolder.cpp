@@ -2,18 +2,18 @@
 
 #include "store/appfolder.h"
 
-#include <QDir>
 #include <QDirIterator>
-#include <QFile>
 
 namespace testing {
 
 AppFolder::AppFolder(Layout layout)
 {
     store::setApplicationFolder(m_dir.path());
-    qputenv("XDG_DATA_HOME", m_dataHome.path().toLocal8Bit());
+    // Qt puts a file in the home's trash only when it lies on the home's file system, as this folder does.
+    qputenv("HOME", m_home.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", m_home.filePath(QStringLiteral("share")).toLocal8Bit());
     if (layout == Installed) {
-        for (const char *folder : {"Category", "Shopping List", "images", "Documentation"})
+        for (const char *folder : {"Shopping List", "images", "Documentation"})
             makeFolder(QLatin1String(folder));
         write(QStringLiteral("Category/category.txt"), {});
     }
@@ -21,43 +21,32 @@ AppFolder::AppFolder(Layout layout)
 
 AppFolder::~AppFolder()
 {
-    // Read-only files would stop the temporary folder from being removed by a user without root.
-    for (const QString &folder : {m_dir.path(), m_dataHome.path()}) {
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QDir dir(folder);
-        const auto all = dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-        for (const QFileInfo &info : all)
-            QFile::setPermissions(info.filePath(), info.permissions() | QFile::WriteOwner);
+    // A folder that may not be written would keep its files from being removed by a user without root.
+    for (const QString &root : {m_dir.path(), m_home.path()}) {
+        QFile::setPermissions(root, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        for (QDirIterator it(root, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+             it.hasNext();)
+            QFile::setPermissions(it.next(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     store::setApplicationFolder(QString());
-}
-
-QString AppFolder::file(const QString &relative) const
-{
-    return m_dir.filePath(relative);
-}
-
-void AppFolder::makeFolder(const QString &relative) const
-{
-    QDir().mkpath(file(relative));
+    qputenv("HOME", m_oldHome);
+    qputenv("XDG_DATA_HOME", m_oldDataHome);
 }
 
 void AppFolder::write(const QString &relative, const QByteArray &bytes) const
 {
+    QDir().mkpath(QFileInfo(file(relative)).path());
     QFile f(file(relative));
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(relative));
 }
 
 void AppFolder::copyTree(const QString &from, const QString &relative) const
 {
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = relative + QLatin1Char('/') + QDir(from).relativeFilePath(source);
-        makeFolder(QFileInfo(target).path());
-        QFile file(source);
-        write(target, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    for (QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        QFile source(it.next());
+        write(relative + QLatin1Char('/') + QDir(from).relativeFilePath(source.fileName()),
+              source.open(QIODevice::ReadOnly) ? source.readAll() : QByteArray());
     }
 }
 
@@ -67,29 +56,33 @@ QByteArray AppFolder::read(const QString &relative) const
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-bool AppFolder::exists(const QString &relative) const
-{
-    return QFileInfo::exists(file(relative));
-}
-
-QStringList AppFolder::entries(const QString &relative) const
-{
-    return QDir(file(relative)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
-}
-
 void AppFolder::setReadOnly(const QString &relative, bool readOnly) const
 {
-    QFile::Permissions permissions = QFile::permissions(file(relative));
-    if (readOnly)
-        permissions &= ~(QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther);
-    else
-        permissions |= QFile::WriteOwner | QFile::WriteUser;
-    QFile::setPermissions(file(relative), permissions);
+    const QFile::Permissions write = QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther;
+    const QFile::Permissions permissions = QFile::permissions(file(relative));
+    QFile::setPermissions(file(relative), readOnly ? permissions & ~write : permissions | QFile::WriteOwner);
 }
 
-QString AppFolder::trashFiles() const
+QStringList AppFolder::tree(const QString &folder) const
 {
-    return m_dataHome.filePath(QStringLiteral("Trash/files"));
+    const QDir top(QDir::isAbsolutePath(folder) ? folder : file(folder));
+    QStringList entries;
+    for (QDirIterator it(top.path(), kAll, QDirIterator::Subdirectories); it.hasNext();) {
+        const QFileInfo info(it.next());
+        // The program's work folder holds no data.
+        if (info.filePath().contains(QLatin1String("/.larderon")))
+            continue;
+        entries << top.relativeFilePath(info.filePath()) +
+                       (info.isDir() ? QStringLiteral("/") : ' ' + QString::number(info.size()));
+    }
+    entries.sort();
+    return entries;
+}
+
+QByteArray fixture(const QString &name)
+{
+    QFile f(QStringLiteral(LARDERON_TEST_DATA "/") + name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing fixture>");
 }
 
 } // namespace testing

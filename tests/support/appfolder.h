@@ -1,47 +1,70 @@
 #pragma once
 
+#include "store/failure.h"
+
 #include <QByteArray>
+#include <QDir>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
 namespace testing {
 
-/// A fresh application folder for one test: a temporary folder with the data folders the installation
-/// lays out (Category with an empty category.txt, Shopping List, images, Documentation), made the
-/// program's application folder for as long as it lives. Deletions go to a trash inside it.
+/// A fresh application folder for one test, made the program's application folder for as long as it lives:
+/// Installed lays out the data folders the installation makes (Category with an empty category.txt,
+/// Shopping List, images, Documentation), Empty nothing at all. The user's home is a fresh folder too, with
+/// no data folder yet, as on a new account; deletions go to the trash the program makes there.
 class AppFolder
 {
 public:
-    enum Layout {
-        Installed, ///< the folders and an empty category list
-        Empty,     ///< nothing at all
-    };
+    enum Layout { Installed, Empty };
 
     explicit AppFolder(Layout layout = Installed);
     ~AppFolder();
 
     QString path() const { return m_dir.path(); }
     /// The absolute path of `relative` ("Category/Soups").
-    QString file(const QString &relative) const;
-
-    void makeFolder(const QString &relative) const;
+    QString file(const QString &relative) const { return m_dir.filePath(relative); }
+    void makeFolder(const QString &relative) const { QDir().mkpath(file(relative)); }
+    /// Writes `bytes` to the file, making its folders first.
     void write(const QString &relative, const QByteArray &bytes) const;
     /// Copies every file below the folder `from` to `relative`, keeping the folders.
     void copyTree(const QString &from, const QString &relative) const;
+    /// The file's bytes; empty when it cannot be read.
     QByteArray read(const QString &relative) const;
-    bool exists(const QString &relative) const;
+    bool exists(const QString &relative) const { return QFileInfo::exists(file(relative)); }
     /// The names in a folder, sorted.
-    QStringList entries(const QString &relative) const;
+    QStringList entries(const QString &relative) const { return QDir(file(relative)).entryList(kAll, QDir::Name); }
     /// Clears or sets the owner's write permission.
     void setReadOnly(const QString &relative, bool readOnly = true) const;
-
     /// The trash folder deletions land in.
-    QString trashFiles() const;
+    QString trashFiles() const { return m_home.filePath(QStringLiteral("share/Trash/files")); }
+    /// Every file and folder below `folder` (relative, or absolute), sorted: "Pies/" for a folder,
+    /// "Pies/Apple 5" for a file and its size. Taken before and after an operation, it shows what changed.
+    /// The program's work folder (.larderon) holds no data and is left out.
+    QStringList tree(const QString &folder = {}) const;
 
 private:
+    static constexpr QDir::Filters kAll = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
     QTemporaryDir m_dir;
-    QTemporaryDir m_dataHome;
+    QTemporaryDir m_home;
+    const QByteArray m_oldHome = qgetenv("HOME");
+    const QByteArray m_oldDataHome = qgetenv("XDG_DATA_HOME");
 };
+
+/// The bytes of tests/data/<name>.
+QByteArray fixture(const QString &name);
+
+/// The number of the store::Failure that `operation` throws; 0 when it throws none.
+template <typename Operation>
+int failureOf(Operation &&operation)
+{
+    try {
+        operation();
+    } catch (const store::Failure &failure) {
+        return failure.number();
+    }
+    return 0;
+}
 
 } // namespace testing

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace testing {
 
@@ -15,13 +16,14 @@ public:
         QString prompt;
         int flags;
         QString title;
+        QStringList shown; ///< the object names of the windows shown while the box asked, sorted
     };
 
     MessageScript();
     ~MessageScript();
 
     /// Queues the answer for the next box (1 OK, 6 Yes, 7 No).
-    void answer(int answer);
+    void answer(int reply) { m_answers.append(reply); }
 
     const QList<Box> &boxes() const { return m_boxes; }
     /// The boxes shown that had no answer queued, as text; empty when there were none.
