@@ -1,3 +1,4 @@
+#include "screens/help.h"
 #include "shell/error.h"
 #include "shell/errorpath.h"
 #include "shell/explorerbar.h"
@@ -442,6 +443,42 @@ private slots:
         QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
         QApplication::sendEvent(item(menu, "Exit"), &repeat);
         VERIFY_NO_UNEXPECTED_BOX(messages);
+    }
+
+    // Damaged copies of the help file, cut short or with bytes changed, through the menu item: each shows
+    // the help window or the failure box within the opener's three seconds, and the program goes on.
+    void help_damagedFiles_showTheWindowOrTheFailureBoxEachTime()
+    {
+        mdlHelp::SetViewerProgram(u"" LARDERON_HELP_VIEWER ""_s);
+        QFile help(u"" LARDERON_HELP_FILE ""_s);
+        QVERIFY(help.open(QIODevice::ReadOnly));
+        const QByteArray good = help.readAll();
+        testing::AppFolder app;
+        testing::ScreenSession session;
+        frmMain *menu = showMainMenu();
+        QRandomGenerator random(17);
+        int windows = 0;
+        for (int copy = 0; copy < 200; ++copy) {
+            QByteArray damaged = good;
+            if (copy % 2 == 0)
+                damaged.truncate(random.bounded(damaged.size()));
+            for (int flips = copy % 2 ? random.bounded(1, 9) : 0; flips > 0; --flips)
+                damaged[random.bounded(damaged.size())] ^= char(random.bounded(1, 256));
+            app.write(u"Documentation/LDHelp.chm"_s, damaged);
+            testing::MessageScript messages;
+            messages.answer(1);
+            QElapsedTimer took;
+            took.start();
+            item(menu, u"Help"_s)->click();
+            QVERIFY(took.elapsed() < 3500);
+            const QList<QProcess *> shown = qApp->findChildren<QProcess *>();
+            QCOMPARE(messages.boxes().size() + shown.size(), 1);
+            windows += shown.size();
+            qDeleteAll(shown);
+            QVERIFY(menu->isVisible());
+        }
+        mdlHelp::SetViewerProgram({});
+        qInfo("%d of 200 damaged help files showed the help window", windows);
     }
 };
 
