@@ -23,6 +23,8 @@ constexpr ErrorCode kCodes[] = {
     {"H - CS -", 3, "(form) Shop - cmdHSave section", kSaveFailed},
     {"H - FL -", 3, "(form) Shop - Form_Load section", kOpenFailed},
     {"H - LF -", 3, "(form) Shop - lswHOpen section", kOpenFailed},
+    {"M - FL -", 5, "(form) Import - Form_Load section", kOpenFailed},
+    {"M - CS -", 5, "(form) Import - cmdMImport section", kSaveFailed},
 };
 
 } // namespace

@@ -37,6 +37,8 @@ inline const QString ShopDelete = QStringLiteral("H - CD -");
 inline const QString ShopSave = QStringLiteral("H - CS -");
 inline const QString ShopLoad = QStringLiteral("H - FL -");
 inline const QString ShopOpen = QStringLiteral("H - LF -");
+inline const QString ImportLoad = QStringLiteral("M - FL -");
+inline const QString ImportSave = QStringLiteral("M - CS -");
 } // namespace codes
 
 } // namespace shell

@@ -34,6 +34,7 @@ constexpr BarItem kOtherItems[] = {
 
 constexpr BarItem kKitchenItems[] = {
     {"Find", "Find a recipe", 8, "frmFind"},
+    {"Import", "Import recipes", 9, "frmImport"},
 };
 
 struct BarGroup
@@ -53,7 +54,7 @@ constexpr BarGroup kGroups[] = {
 
 // The image list, in icon index order.
 constexpr const char *kIconFiles[] = {"setup", "ingredients", "recipes", "shopping", "exit",
-                                      "help",  "about",       "credits", "find"};
+                                      "help",  "about",       "credits", "find",     "import"};
 
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "screens/calendar.h"
 #include "screens/credit.h"
 #include "screens/find.h"
+#include "screens/import.h"
 #include "screens/ingred.h"
 #include "screens/recipe.h"
 #include "screens/setup.h"
@@ -24,4 +25,5 @@ void registerScreens()
     ScreenRegistry::add<frmAbout>();
     ScreenRegistry::add<frmCredit>();
     ScreenRegistry::add<frmFind>();
+    ScreenRegistry::add<frmImport>();
 }

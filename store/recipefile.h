@@ -53,8 +53,7 @@ RecipeRecord readRecipe(TextReader &reader);
 /// the disk when this returns.
 /// 52 for an empty or invalid category or an invalid name, 75 for an empty name (the path then names the
 /// category folder), 76 when the category folder is missing, others as for TextWriter.
-void saveRecipe(const QString &category, const QString &name, const RecipeRecord &record,
-                Durability durability = Durability::Synced);
+void saveRecipe(const QString &category, const QString &name, const RecipeRecord &record);
 
 /// Reads the recipe file Category/<category>/<name>. Failures as for TextReader::open and readRecipe().
 RecipeRecord loadRecipe(const QString &category, const QString &name);

@@ -187,13 +187,18 @@ void syncFolderOf(const QByteArray &folder)
 
 } // namespace
 
+QString decodeWindows1252(QByteArrayView bytes)
+{
+    return decodeCp1252(bytes);
+}
+
 QString decodeText(QByteArrayView bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    return decodeCp1252(bytes);
+    return decodeWindows1252(bytes);
 }
 
 TextReader::TextReader(QString text) : m_text(std::move(text))
@@ -367,7 +372,7 @@ QString TextReader::readAll()
 
 TextWriter::TextWriter(const QString &path, Mode mode, Durability durability)
     : m_target(QDir::isAbsolutePath(path) ? path : QFileInfo(path).absoluteFilePath()),
-      m_path(encodeFileName(m_target)), m_durability(durability)
+      m_path(encodeFileName(m_target)), m_mode(mode), m_durability(durability)
 {
     m_lock = std::make_unique<WriteLock>();
     const QByteArray folder = folderOf(m_path);
@@ -433,11 +438,21 @@ void TextWriter::putInPlace()
             return Failure(Failure::PermissionDenied);
         return Failure(Failure::numberOf(error, Failure::PathFileAccessError));
     };
-    if (!m_replacedChecked) {
+    if (m_mode == Create || !m_replacedChecked) {
         // Most saves make a new file: the rename that must not replace anything tells whether one is there.
         if (::renameat2(AT_FDCWD, m_siblingName.constData(), AT_FDCWD, m_path.constData(), RENAME_NOREPLACE) == 0)
             return;
-        if (errno != EEXIST && errno != EINVAL && errno != ENOSYS)
+        const bool unsupported = errno == EINVAL || errno == ENOSYS;
+        if (m_mode == Create) {
+            // A new file never replaces anything, not even one made a moment ago by someone else. File
+            // systems without that rename get a link instead, which fails the same way.
+            if (unsupported && ::link(m_siblingName.constData(), m_path.constData()) == 0) {
+                ::unlink(m_siblingName.constData());
+                return;
+            }
+            throw errno == EEXIST ? Failure(Failure::FileAlreadyExists) : failure(errno);
+        }
+        if (errno != EEXIST && !unsupported)
             throw failure(errno);
         m_permissions = checkReplaceable(m_path);
     }
@@ -479,33 +494,36 @@ void TextWriter::writeLine(const QString &text)
 
 void TextWriter::writeQuotedFields(const QStringList &fields)
 {
-    // The record is laid out in one buffer: a recipe is saved with a keystroke, and thousands of them
-    // may be written in a row.
-    qsizetype length = 1;
+    // The record is laid out in one buffer, its line breaks as on disk: a recipe is saved with a
+    // keystroke, and thousands of them may be written in a row.
+    qsizetype length = 2;
     for (const QString &field : fields)
-        length += 3 + field.size() + field.count(QLatin1Char('"'));
+        length += 3 + 2 * field.size();
     QString record(length, Qt::Uninitialized);
     QChar *out = record.data();
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
             *out++ = QLatin1Char(',');
         *out++ = QLatin1Char('"');
-        for (const QChar c : fields.at(i)) {
-            if (c == QLatin1Char('"'))
-                *out++ = c;
-            *out++ = c;
+        const QString &field = fields.at(i);
+        const QChar *c = field.constData();
+        const QChar *end = c + field.size();
+        for (; c != end; ++c) {
+            if (*c == u'"') {
+                *out++ = *c;
+            } else if (*c == u'\n') {
+                *out++ = QLatin1Char('\r');
+            } else if (*c == u'\r' && c + 1 != end && c[1] == u'\n') {
+                continue;
+            }
+            *out++ = *c;
         }
         *out++ = QLatin1Char('"');
     }
+    *out++ = QLatin1Char('\r');
+    *out++ = QLatin1Char('\n');
     record.truncate(out - record.constData());
-    // Most records have no line break inside a field: they go to the file as they are.
-    if (record.contains(QLatin1Char('\n')) || record.contains(QLatin1Char('\r'))) {
-        writeLine(record);
-        return;
-    }
-    QByteArray bytes = record.toUtf8();
-    bytes += "\r\n";
-    writeBytes(bytes);
+    writeBytes(record.toUtf8());
 }
 
 void TextWriter::commit()

@@ -26,6 +26,10 @@ namespace store {
 /// Windows-1252 otherwise. Line breaks are left as they are.
 QString decodeText(QByteArrayView bytes);
 
+/// Decodes bytes as Windows-1252, which also reads ISO-8859-1 text: the two differ only in 0x80..0x9F,
+/// where ISO-8859-1 has control characters that text files do not use.
+QString decodeWindows1252(QByteArrayView bytes);
+
 /// Reads a text file line by line, field by field or whole. The file is read and closed when the reader
 /// is made; nothing stays open.
 class TextReader
@@ -90,11 +94,13 @@ public:
     enum Mode {
         Replace, ///< the file gets exactly what is written
         Append,  ///< the file keeps its text (converted to UTF-8) and gets what is written after it
+        Create,  ///< a new file: commit() fails with 58 and changes nothing when something of that name exists
     };
 
     /// Opens `path` for writing. 76 when its folder is missing, 70 when the folder may not be written,
     /// 61 when the disk is full, 75 when another copy of the program holds the write lock. When `path` is
     /// a folder or a read-only file, 75 comes from commit(), or here when appending.
+    /// A Deferred writer leaves the file to the batch's syncFolder() (store/fileops.h).
     TextWriter(const QString &path, Mode mode, Durability durability = Durability::Synced);
     /// Writes to `device`, which must be open for writing; commit() only checks for failures.
     explicit TextWriter(QIODevice &device);
@@ -120,11 +126,12 @@ private:
     void openSibling(const QByteArray &folder);
     void putInPlace();
 
-    QString m_target;                      ///< the file, as the store names it
-    QByteArray m_path;                     ///< the file, as the file system names it
-    QByteArray m_siblingName;              ///< the file commit() writes the text to and renames over the file
-    int m_sibling = -1;                    ///< open on the sibling until commit()
-    QByteArray m_text;                     ///< what was written, until commit()
+    QString m_target;         ///< the file, as the store names it
+    QByteArray m_path;        ///< the file, as the file system names it
+    QByteArray m_siblingName; ///< the file commit() writes the text to and renames over the file
+    int m_sibling = -1;       ///< open on the sibling until commit()
+    QByteArray m_text;        ///< what was written, until commit()
+    Mode m_mode = Replace;
     bool m_replacedChecked = false;        ///< the file in place was looked at when the writer opened
     std::optional<unsigned> m_permissions; ///< those of the file that is replaced
     Durability m_durability = Durability::Synced;

@@ -49,7 +49,7 @@ expect_file() {
 }
 
 main_item() { click "$menu" 60 "$1"; } # items of the main menu bar, by their height
-SETUP=41 INGREDIENTS=62 RECIPES=83 SHOPPING=103 EXIT=124 HELP=179 FIND=276
+SETUP=41 INGREDIENTS=62 RECIPES=83 SHOPPING=103 EXIT=124 HELP=179 FIND=276 IMPORT=297
 
 cd "$app"
 # Whatever happens, no program of this session outlives it.
@@ -164,6 +164,20 @@ click "$shop" 624 338
 gone "Shopping list"
 click "$find" 628 418
 gone "Find a recipe"
+step "import a MealMaster file into its recipe's own category"
+printf 'MMMMM----- Recipe via Meal-Master\r\n      Title: Pea Soup\r\n Categories: Soups\r\n\r\n      1 lb Peas\r\n\r\n  Simmer.\r\n\r\nMMMMM\r\n' >"$HOME/peas.mmf"
+main_item $IMPORT
+importer=$(window "Import recipes")
+click "$importer" 580 36
+dialog=$(window "Add recipe files")
+xdotool windowfocus --sync "$dialog"
+typed "$HOME/peas.mmf"
+key Return
+gone "Add recipe files"
+click "$importer" 437 167
+expect_file "Category/Soups/Pea Soup" '"1","","","","","","","","","","lb","","","","","","","","","","Peas","","","","","","","","","","Simmer.","","","",""\r\n'
+click "$importer" 596 403
+gone "Import recipes"
 
 step "open the help"
 main_item $HELP

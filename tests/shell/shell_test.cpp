@@ -151,6 +151,8 @@ private slots:
         QTest::newRow("H - CS -") << u" 61"_s << save << u"(form) Shop - cmdHSave section"_s;
         QTest::newRow("H - FL -") << u" 76"_s << open << u"(form) Shop - Form_Load section"_s;
         QTest::newRow("H - LF -") << u" 53"_s << open << u"(form) Shop - lswHOpen section"_s;
+        QTest::newRow("M - FL -") << u" 53"_s << open << u"(form) Import - Form_Load section"_s;
+        QTest::newRow("M - CS -") << u" 61"_s << save << u"(form) Import - cmdMImport section"_s;
         // An unknown code leaves the report's placeholders, and the failure's own description.
         QTest::newRow("X - ZZ -") << u" 76"_s << QString() << u"section"_s;
     }
@@ -366,6 +368,7 @@ private slots:
         QTest::newRow("About") << u"About screen"_s << u"frmAbout"_s;
         QTest::newRow("Credits") << u"Credits"_s << u"frmCredit"_s;
         QTest::newRow("Find") << u"Find a recipe"_s << u"frmFind"_s;
+        QTest::newRow("Import") << u"Import recipes"_s << u"frmImport"_s;
     }
     void mainMenu_itemsShowTheirScreenOnce()
     {
@@ -377,6 +380,8 @@ private slots:
         auto *bar = menu->findChild<shell::ExplorerBar *>("vbalExplorerBarCtl1");
         QCOMPARE(bar->groupCaption("SPECIAL") + '|' + bar->groupCaption("Others") + '|' + bar->groupCaption("Kitchen"),
                  u"Prg. Selections|Misc|Kitchen"_s);
+        // Every item shows at its full height, none squeezed or cut off.
+        QVERIFY(bar->sizeHint().height() <= menu->height());
         QAbstractButton *button = item(menu, QLatin1String(QTest::currentDataTag()));
         QCOMPARE(button->text() + '|' + button->accessibleName(), caption + '|' + caption);
         QVERIFY(!button->icon().isNull() && button->toolTip().isEmpty());
@@ -437,7 +442,7 @@ private slots:
         QVERIFY(ScreenRegistry::find("frmIngred")->isVisible());
         QTest::keyClick(item(menu, "Ingredients"), Qt::Key_Up);
         QTest::keyClick(item(menu, "Setup"), Qt::Key_Up);
-        QVERIFY(item(menu, "Find")->hasFocus());
+        QVERIFY(item(menu, "Import")->hasFocus());
         // A held Enter key opens nothing beyond its first press.
         testing::MessageScript messages;
         QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);

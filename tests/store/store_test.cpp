@@ -119,6 +119,14 @@ private slots:
             ROW(how + "a folder", 75, (), save(at("Category/Pies"), mode));
             ROW(how + "a file in a missing folder", 76, (), save(at("Missing/new"), mode));
         }
+        // An import writes new files only: what is there, whatever it is, stays as it is.
+        ROW("create a new file", 0, ({"+Category/Pies/New 5"}), save(at("Category/Pies/New"), TextWriter::Create));
+        ROW("create over a file", 58, (), save(at("Category/Pies/Apple"), TextWriter::Create));
+        ROW("create over a read-only file", 58, (), save(at("Category/soups/Stock"), TextWriter::Create));
+        ROW("create over a folder", 58, (), save(at("Category/Pies"), TextWriter::Create));
+        ROW("create in a missing folder", 76, (), save(at("Missing/new"), TextWriter::Create));
+        ROW("sync a folder", 0, (), syncFolder(at("Category")));
+        ROW("sync a missing folder", 76, (), syncFolder(at("Missing")));
         ROW("read a line past the end", 62, (), TextReader(QString()).readLine());
         ROW("read a field past the end", 62, (), TextReader(QStringLiteral(" \t")).readField());
         ROW("read a device that fails at once", 75, (), FailingBuffer device(0, QIODevice::ReadOnly);

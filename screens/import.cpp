@@ -1,0 +1,286 @@
+#include "screens/import.h"
+
+#include "shell/appearance.h"
+#include "shell/errorcodes.h"
+#include "shell/errorpath.h"
+#include "shell/hoverhints.h"
+#include "shell/messages.h"
+#include "shell/module1.h"
+#include "store/categorylist.h"
+#include "store/failure.h"
+#include "store/recipeimport.h"
+#include "store/textfile.h"
+#include "ui_import.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QTimer>
+
+namespace {
+
+// How long one slice of an import may keep the window busy.
+constexpr int kSliceMilliseconds = 40;
+
+QStringList showFileDialog(QWidget *parent, const frmImport::FileQuestion &question)
+{
+    if (!question.save)
+        return QFileDialog::getOpenFileNames(parent, question.caption, QDir::homePath(), question.filter);
+    const QString file =
+        QFileDialog::getSaveFileName(parent, question.caption, QDir::home().filePath(question.name), question.filter);
+    return file.isEmpty() ? QStringList() : QStringList{file};
+}
+
+frmImport::FileDialog &fileDialog()
+{
+    static frmImport::FileDialog dialog = showFileDialog;
+    return dialog;
+}
+
+QStringList localFiles(const QMimeData *data)
+{
+    QStringList files;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())
+            files.append(url.toLocalFile());
+    }
+    return files;
+}
+
+void showProblem(const QString &what, const store::Failure &failure)
+{
+    shell::msgBox(QStringLiteral("%1\r%2 (%3)").arg(what, failure.description()).arg(failure.number()),
+                  shell::MbSystemModal | shell::MbExclamation, QStringLiteral("Import recipes"));
+}
+
+} // namespace
+
+frmImport::frmImport(QWidget *parent)
+    : shell::Screen(parent), m_ui(std::make_unique<Ui::frmImport>()), m_slices(new QTimer(this))
+{
+    m_ui->setupUi(this);
+    setAcceptDrops(true);
+    setUpHints();
+
+    connect(m_slices, &QTimer::timeout, this, &frmImport::importSlice);
+    connect(m_ui->cmdMAdd, &QPushButton::clicked, this, &frmImport::addFiles);
+    connect(m_ui->cmdMRemove, &QPushButton::clicked, this, &frmImport::removeFiles);
+    connect(m_ui->cmdMImport, &QPushButton::clicked, this, &frmImport::startImport);
+    connect(m_ui->cmdMCancel, &QPushButton::clicked, this, &frmImport::cancelImport);
+    connect(m_ui->cmdMSave, &QPushButton::clicked, this, &frmImport::saveReport);
+    connect(m_ui->cmdMExpMM, &QPushButton::clicked, this, [this] { exportCategory(store::ExportFormat::MealMaster); });
+    connect(m_ui->cmdMExpJson, &QPushButton::clicked, this, [this] { exportCategory(store::ExportFormat::JsonLd); });
+    connect(m_ui->cmdMMain, &QPushButton::clicked, this, &frmImport::showMainMenu);
+}
+
+frmImport::~frmImport() = default;
+
+void frmImport::setFileDialog(FileDialog dialog)
+{
+    fileDialog() = dialog ? std::move(dialog) : showFileDialog;
+}
+
+QString frmImport::ownCategoryText()
+{
+    return QStringLiteral("Each recipe's own category");
+}
+
+void frmImport::setUpHints()
+{
+    // The hint panel takes the desktop's tooltip colour, known only at run time.
+    QPalette panel = m_ui->shaMMenu->palette();
+    panel.setColor(QPalette::Window, shell::systemColor(24));
+    m_ui->shaMMenu->setPalette(panel);
+    m_ui->shaMMenu->setAutoFillBackground(true);
+    m_ui->shaMMenu->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    const QList<QLabel *> hints{m_ui->lblMMsg1, m_ui->lblMMsg2, m_ui->lblMMsg3};
+    for (QLabel *hint : hints)
+        shell::HoverHints::showNormal(hint);
+    auto *hover = new shell::HoverHints(this);
+    hover->onHover(this, [hints] {
+        for (QLabel *hint : hints)
+            shell::HoverHints::showNormal(hint);
+    });
+    const std::initializer_list<std::pair<QLabel *, QList<QWidget *>>> explained{
+        {m_ui->lblMMsg1, {m_ui->lblMFiles, m_ui->lswMFiles, m_ui->cmdMAdd, m_ui->cmdMRemove}},
+        {m_ui->lblMMsg2, {m_ui->lblMCat, m_ui->cboMCat, m_ui->cmdMImport, m_ui->cmdMCancel}},
+        {m_ui->lblMMsg3, {m_ui->fraMExport, m_ui->cboMExpCat, m_ui->cmdMExpMM, m_ui->cmdMExpJson}},
+    };
+    for (const auto &[hint, controls] : explained) {
+        for (QWidget *control : controls)
+            hover->onHover(control, [hint] { shell::HoverHints::showRed(hint); });
+    }
+}
+
+void frmImport::load()
+{
+    Module1::DropShadow(this);
+    try {
+        showCategories();
+    } catch (const store::Failure &failure) {
+        shell::raiseError(this, shell::codes::ImportLoad, failure);
+    }
+}
+
+void frmImport::showCategories()
+{
+    QStringList categories;
+    try {
+        categories = store::readCategoryFields();
+    } catch (const store::Failure &failure) {
+        // Without a category list the recipes can still go to their own categories, which make the list.
+        if (failure.number() != store::Failure::FileNotFound)
+            throw;
+    }
+    const QString destination = m_ui->cboMCat->currentText();
+    const QString exported = m_ui->cboMExpCat->currentText();
+    m_ui->cboMCat->clear();
+    m_ui->cboMCat->addItem(ownCategoryText());
+    m_ui->cboMCat->addItems(categories);
+    m_ui->cboMCat->setCurrentIndex(std::max(0, int(categories.indexOf(destination)) + 1));
+    m_ui->cboMExpCat->clear();
+    m_ui->cboMExpCat->addItems(categories);
+    m_ui->cboMExpCat->setCurrentIndex(int(categories.indexOf(exported)));
+}
+
+void frmImport::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!m_import && !localFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void frmImport::dropEvent(QDropEvent *event)
+{
+    addPaths(localFiles(event->mimeData()));
+    event->acceptProposedAction();
+}
+
+void frmImport::addFiles()
+{
+    addPaths(fileDialog()(this, {false, QStringLiteral("Add recipe files"), QString(),
+                                 QStringLiteral("Recipe files (*.mmf *.mm *.txt *.mx2 *.html *.htm *.json);;"
+                                                "All files (*)")}));
+}
+
+void frmImport::addPaths(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        if (m_ui->lswMFiles->findItems(path, Qt::MatchExactly).isEmpty())
+            m_ui->lswMFiles->addItem(path);
+    }
+}
+
+void frmImport::removeFiles()
+{
+    qDeleteAll(m_ui->lswMFiles->selectedItems());
+}
+
+void frmImport::startImport()
+{
+    QStringList files;
+    for (int i = 0; i < m_ui->lswMFiles->count(); ++i)
+        files.append(m_ui->lswMFiles->item(i)->text());
+    if (files.isEmpty()) {
+        m_ui->cmdMAdd->setFocus();
+        shell::msgBox(QStringLiteral("Please add the files to import first."),
+                      shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
+        return;
+    }
+    const QString category = m_ui->cboMCat->currentIndex() > 0 ? m_ui->cboMCat->currentText() : QString();
+    m_import = std::make_unique<store::RecipeImport>(files, category);
+    m_ui->txtMReport->clear();
+    setImporting(true);
+    m_slices->start(0);
+}
+
+void frmImport::importSlice()
+{
+    try {
+        const bool more = m_import->run(kSliceMilliseconds);
+        m_ui->pbMProgress->setValue(int(m_import->progress() * m_ui->pbMProgress->maximum()));
+        if (more)
+            return;
+        m_slices->stop();
+        m_ui->txtMReport->setPlainText(m_import->report().text());
+        m_import.reset();
+        m_ui->lswMFiles->clear();
+        setImporting(false);
+        showCategories();
+    } catch (const store::Failure &failure) {
+        m_slices->stop();
+        const bool reading = m_import && m_import->stage() == store::RecipeImport::Stage::Reading;
+        m_import.reset();
+        setImporting(false);
+        shell::raiseError(this, reading ? shell::codes::ImportLoad : shell::codes::ImportSave, failure);
+    }
+}
+
+void frmImport::cancelImport()
+{
+    if (m_import)
+        m_import->cancel();
+}
+
+void frmImport::setImporting(bool importing)
+{
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{m_ui->lswMFiles, m_ui->cmdMAdd, m_ui->cmdMRemove, m_ui->cboMCat,
+                                          m_ui->cmdMImport, m_ui->cmdMSave, m_ui->fraMExport, m_ui->cmdMMain})
+        control->setEnabled(!importing);
+    m_ui->cmdMCancel->setEnabled(importing);
+    if (importing) {
+        m_ui->pbMProgress->setValue(0);
+        m_ui->cmdMCancel->setFocus();
+    } else {
+        m_ui->cmdMImport->setFocus();
+    }
+}
+
+void frmImport::saveReport()
+{
+    const QStringList file =
+        fileDialog()(this, {true, QStringLiteral("Save the report"), QStringLiteral("Import report.txt"),
+                            QStringLiteral("Text files (*.txt)")});
+    if (file.isEmpty())
+        return;
+    try {
+        store::TextWriter writer(file.first(), store::TextWriter::Replace);
+        writer.writeLine(m_ui->txtMReport->toPlainText());
+        writer.commit();
+    } catch (const store::Failure &failure) {
+        showProblem(QStringLiteral("The report could not be saved:"), failure);
+    }
+}
+
+void frmImport::exportCategory(store::ExportFormat format)
+{
+    const QString category = m_ui->cboMExpCat->currentText();
+    if (category.isEmpty()) {
+        m_ui->cboMExpCat->setFocus();
+        shell::msgBox(QStringLiteral("Please choose the category to export."),
+                      shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
+        return;
+    }
+    const bool mealMaster = format == store::ExportFormat::MealMaster;
+    const QStringList file = fileDialog()(
+        this, {true, QStringLiteral("Export %1").arg(category),
+               category + (mealMaster ? QStringLiteral(".mmf") : QStringLiteral(".json")),
+               mealMaster ? QStringLiteral("MealMaster files (*.mmf)") : QStringLiteral("JSON-LD files (*.json)")});
+    if (file.isEmpty())
+        return;
+    try {
+        m_ui->txtMReport->setPlainText(store::exportCategory(category, format, file.first()).text());
+    } catch (const store::Failure &failure) {
+        showProblem(QStringLiteral("The category could not be exported:"), failure);
+    }
+}
+
+void frmImport::showMainMenu()
+{
+    shell::ScreenRegistry::hide(this);
+    shell::ScreenRegistry::show(QStringLiteral("frmMain"));
+}

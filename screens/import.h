@@ -1,0 +1,70 @@
+#pragma once
+
+#include "shell/screen.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class QTimer;
+
+namespace Ui {
+class frmImport;
+}
+
+namespace store {
+class RecipeImport;
+enum class ExportFormat;
+} // namespace store
+
+/// The import screen: imports the recipes of MealMaster, MasterCook and web-page files into a category or
+/// into each recipe's own, reports what it did, and exports a category to a MealMaster or JSON-LD file.
+class frmImport : public shell::Screen
+{
+    Q_OBJECT
+
+public:
+    explicit frmImport(QWidget *parent = nullptr);
+    ~frmImport() override;
+
+    /// What the screen asks the user for with a file dialog: files to open, or one file to save.
+    struct FileQuestion
+    {
+        bool save;
+        QString caption;
+        QString name; ///< the name a saved file is offered under
+        QString filter;
+    };
+    /// Shows the question and returns the files chosen; none when the user cancels.
+    using FileDialog = std::function<QStringList(QWidget *parent, const FileQuestion &question)>;
+    /// Replaces the dialog (tests answer it without a window); an empty function brings QFileDialog back.
+    static void setFileDialog(FileDialog dialog);
+
+    /// The destination that puts each recipe into its own category.
+    static QString ownCategoryText();
+
+protected:
+    void load() override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void addFiles();
+    void removeFiles();
+    void startImport();
+    void importSlice();
+    void cancelImport();
+    void saveReport();
+    void exportCategory(store::ExportFormat format);
+    void showMainMenu();
+
+    void addPaths(const QStringList &paths);
+    void showCategories();
+    void setImporting(bool importing);
+    void setUpHints();
+
+    const std::unique_ptr<Ui::frmImport> m_ui;
+    std::unique_ptr<store::RecipeImport> m_import;
+    QTimer *const m_slices;
+};

@@ -1,0 +1,91 @@
+// Feeds arbitrary bytes to the import readers; the first byte picks the reader (MealMaster, MasterCook,
+// JSON-LD, web page) and the rest is the file. A crash, a sanitizer report, a hang, a reader that gives
+// more recipes than the file can hold, a recipe saved with a name or a box it may not have, or a recipe
+// that does not come back the same through a JSON-LD export, is a finding.
+
+#include "store/appfolder.h"
+#include "store/failure.h"
+#include "store/formats/jsonld.h"
+#include "store/formats/mapping.h"
+#include "store/formats/mastercook.h"
+#include "store/formats/mealmaster.h"
+#include "store/textfile.h"
+
+#include <QBuffer>
+
+#include <cstdint>
+#include <cstdlib>
+
+using namespace store::formats;
+
+namespace {
+
+void require(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+std::unique_ptr<RecipeReader> readerFor(int kind, const QByteArray &bytes)
+{
+    switch (kind % 4) {
+    case 0: {
+        auto device = std::make_unique<QBuffer>();
+        device->setData(bytes);
+        require(device->open(QIODevice::ReadOnly));
+        return makeMealMasterReader(std::move(device));
+    }
+    case 1:
+        return makeMasterCookReader(decodeMasterCook(bytes));
+    default:
+        return makeJsonLdReader(store::decodeText(bytes), kind % 4 == 3);
+    }
+}
+
+bool fits(const QString &field, qsizetype digits)
+{
+    return field.size() <= digits && std::all_of(field.begin(), field.end(), [](QChar c) { return c.isDigit(); });
+}
+
+void checkRecipe(const Recipe &recipe)
+{
+    const MappedRecipe mapped = toRecord(recipe);
+    require(mapped.name.isEmpty() || (store::isValidName(mapped.name) && mapped.name.size() <= kNameLength));
+    require(mapped.category.isEmpty() || (store::isValidName(mapped.category) && !mapped.category.contains(u',')));
+    const store::RecipeRecord &record = mapped.record;
+    require(fits(record.temperature(), 3) && fits(record.servingSize(), 3) && fits(record.hours(), 2) &&
+            fits(record.minutes(), 3));
+    if (mapped.name.isEmpty())
+        return;
+
+    // Exported to JSON-LD and read back, the recipe is the same record under the same name.
+    const QByteArray json = writeJsonLd({fromRecord(mapped.name, mapped.category, record)});
+    const std::optional<ReadItem> back = makeJsonLdReader(QString::fromUtf8(json), false)->next();
+    require(back && back->problem.isEmpty());
+    const MappedRecipe again = toRecord(back->recipe);
+    require(again.name == mapped.name && again.record == record);
+
+    // The MealMaster writer takes any record; what it cannot keep its export reports.
+    const QString text = writeMealMaster(fromRecord(mapped.name, mapped.category, record));
+    require(text.startsWith(QLatin1String("MMMMM")));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    const QByteArray bytes(reinterpret_cast<const char *>(data) + 1, static_cast<qsizetype>(size - 1));
+    const auto reader = readerFor(data[0], bytes);
+    // A MealMaster recipe takes a line at least, a recipe of the other formats a character at least.
+    const qsizetype most = data[0] % 4 == 0 ? bytes.count('\n') + bytes.count('\r') + 2 : bytes.size() + 2;
+    qsizetype items = 0;
+    while (const std::optional<ReadItem> item = reader->next()) {
+        require(++items <= most);
+        require(reader->progress() >= 0.0 && reader->progress() <= 1.0);
+        if (item->problem.isEmpty())
+            checkRecipe(item->recipe);
+    }
+    return 0;
+}
