@@ -462,11 +462,8 @@ private slots:
         testing::ScreenSession session;
         frmMain *menu = showMainMenu();
         QRandomGenerator random(17);
-        int windows = 0;
         for (int copy = 0; copy < 200; ++copy) {
-            QByteArray damaged = good;
-            if (copy % 2 == 0)
-                damaged.truncate(random.bounded(damaged.size()));
+            QByteArray damaged = good.first(copy % 2 ? good.size() : random.bounded(good.size()));
             for (int flips = copy % 2 ? random.bounded(1, 9) : 0; flips > 0; --flips)
                 damaged[random.bounded(damaged.size())] ^= char(random.bounded(1, 256));
             app.write(u"Documentation/LDHelp.chm"_s, damaged);
@@ -478,12 +475,10 @@ private slots:
             QVERIFY(took.elapsed() < 3500);
             const QList<QProcess *> shown = qApp->findChildren<QProcess *>();
             QCOMPARE(messages.boxes().size() + shown.size(), 1);
-            windows += shown.size();
             qDeleteAll(shown);
             QVERIFY(menu->isVisible());
         }
         mdlHelp::SetViewerProgram({});
-        qInfo("%d of 200 damaged help files showed the help window", windows);
     }
 };
 
