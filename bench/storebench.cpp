@@ -142,16 +142,15 @@ void makeFiles(const QString &folder, int count, const QByteArray &bytes)
 }
 
 /// The floor of one save: the file written beside its place, synced, renamed into place, its folder synced.
-void bareSave(const QByteArray &path, int folder, const QByteArray &bytes, bool synced)
+void bareSave(const QByteArray &path, int folder, const QByteArray &bytes)
 {
     const QByteArray temp = path + ".tmp";
     const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size() || (synced && ::fsync(fd) != 0))
+    if (::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size() || ::fsync(fd) != 0)
         std::perror("write");
     ::close(fd);
     ::rename(temp.constData(), path.constData());
-    if (synced)
-        ::fsync(folder);
+    ::fsync(folder);
 }
 
 /// Saving as the user does, one recipe per Save: each save synced, against the floor of the same syncs. The
@@ -172,7 +171,7 @@ void measureSyncedSaving()
         const QString name = QStringLiteral("Recipe %1").arg(i);
         const QByteArray floorPath = QFile::encodeName(app.path() + QStringLiteral("/Floor/") + name);
         const auto save = [&] { store::saveRecipe(QStringLiteral("Bench"), name, record); };
-        const auto bare = [&] { bareSave(floorPath, floorFolder, bytes, true); };
+        const auto bare = [&] { bareSave(floorPath, floorFolder, bytes); };
         if (i % 2 == 0) {
             ours.push_back(timed([] {}, save));
             floor.push_back(timed([] {}, bare));
