@@ -295,7 +295,6 @@ private slots:
         }
         store::cleanWorkFolder();
         QCOMPARE(app.work(), QStringList{"lock"});
-        qInfo("200 kills, %d inside a save, %d saves", cut, last.first);
         QVERIFY(cut >= 20);
     }
 
