@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Prints Larderon's benchmark table: the whole program against an empty Qt 6 window (start to the first
 # window, and memory once the main menu shows), then the store at scale against the floor of the same
-# work done by the operating system alone. Each figure is a ratio measured in one run.
+# work done by the operating system alone. Each figure is a ratio measured in one run. A save is synced, as
+# the program's saves are, and its floor does the same syncs (write, fsync, rename, fsync of the folder);
+# the store's figures are measured in a temporary folder, so TMPDIR should lie on a real disk.
 #
 #   bench/run.sh [build-folder] [rounds]
 set -euo pipefail

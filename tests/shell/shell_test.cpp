@@ -1,3 +1,4 @@
+#include "screens/help.h"
 #include "shell/appearance.h"
 #include "shell/error.h"
 #include "shell/errorpath.h"
@@ -638,6 +639,33 @@ private slots:
             const QWidget *focus = QApplication::focusWidget();
             QCOMPARE(focus ? focus->objectName() : u"-"_s, step.section(u'>', 1));
         }
+    }
+
+    // Damaged copies of the help file, cut short or with bytes changed, through the menu item: each shows
+    // the help window or the failure box, and the program goes on.
+    void help_damagedFiles_showTheWindowOrTheFailureBoxEachTime()
+    {
+        mdlHelp::SetViewerProgram(u"" LARDERON_HELP_VIEWER ""_s);
+        QFile help(u"" LARDERON_HELP_FILE ""_s);
+        QVERIFY(help.open(QIODevice::ReadOnly));
+        const QByteArray good = help.readAll();
+        testing::AppFolder app;
+        testing::ScreenSession session;
+        frmMain *menu = showMainMenu();
+        QRandomGenerator random(17);
+        for (int copy = 0; copy < 200; ++copy) {
+            QByteArray damaged = good.first(copy % 2 ? good.size() : random.bounded(good.size()));
+            for (int flips = copy % 2 ? random.bounded(1, 9) : 0; flips > 0; --flips)
+                damaged[random.bounded(damaged.size())] ^= char(random.bounded(1, 256));
+            app.write(u"Documentation/LDHelp.chm"_s, damaged);
+            testing::MessageScript messages;
+            messages.answer(1);
+            item(menu, u"Help"_s)->click();
+            const QList<QProcess *> shown = qApp->findChildren<QProcess *>();
+            QCOMPARE(messages.boxes().size() + shown.size(), 1);
+            qDeleteAll(shown);
+        }
+        mdlHelp::SetViewerProgram({});
     }
 };
 
