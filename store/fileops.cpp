@@ -254,7 +254,9 @@ QStringList listFiles(const QString &folder, FileOrder order)
         // through the path resolution all the same. UTF-8 names stay as they are.
         std::string_view name = entry->d_name;
         std::string decoded;
-        if (const QByteArrayView bytes(name.data(), qsizetype(name.size())); !bytes.isValidUtf8()) {
+        const auto isAscii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+        if (const QByteArrayView bytes(name.data(), qsizetype(name.size()));
+            !std::all_of(name.begin(), name.end(), isAscii) && !bytes.isValidUtf8()) {
             decoded = displayName(decodeFileName(bytes.toByteArray())).toStdString();
             name = decoded;
         }

@@ -1,54 +1,86 @@
 #include "store/nameorder.h"
 
+#include <QtEndian>
+
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace store {
 
 namespace {
 
-char16_t code(QChar c)
+bool isDigit(char c)
 {
-    return c.unicode();
+    return c >= '0' && c <= '9';
 }
 
-char16_t code(char c)
+// Appends the UTF-8 `text` to `key`, each run of digits written as its length, then its digits without
+// leading zeros. The length is a character that sorts before every letter, so that a longer number comes
+// after a shorter one. Every other byte goes through `fold`.
+template <typename Fold>
+void appendKey(std::string &key, std::string_view text, Fold fold)
 {
-    return static_cast<unsigned char>(c);
-}
-
-bool isDigit(char16_t c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
-// Appends `text` to `key`, each run of digits written as its length, then its digits without leading
-// zeros. The length is a character that sorts before every letter, so that a longer number comes after
-// a shorter one. Every other character goes through `fold`.
-template <typename Key, typename Text, typename Fold>
-void appendKey(Key &key, const Text &text, Fold fold)
-{
-    using Char = typename Key::value_type;
-    const auto size = qsizetype(text.size());
-    for (qsizetype i = 0; i < size;) {
-        if (!isDigit(code(text[i]))) {
-            key += fold(text[i++]);
+    // A run of digits gains one character at most.
+    const size_t start = key.size();
+    key.resize(start + 2 * text.size());
+    char *out = key.data() + start;
+    for (size_t i = 0; i < text.size();) {
+        if (!isDigit(text[i])) {
+            *out++ = fold(text[i++]);
             continue;
         }
-        qsizetype end = i;
-        while (end < size && isDigit(code(text[end])))
+        size_t end = i;
+        while (end < text.size() && isDigit(text[end]))
             ++end;
-        while (i < end - 1 && code(text[i]) == u'0')
+        while (i < end - 1 && text[i] == '0')
             ++i;
-        key += Char(char16_t(u'0' + std::min<qsizetype>(end - i, 48)));
+        *out++ = char('0' + std::min<size_t>(end - i, 48));
         for (; i < end; ++i)
-            key += text[i];
+            *out++ = text[i];
     }
+    key.resize(size_t(out - key.data()));
 }
 
 char lower(char c)
 {
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+// A name's letters without their accents and in one case: "Éclair" files under E.
+QString foldText(const QString &name)
+{
+    QString text = name.normalized(QString::NormalizationForm_KD);
+    text.removeIf([](QChar c) { return c.isMark(); });
+    return text.toCaseFolded();
+}
+
+// What foldText() makes of each character from U+0080 to U+00FF, as UTF-8. These characters fold one by
+// one, so a name made of them and of ASCII folds through this table at a fraction of the cost.
+const std::array<std::string, 128> &latin1Folds()
+{
+    static const std::array<std::string, 128> folds = [] {
+        std::array<std::string, 128> table;
+        for (size_t i = 0; i < table.size(); ++i)
+            table[i] = foldText(QString(QChar(char16_t(0x80 + i)))).toStdString();
+        return table;
+    }();
+    return folds;
+}
+
+// Whether every character of `utf8` is below U+0100: ASCII, or two bytes led by 0xC2 or 0xC3.
+bool isLatin1(std::string_view utf8)
+{
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80)
+            continue;
+        if ((c != 0xC2 && c != 0xC3) || i + 1 == utf8.size() ||
+            (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) != 0x80)
+            return false;
+        ++i;
+    }
+    return true;
 }
 
 void appendNameSortKey(std::string &key, std::string_view utf8)
@@ -58,13 +90,24 @@ void appendNameSortKey(std::string &key, std::string_view utf8)
         appendKey(key, utf8, lower);
         return;
     }
-    // Split letters from their accents and drop the accents: "Éclair" files under E.
-    QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).normalized(QString::NormalizationForm_KD);
-    text.removeIf([](QChar c) { return c.isMark(); });
-    text = text.toCaseFolded();
-    QString folded;
-    appendKey(folded, text, [](QChar c) { return c; });
-    key += folded.toStdString();
+    const auto same = [](char c) { return c; };
+    if (isLatin1(utf8)) {
+        const std::array<std::string, 128> &folds = latin1Folds();
+        std::string folded;
+        folded.reserve(utf8.size() + 4);
+        for (size_t i = 0; i < utf8.size(); ++i) {
+            const auto c = static_cast<unsigned char>(utf8[i]);
+            if (c < 0x80) {
+                folded += lower(char(c));
+            } else {
+                folded += folds[size_t((c & 0x1F) << 6 | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F)) - 0x80];
+                ++i;
+            }
+        }
+        appendKey(key, folded, same);
+        return;
+    }
+    appendKey(key, foldText(QString::fromUtf8(utf8.data(), qsizetype(utf8.size()))).toStdString(), same);
 }
 
 } // namespace
@@ -99,10 +142,10 @@ std::vector<size_t> orderByName(const std::vector<std::string_view> &names)
         const size_t start = keys.size();
         appendNameSortKey(keys, names[place]);
         Keyed entry{{0, 0, 0}, quint32(start), quint32(keys.size() - start), place};
-        for (size_t i = 0; i < 24; ++i) {
-            const auto byte = i < entry.length ? static_cast<unsigned char>(keys[start + i]) : 0u;
-            entry.head[i / 8] = entry.head[i / 8] << 8 | byte;
-        }
+        uchar head[24] = {};
+        std::memcpy(head, keys.data() + start, std::min<size_t>(entry.length, sizeof head));
+        for (size_t i = 0; i < 3; ++i)
+            entry.head[i] = qFromBigEndian<quint64>(head + 8 * i);
         keyed.push_back(entry);
     }
     const char *bytes = keys.data();
