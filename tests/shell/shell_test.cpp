@@ -12,6 +12,7 @@
 #include "tests/support/appfolder.h"
 #include "tests/support/messages.h"
 #include "tests/support/rows.h"
+#include "tests/support/screenfixture.h"
 #include "tests/support/screens.h"
 
 #include <QtTest>
@@ -192,15 +193,11 @@ private slots:
 
     void clearScreen_emptiesThatScreensTextBoxesOnly_data()
     {
-        QTest::addColumn<int>("number");
-        QTest::newRow("frmIngred") << 0;
-        QTest::newRow("frmRecipe") << 1;
-        QTest::newRow("none") << 2;
-        QTest::newRow("frmShop") << 3;
+        testing::addRows({"frmIngred; 0", "frmRecipe; 1", "none; 2", "frmShop; 3"});
     }
     void clearScreen_emptiesThatScreensTextBoxesOnly()
     {
-        QFETCH(int, number);
+        const int number = testing::cells<1>()[0].toInt();
         testing::ScreenSession session;
         Module1::ClearScreen(number); // a screen that is not loaded stays so
         QVERIFY(ScreenRegistry::loaded().isEmpty());
@@ -221,30 +218,23 @@ private slots:
 
     void sharedRoutines_deleteByModeAndList_data()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("failure");
-        QTest::addColumn<QStringList>("gone");
-        QTest::newRow("a file") << u"Pies/Apple"_s << 0 << 0 << QStringList{"Pies/Apple 1"};
-        QTest::newRow("a folder") << u"Soups"_s << 1 << 0 << QStringList{"Soups/", "Soups/Leek 1"};
-        QTest::newRow("another mode") << u"Pies/Apple"_s << 2 << 0 << QStringList();
-        QTest::newRow("a missing folder") << u"Old"_s << 1 << 76 << QStringList();
-        QTest::newRow("a folder with a read-only file") << u"Fish"_s << 1 << 70 << QStringList();
+        // the path; the mode; the failure; what is gone ("|" between)
+        testing::addRows({"a file; Pies/Apple; 0; 0; Pies/Apple 1", "a folder; Soups; 1; 0; Soups/|Soups/Leek 1",
+                          "another mode; Pies/Apple; 2; 0; ", "a missing folder; Old; 1; 76; ",
+                          "a folder with a read-only file; Fish; 1; 70; "});
     }
     void sharedRoutines_deleteByModeAndList()
     {
-        QFETCH(QString, path);
-        QFETCH(int, mode);
-        QFETCH(QStringList, gone);
+        const auto [path, mode, failure, gone] = testing::cells<4>();
         testing::AppFolder app(testing::AppFolder::Empty);
         for (const char *file : {"Pies/Apple", "Soups/Leek", "Fish/Stock"})
             app.write(QLatin1String(file), "x");
         app.setReadOnly("Fish/Stock");
         QStringList left = app.tree();
-        for (const QString &entry : gone)
+        for (const QString &entry : gone.split(u'|', Qt::SkipEmptyParts))
             left.removeOne(entry);
 
-        QTEST(testing::failureOf([&] { Module1::FileSystemDelete(app.file(path), mode); }), "failure");
+        QCOMPARE(testing::failureOf([&] { Module1::FileSystemDelete(app.file(path), mode.toInt()); }), failure.toInt());
         QCOMPARE(app.tree(), left);
         // The listing of a folder's files ends with one empty element.
         QStringList names{u"stale"_s};
@@ -295,15 +285,10 @@ private slots:
     {
         QFETCH(QByteArray, marker);
         const bool fails = marker == "<folder>";
-        testing::AppFolder app;
-        if (fails)
-            app.makeFolder("ld.ini");
-        else if (marker != "<none>")
-            app.write("LD.ini", marker);
-        testing::ScreenSession session;
-        testing::MessageScript messages;
-        messages.answer(1);
-        messages.answer(1);
+        testing::ScreenFixture f;
+        f.run(fails ? "answer 1 > answer 1 > mkdir ld.ini" : "answer 1 > answer 1");
+        if (!fails && marker != "<none>")
+            f.folder.write("LD.ini", marker);
         QPointer<frmSplash> splash = ScreenRegistry::show<frmSplash>();
         QTRY_COMPARE(splash->cursor().shape(), Qt::WaitCursor);
         auto *timer = splash->findChild<QTimer *>("tmrTaskTimer");
@@ -316,9 +301,9 @@ private slots:
 
         QCOMPARE(values, QList<int>({4,  8,  12, 16, 20, 24, 28, 32, 36, 40, 44, 48, 52,
                                      56, 60, 64, 68, 72, 76, 80, 84, 88, 92, 96, 100}));
-        QTEST(boxes(messages), "expectedBoxes");
-        QTEST(app.exists("LD.ini") ? app.read("LD.ini") : QByteArray("<none>"), "markerAfter");
-        QCOMPARE(session.quitCount(), fails ? 1 : 0);
+        QTEST(boxes(f.script), "expectedBoxes");
+        QTEST(f.folder.exists("LD.ini") ? f.folder.read("LD.ini") : QByteArray("<none>"), "markerAfter");
+        QCOMPARE(f.session.quitCount(), fails ? 1 : 0);
         QCOMPARE(ScreenRegistry::find("frmMain") && ScreenRegistry::find("frmMain")->isVisible(), !fails);
         // The splash is hidden, not destroyed, and without its hourglass.
         QCOMPARE(ScreenRegistry::find<frmSplash>() && !splash->isVisible(), !fails);
@@ -327,23 +312,16 @@ private slots:
 
     void mainMenu_itemsShowTheirScreenOnce_data()
     {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("screen");
-        QTest::newRow("Setup") << u"Prg setup"_s << u"frmSetup"_s;
-        QTest::newRow("Ingredients") << u"Ingredients"_s << u"frmIngred"_s;
-        QTest::newRow("Recipes") << u"Display recipes"_s << u"frmRecipe"_s;
-        QTest::newRow("Shopping List") << u"Create a shopping list"_s << u"frmShop"_s;
-        QTest::newRow("Exit") << u"Exit this program"_s << QString();
-        QTest::newRow("Help") << u"View the help file"_s << QString();
-        QTest::newRow("About") << u"About screen"_s << u"frmAbout"_s;
-        QTest::newRow("Credits") << u"Credits"_s << u"frmCredit"_s;
-        QTest::newRow("Find") << u"Find a recipe"_s << u"frmFind"_s;
-        QTest::newRow("Import") << u"Import recipes"_s << u"frmImport"_s;
+        // the caption; the screen it shows
+        testing::addRows({"Setup; Prg setup; frmSetup", "Ingredients; Ingredients; frmIngred",
+                          "Recipes; Display recipes; frmRecipe", "Shopping List; Create a shopping list; frmShop",
+                          "Exit; Exit this program; ", "Help; View the help file; ", "About; About screen; frmAbout",
+                          "Credits; Credits; frmCredit", "Find; Find a recipe; frmFind",
+                          "Import; Import recipes; frmImport"});
     }
     void mainMenu_itemsShowTheirScreenOnce()
     {
-        QFETCH(QString, caption);
-        QFETCH(QString, screen);
+        const auto [caption, screen] = testing::cells<2>();
         testing::ScreenSession session;
         ScreenRegistry::add(screen, [] { return new Screen; });
         frmMain *menu = showMainMenu();
@@ -386,16 +364,14 @@ private slots:
     {
         QFETCH(Action, action);
         QFETCH(int, answer);
-        testing::AppFolder app;
-        testing::ScreenSession session;
-        testing::MessageScript messages;
-        messages.answer(answer);
+        testing::ScreenFixture f;
+        f.script.answer(answer);
         ScreenRegistry::load("frmShop");
         frmMain *menu = showMainMenu();
 
         action(menu);
-        QTEST(boxes(messages), "box");
-        QCOMPARE(session.quitCount(), answer == 6 ? 1 : 0);
+        QTEST(boxes(f.script), "box");
+        QCOMPARE(f.session.quitCount(), answer == 6 ? 1 : 0);
         QCOMPARE(ScreenRegistry::loaded().isEmpty(), answer == 6);
         QCOMPARE(menu->isVisible(), answer != 6);
     }
@@ -435,8 +411,7 @@ private slots:
         QList<QImage> drawn;
         for (const QPalette &palette : {desktop, dark}) {
             QApplication::setPalette(palette);
-            testing::AppFolder app;
-            testing::ScreenSession session;
+            testing::ScreenFixture f;
             registerScreens();
             ScreenRegistry::add<frmError>();
             ScreenRegistry::show(screen);
@@ -482,8 +457,7 @@ private slots:
     void keyboard()
     {
         QFETCH(QString, keys);
-        testing::AppFolder app;
-        testing::ScreenSession session;
+        testing::ScreenFixture f;
         registerScreens();
         QStringList pressed = keys.split(u' ');
         ScreenRegistry::show(pressed.constFirst());
