@@ -18,7 +18,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include <array>
 #include <numeric>
 
 using namespace Qt::StringLiterals;
@@ -27,14 +26,10 @@ using shell::ScreenRegistry;
 
 namespace {
 
-/// A screen that counts its loads, can hide itself during its load as a failed load does, and holds one
-/// control of each kind the clear routine meets.
+/// A screen that holds one control of each kind the clear routine meets.
 class TestScreen : public Screen
 {
 public:
-    static inline int loads = 0;
-    static inline bool hideWhileLoading = false;
-
     explicit TestScreen(const QString &name)
     {
         setObjectName(name);
@@ -45,14 +40,6 @@ public:
         combo->addItem(u"Soups"_s);
         (new QListWidget(this))->addItem(u"Apple Pie"_s);
         findChild<QListWidget *>()->setObjectName(u"lswRFile"_s);
-    }
-
-protected:
-    void load() override
-    {
-        ++loads;
-        if (hideWhileLoading)
-            ScreenRegistry::hide(this);
     }
 };
 
@@ -95,40 +82,8 @@ class ShellTest : public QObject
 private slots:
     void init()
     {
-        TestScreen::loads = 0;
-        TestScreen::hideWhileLoading = false;
         for (const char *name : {"frmIngred", "frmRecipe", "frmSetup", "frmShop"})
             ScreenRegistry::add(QLatin1String(name), [name] { return new TestScreen(QLatin1String(name)); });
-    }
-
-    void registry_loadsAScreenOnceAndKeepsItUntilTheEnd_data()
-    {
-        QTest::addColumn<bool>("hideWhileLoading");
-        QTest::newRow("loaded") << false;
-        QTest::newRow("hidden during its load") << true;
-    }
-    void registry_loadsAScreenOnceAndKeepsItUntilTheEnd()
-    {
-        QFETCH(bool, hideWhileLoading);
-        testing::ScreenSession session;
-        TestScreen::hideWhileLoading = hideWhileLoading;
-        ScreenRegistry::show("frmSetup");
-        QPointer<Screen> screen = ScreenRegistry::find("frmSetup");
-        QCOMPARE(screen->isVisible(), !hideWhileLoading);
-        ScreenRegistry::hide("frmSetup");
-        ScreenRegistry::show("frmSetup");
-        ScreenRegistry::show("frmNowhere");
-        ScreenRegistry::hide("frmNowhere");
-        QVERIFY(screen->isVisible());
-        QCOMPARE(TestScreen::loads, 1);
-        QCOMPARE(ScreenRegistry::loaded(), QList<Screen *>{screen.data()});
-
-        ScreenRegistry::hide(screen);
-        ScreenRegistry::unloadAll();
-        QCOMPARE(session.quitCount(), 1);
-        QVERIFY(ScreenRegistry::loaded().isEmpty());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(screen.isNull());
     }
 
     void errorReport_showsTheCodesTextsAndEndsTheProgram_data()
@@ -165,6 +120,7 @@ private slots:
                                       (failed == u"open" ? u"the needed folder or file"_s : u"the screen data"_s);
         testing::ScreenSession session;
         ScreenRegistry::show("frmShop");
+        const QPointer<Screen> shop = ScreenRegistry::find("frmShop");
 
         // A failure of the store brings its own description; the report shows the code's texts instead.
         if (const int failure = number.toInt(); failure > 0)
@@ -184,8 +140,11 @@ private slots:
                  known ? u"Please contact the author with the error number above.\nThis program will now end!"_s
                        : u"22"_s);
         QTest::mouseClick(ScreenRegistry::find<frmError>()->findChild<QPushButton *>("cmdEBack"), Qt::LeftButton);
+        // The program ends: every screen unloaded and destroyed.
         QCOMPARE(session.quitCount(), 1);
         QVERIFY(ScreenRegistry::loaded().isEmpty());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(shop.isNull());
     }
 
     void clearScreen_emptiesThatScreensTextBoxesOnly_data()
@@ -211,32 +170,6 @@ private slots:
             QCOMPARE(screen->findChild<QComboBox *>()->currentText(), u"Soups"_s);
             QCOMPARE(screen->findChild<QListWidget *>()->count(), cleared && number == 1 ? 0 : 1);
         }
-    }
-
-    void sharedRoutines_deleteByModeAndList_data()
-    {
-        // the path; the mode; the failure; what is gone ("|" between)
-        testing::addRows({"a file; Pies/Apple; 0; 0; Pies/Apple 1", "a folder; Soups; 1; 0; Soups/|Soups/Leek 1",
-                          "another mode; Pies/Apple; 2; 0; ", "a missing folder; Old; 1; 76; ",
-                          "a folder with a read-only file; Fish; 1; 70; "});
-    }
-    void sharedRoutines_deleteByModeAndList()
-    {
-        const auto [path, mode, failure, gone] = testing::cells<4>();
-        testing::AppFolder app(testing::AppFolder::Empty);
-        for (const char *file : {"Pies/Apple", "Soups/Leek", "Fish/Stock"})
-            app.write(QLatin1String(file), "x");
-        app.setReadOnly("Fish/Stock");
-        QStringList left = app.tree();
-        for (const QString &entry : gone.split(u'|', Qt::SkipEmptyParts))
-            left.removeOne(entry);
-
-        QCOMPARE(testing::failureOf([&] { Module1::FileSystemDelete(app.file(path), mode.toInt()); }), failure.toInt());
-        QCOMPARE(app.tree(), left);
-        // The listing of a folder's files ends with one empty element.
-        QStringList names{u"stale"_s};
-        Module1::ListFolderFiles(app.file("Fish"), names);
-        QCOMPARE(names, QStringList({"Stock", ""}));
     }
 
     void menuBar_reportsTheClickedItemAndReadsIconsAnew()
