@@ -4,7 +4,6 @@
 #include "shell/explorerbar.h"
 #include "shell/mainmenu.h"
 #include "shell/menubar.h"
-#include "shell/mmain.h"
 #include "shell/module1.h"
 #include "shell/registerscreens.h"
 #include "shell/splash.h"
@@ -268,30 +267,20 @@ private slots:
                                      "View the help file|About screen|Credits|Find a recipe|Import recipes"_s);
     }
 
-    void boxes_askAndGoOnByTheAnswer_data()
+    void quit_asksAndGoesOnByTheAnswer_data()
     {
-        // the answer; the box (the quit question, the missing category or the help that cannot open)
-        testing::addRows({"Exit, No; 7; quit", "Exit, Yes; 6; quit", "closing the main menu, No; 7; quit",
-                          "no category; 1; category", "help without its viewer; 1; help"});
+        // Exit or closing the main menu; the answer
+        testing::addRows({"Exit, No; Exit; 7", "Exit, Yes; Exit; 6", "closing the main menu, No; close; 7"});
     }
-    void boxes_askAndGoOnByTheAnswer()
+    void quit_asksAndGoesOnByTheAnswer()
     {
-        const auto [answer, box] = testing::cells<2>();
-        const QString row = QLatin1String(QTest::currentDataTag());
+        const auto [how, answer] = testing::cells<2>();
         testing::ScreenFixture f;
         f.run("answer " + answer);
         ScreenRegistry::load("frmShop");
         frmMain *menu = showMainMenu();
-        if (row.startsWith(u"closing"))
-            menu->close();
-        else if (box == u"category")
-            menu->hide(), mMain::CategoryPresenceCheck();
-        else
-            item(menu, box == u"help" ? u"Help"_s : u"Exit"_s)->click();
-        QCOMPARE(boxes(f.script), box == u"quit"       ? kQuit
-                                  : box == u"category" ? kNoCategory
-                                                       : u"Tansy Help File Contents 16: Error in opening Help file.\r\n"
-                                                         "Help File #1 [frmMain]"_s);
+        how == u"close" ? void(menu->close()) : item(menu, how)->click();
+        QCOMPARE(boxes(f.script), kQuit);
         QCOMPARE(f.session.quitCount(), answer == u"6" ? 1 : 0);
         QCOMPARE(ScreenRegistry::loaded().isEmpty(), answer == u"6");
         QCOMPARE(menu->isVisible(), answer != u"6");
