@@ -4,8 +4,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QRegularExpression>
 

@@ -1,14 +1,11 @@
 #include "screens/recipe.h"
-#include "shell/appearance.h"
 #include "shell/lineprinter.h"
-#include "shell/messages.h"
 #include "store/recipefile.h"
 #include "tests/support/printer.h"
 #include "tests/support/rows.h"
 #include "tests/support/screenfixture.h"
 
 #include <QDate>
-#include <QDir>
 #include <QListWidget>
 #include <QLocale>
 #include <QPrinter>

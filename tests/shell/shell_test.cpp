@@ -8,11 +8,8 @@
 #include "shell/registerscreens.h"
 #include "shell/splash.h"
 #include "store/failure.h"
-#include "tests/support/appfolder.h"
-#include "tests/support/messages.h"
 #include "tests/support/rows.h"
 #include "tests/support/screenfixture.h"
-#include "tests/support/screens.h"
 
 #include <QtTest>
 #include <QtWidgets>
