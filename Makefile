@@ -25,7 +25,7 @@ test-sanitize: deps
 test-fuzz: deps
 	CXX=clang++ CC=clang cmake -S . -B $(BUILD_FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLARDERON_FUZZ=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD_FUZZ) -j$(JOBS)
-	cd $(BUILD_FUZZ) && ctest --output-on-failure
+	cd $(BUILD_FUZZ) && ctest -j$(JOBS) --output-on-failure
 
 bench: build
 	bench/run.sh $(BUILD)

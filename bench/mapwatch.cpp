@@ -3,7 +3,8 @@
 //
 //   mapwatch <title> <settle-ms> <program> [args...]
 //
-// Prints "first_window_ms rss_kib pss_kib" and ends the program. Needs an X server in DISPLAY.
+// Prints "first_window_ms rss_kib pss_kib" and ends the program. Needs an X server in DISPLAY. When the
+// program ends by itself before that window shows, says how on stderr and returns 3.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -74,6 +75,16 @@ int main(int argc, char *argv[])
     const auto deadline = start + std::chrono::seconds(30);
     while (!titledShown && std::chrono::steady_clock::now() < deadline) {
         if (!XPending(display)) {
+            int status = 0;
+            if (waitpid(pid, &status, WNOHANG) == pid) {
+                if (WIFSIGNALED(status))
+                    std::fprintf(stderr, "mapwatch: the program ended by signal %d (%s) before its window showed\n",
+                                 WTERMSIG(status), strsignal(WTERMSIG(status)));
+                else
+                    std::fprintf(stderr, "mapwatch: the program ended with exit code %d before its window showed\n",
+                                 WEXITSTATUS(status));
+                return 3;
+            }
             std::this_thread::sleep_for(std::chrono::microseconds(200));
             continue;
         }

@@ -6,12 +6,16 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryFile>
 #include <QThread>
+#include <QTimer>
 
 #include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace mdlHelp {
 
@@ -23,24 +27,22 @@ QString &viewerProgram()
     return program;
 }
 
-// True while the process lives. A process that ended stays a zombie until its parent reaps it, and the
-// viewer is detached, so its parent is whatever reaps orphans here; a zombie counts as ended.
-bool isRunning(qint64 pid)
-{
-    if (::kill(static_cast<pid_t>(pid), 0) != 0)
-        return false;
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return true;
-    const QByteArray fields = stat.readAll();
-    const qsizetype state = fields.lastIndexOf(')') + 2;
-    return state < 2 || state >= fields.size() || (fields.at(state) != 'Z' && fields.at(state) != 'X');
-}
-
 bool reportedReady(const QString &reportFile)
 {
     QFile file(reportFile);
     return file.open(QIODevice::ReadOnly) && file.readAll().split('\n').contains("ready");
+}
+
+// Lets the windows paint and timers run for `ms`; clicks and keys wait until the opener has returned.
+void pause(int ms)
+{
+    if (!QCoreApplication::instance()) {
+        QThread::msleep(ms);
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 } // namespace
@@ -68,46 +70,59 @@ qint64 OpenHelp(int selector)
 qint64 StartViewer(const QString &path, int timeoutMs)
 {
     // The viewer writes "ready" to its standard output once its first page shows. Its output goes to a file,
-    // not a pipe, because the viewer is detached and outlives this program.
+    // not a pipe, so that nothing has to go on reading it while the window runs.
     QTemporaryFile report;
     if (!report.open())
         return 0;
     report.close();
 
-    QProcess viewer;
+    // The window is a child of this program: it ends when the program ends, and the system ends it when
+    // the program dies in any other way.
+    auto *viewer = new QProcess(QCoreApplication::instance());
     const QString program = viewerProgram();
-    viewer.setProgram(program.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/larderon-help")
-                                        : program);
-    viewer.setArguments({path});
-    viewer.setStandardInputFile(QProcess::nullDevice());
-    viewer.setStandardOutputFile(report.fileName());
-    qint64 pid = 0;
-    if (!viewer.startDetached(&pid) || pid <= 0)
+    viewer->setProgram(program.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/larderon-help")
+                                         : program);
+    viewer->setArguments({path});
+    viewer->setStandardInputFile(QProcess::nullDevice());
+    viewer->setStandardOutputFile(report.fileName());
+    const pid_t parent = ::getpid();
+    viewer->setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent)
+            ::_exit(1);
+    });
+    viewer->start();
+    const QDeadlineTimer deadline(timeoutMs);
+    if (!viewer->waitForStarted(int(qMax<qint64>(deadline.remainingTime(), 1)))) {
+        delete viewer;
         return 0;
+    }
+    const qint64 pid = viewer->processId();
 
     if (qApp)
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    qint64 result = 0;
-    const QDeadlineTimer deadline(timeoutMs);
+    bool ready = false;
     for (;;) {
-        if (reportedReady(report.fileName())) {
-            result = pid;
+        ready = reportedReady(report.fileName());
+        // It may have reported just before it ended.
+        if (ready || viewer->state() == QProcess::NotRunning || deadline.hasExpired()) {
+            ready = ready || reportedReady(report.fileName());
             break;
         }
-        if (!isRunning(pid)) {
-            // It may have reported just before it ended.
-            result = reportedReady(report.fileName()) ? pid : 0;
-            break;
-        }
-        if (deadline.hasExpired()) {
-            ::kill(static_cast<pid_t>(pid), SIGKILL);
-            break;
-        }
-        QThread::msleep(20);
+        pause(20);
     }
     if (qApp)
         QApplication::restoreOverrideCursor();
-    return result;
+    if (!ready) {
+        // Ended without showing the page, or too slow: stopped and gone.
+        delete viewer;
+        return 0;
+    }
+    if (viewer->state() == QProcess::NotRunning)
+        viewer->deleteLater();
+    else
+        QObject::connect(viewer, &QProcess::finished, viewer, &QObject::deleteLater);
+    return pid;
 }
 
 void SetViewerProgram(const QString &program)

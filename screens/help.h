@@ -6,7 +6,7 @@
 namespace mdlHelp {
 
 /// How long the help window may take to show its first page before the opener gives up on it.
-constexpr int kViewerStartMs = 15000;
+constexpr int kViewerStartMs = 3000;
 
 /// The path of the help file for `selector`: 1 is the program's help file. Any other selector shows
 /// "Invalid Help file." and gives the empty text.
@@ -19,8 +19,9 @@ qint64 OpenHelp(int selector);
 
 /// Starts the help window on `path` and waits, at most `timeoutMs`, until it reports its first page shown.
 /// Returns its process id, or 0 when it ended without showing the page (the file is missing, damaged or not a
-/// help file, or the window crashed) or took too long (it is then stopped). The window keeps running on its
-/// own and outlives the program.
+/// help file, or the window crashed) or took too long (it is then stopped). While it waits the program's
+/// windows keep painting; clicks and keys wait until it returns. The window keeps running beside the program
+/// and ends when the program ends, however it ends.
 qint64 StartViewer(const QString &path, int timeoutMs = kViewerStartMs);
 
 /// The help window program to start instead of larderon-help beside the program; the empty text goes back to

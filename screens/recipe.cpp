@@ -8,6 +8,8 @@
 #include "shell/menubar.h"
 #include "shell/mmain.h"
 #include "shell/module1.h"
+#include "shell/printjob.h"
+#include "shell/worker.h"
 #include "store/appfolder.h"
 #include "store/categorylist.h"
 #include "store/failure.h"
@@ -241,9 +243,10 @@ void frmRecipe::chooseCategory()
     m_ui->chkRDel->setChecked(false);
     // A category whose folder has gone cannot be listed; that is reported as a failed open of the list.
     try {
+        const QString folder = store::categoryFolderPath(m_ui->cboRCat->currentText());
         QStringList names;
-        Module1::ListFolderFiles(store::categoryFolderPath(m_ui->cboRCat->currentText()), names,
-                                 store::FileOrder::ByName);
+        // A category of many thousands of recipes takes a while to list: the window keeps painting meanwhile.
+        shell::runInWorker([&folder, &names] { Module1::ListFolderFiles(folder, names, store::FileOrder::ByName); });
         names.removeLast(); // the empty element after the last name
         m_ui->lswRFile->clear();
         m_ui->lswRFile->addItems(names);
@@ -361,30 +364,35 @@ void frmRecipe::restoreCaptions()
 
 void frmRecipe::printCard()
 {
+    std::unique_ptr<shell::LinePrinter> printer;
     try {
-        const std::unique_ptr<shell::LinePrinter> printer = m_printerSetup(this, m_ui->txtRName->text());
-        if (!printer)
-            return; // Cancel prints nothing and says nothing.
-
-        // The page shows the card as it is now, typing since the pick included.
-        recipeprint::RecipeCard card;
-        card.name = m_ui->txtRName->text();
-        card.date = today();
-        store::RecipeRecord &record = card.record;
-        for (int row = 1; row <= store::RecipeRecord::kRowCount; ++row) {
-            record.amount(row) = m_amounts.at(row - 1)->text();
-            record.type(row) = m_types.at(row - 1)->text();
-            record.ingredient(row) = m_ingredients.at(row - 1)->text();
-        }
-        record.directions() = m_ui->txtRDirec->toPlainText();
-        record.temperature() = m_ui->txtRTemp->text();
-        record.servingSize() = m_ui->txtRSize->text();
-        record.hours() = m_ui->txtRHr1->text();
-        record.minutes() = m_ui->txtRMin1->text();
-        recipeprint::printRecipeCard(*printer, card);
+        printer = m_printerSetup(this, m_ui->txtRName->text());
     } catch (const shell::PrintFailure &) {
-        return; // A printer that fails ends the command without a word; what was printed stays printed.
+        return;
     }
+    if (!printer)
+        return; // Cancel prints nothing and says nothing.
+
+    // The page shows the card as it is now, typing since the pick included.
+    recipeprint::RecipeCard card;
+    card.name = m_ui->txtRName->text();
+    card.date = today();
+    store::RecipeRecord &record = card.record;
+    for (int row = 1; row <= store::RecipeRecord::kRowCount; ++row) {
+        record.amount(row) = m_amounts.at(row - 1)->text();
+        record.type(row) = m_types.at(row - 1)->text();
+        record.ingredient(row) = m_ingredients.at(row - 1)->text();
+    }
+    record.directions() = m_ui->txtRDirec->toPlainText();
+    record.temperature() = m_ui->txtRTemp->text();
+    record.servingSize() = m_ui->txtRSize->text();
+    record.hours() = m_ui->txtRHr1->text();
+    record.minutes() = m_ui->txtRMin1->text();
+    // A printer that fails, or a print the user cancels, ends the command without a word; what was printed
+    // stays printed.
+    if (!shell::runPrintJob(this, std::move(printer), recipeprint::printedSize(card),
+                            [&card](shell::LinePrinter &page) { recipeprint::printRecipeCard(page, card); }))
+        return;
     m_ui->chkRDel->setChecked(false);
 }
 

@@ -84,6 +84,15 @@ void printRecipeCard(LinePrinter &printer, const RecipeCard &card)
     printer.endDocument();
 }
 
+qint64 printedSize(const RecipeCard &card)
+{
+    // The fixed texts, blanks and rule take about 200 characters.
+    qint64 size = 200 + card.name.size() + card.date.size();
+    for (const QString &field : card.record.fields)
+        size += field.size();
+    return size;
+}
+
 std::unique_ptr<LinePrinter> showPrinterSetup(QWidget *parent, const QString &docName)
 {
     std::unique_ptr<QPrinter> printer = shell::makePrinter();

@@ -31,6 +31,9 @@ struct RecipeCard
 /// "M: ". Ends the document. Throws shell::PrintFailure when the printer fails.
 void printRecipeCard(shell::LinePrinter &printer, const RecipeCard &card);
 
+/// About how many characters printing `card` prints, for the progress of a long print.
+qint64 printedSize(const RecipeCard &card);
+
 /// Chooses where a document goes, returning a printer ready to print, or null when the user cancels.
 using PrinterSetup = std::function<std::unique_ptr<shell::LinePrinter>(QWidget *parent, const QString &docName)>;
 

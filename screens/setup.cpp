@@ -18,18 +18,12 @@
 
 namespace {
 
-// Items of the category list sort as a reader expects: letter case aside first, then by case.
-class CategoryItem : public QListWidgetItem
+// The category list sorts as a reader expects: letter case aside first, then by case.
+bool sortsBefore(const QString &left, const QString &right)
 {
-public:
-    explicit CategoryItem(const QString &name) : QListWidgetItem(name) {}
-
-    bool operator<(const QListWidgetItem &other) const override
-    {
-        const int order = text().compare(other.text(), Qt::CaseInsensitive);
-        return order != 0 ? order < 0 : text() < other.text();
-    }
-};
+    const int order = left.compare(right, Qt::CaseInsensitive);
+    return order != 0 ? order < 0 : left < right;
+}
 
 } // namespace
 
@@ -38,6 +32,8 @@ frmSetup::frmSetup(QWidget *parent)
 {
     m_ui->setupUi(this);
     m_nameLength = m_ui->txtSDel->maxLength();
+    // A long list is laid out a hundred names at a time while the window is already on the screen.
+    m_ui->lswSetup->setLayoutMode(QListView::Batched);
 
     // The pictures and the shape only decorate: the mouse over them is over the bare frame.
     for (QWidget *decoration : std::initializer_list<QWidget *>{m_ui->Picture1, m_ui->Picture2, m_ui->Shape1})
@@ -103,8 +99,7 @@ void frmSetup::createCategory()
         m_ui->txtSCreate->clear();
         m_ui->txtSCreate->setFocus();
         store::appendCategoryLine(name);
-        m_ui->lswSetup->addItem(new CategoryItem(name));
-        m_ui->lswSetup->sortItems(Qt::AscendingOrder);
+        addCreated(name);
     } catch (const store::Failure &failure) {
         shell::raiseError(this, shell::codes::SetupCreate, failure);
     }
@@ -173,6 +168,46 @@ void frmSetup::setMode(Mode mode)
 void frmSetup::showCategories(const QStringList &names)
 {
     m_ui->lswSetup->clear();
-    for (const QString &name : names)
-        m_ui->lswSetup->addItem(new CategoryItem(name));
+    m_ui->lswSetup->addItems(names);
+    m_sorted = false;
+}
+
+void frmSetup::addCreated(const QString &name)
+{
+    QListWidget *list = m_ui->lswSetup;
+    if (!m_sorted) {
+        // The list shows the file's order until the first Create sorts it; the picked entry stays picked.
+        QStringList names;
+        names.reserve(list->count() + 1);
+        QStringList selected;
+        for (int row = 0; row < list->count(); ++row) {
+            names.append(list->item(row)->text());
+            if (list->item(row)->isSelected())
+                selected.append(names.last());
+        }
+        const QListWidgetItem *current = list->currentItem();
+        const QString currentName = current ? current->text() : QString();
+        std::stable_sort(names.begin(), names.end(), sortsBefore);
+        list->clear();
+        list->addItems(names);
+        m_sorted = true;
+        for (int row = 0; row < list->count(); ++row) {
+            QListWidgetItem *item = list->item(row);
+            if (current && item->text() == currentName && !list->currentItem())
+                list->setCurrentItem(item, QItemSelectionModel::NoUpdate);
+            if (selected.removeOne(item->text()))
+                item->setSelected(true);
+        }
+    }
+    // Later ones go where they belong, after the names that sort the same.
+    const auto rowOf = [list](int row) { return list->item(row)->text(); };
+    int low = 0;
+    for (int high = list->count(); low < high;) {
+        const int middle = (low + high) / 2;
+        if (sortsBefore(name, rowOf(middle)))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    list->insertItem(low, name);
 }

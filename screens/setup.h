@@ -41,8 +41,10 @@ private:
 
     void setMode(Mode mode);
     void showCategories(const QStringList &names);
+    void addCreated(const QString &name);
 
     const std::unique_ptr<Ui::frmSetup> m_ui;
     shell::HoverHints *const m_hints;
     int m_nameLength = 0;
+    bool m_sorted = false; ///< whether the list is sorted, as it is from the first Create on
 };

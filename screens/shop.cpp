@@ -10,12 +10,14 @@
 #include "shell/menubar.h"
 #include "shell/mmain.h"
 #include "shell/module1.h"
+#include "shell/printjob.h"
 #include "store/appfolder.h"
 #include "store/failure.h"
 #include "store/fileops.h"
 #include "store/textfile.h"
 #include "ui_shop.h"
 
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -223,10 +225,9 @@ void frmShop::printList()
             return;
         // The saved file is printed, not the text on screen.
         const QString path = store::shoppingListPath(selectedFile()->text());
-        shell::PainterLinePrinter printer(m_printer.get());
-        textprint::printTextFile(printer, path);
+        shell::runPrintJob(this, std::make_unique<shell::PainterLinePrinter>(m_printer.get()), QFileInfo(path).size(),
+                           [&path](shell::LinePrinter &printer) { textprint::printTextFile(printer, path); });
     } catch (const store::Failure &) {
-    } catch (const shell::PrintFailure &) {
     }
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QFont>
+#include <QPointF>
+#include <QRawFont>
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class QPainter;
 class QPrinter;
@@ -28,6 +31,10 @@ public:
     virtual void endLine() = 0;
 
     virtual double textWidth(const QString &text) const = 0;
+    /// The word wrap measures and prints its words as views into the text it wraps. A printer that can
+    /// measure a view as it is overrides these; by default the word is copied for textWidth() and print().
+    virtual double wordWidth(QStringView word) const { return textWidth(word.toString()); }
+    virtual void printWord(QStringView word) { print(word.toString()); }
     virtual double currentX() const = 0;
     virtual double currentY() const = 0;
     virtual double pageWidth() const = 0;
@@ -43,6 +50,9 @@ public:
 
 /// A LinePrinter that draws with QPainter on a QPrinter. A line that would pass the bottom of the page
 /// starts a new page. Throws PrintFailure when the printer cannot be opened or a page cannot be started.
+///
+/// Each font's metrics are made once, and each word is shaped once per font: its width and glyphs are kept
+/// and a line's glyphs are drawn together, at the places where drawing each text on its own puts them.
 class PainterLinePrinter : public LinePrinter
 {
 public:
@@ -56,6 +66,8 @@ public:
     void print(const QString &text) override;
     void endLine() override;
     double textWidth(const QString &text) const override;
+    double wordWidth(QStringView word) const override;
+    void printWord(QStringView word) override;
     double currentX() const override { return m_x; }
     double currentY() const override { return m_y; }
     double pageWidth() const override;
@@ -67,16 +79,30 @@ public:
     void setNoShaping(bool noShaping);
 
 private:
+    struct Face;
+    struct Shape;
+
     void begin();
-    double lineHeight() const;
-    void applyFont();
+    Face &face() const;
+    const Shape &shape(QStringView text);
+    void place(const Shape &shape, QStringView text);
+    void flushLine();
+    QSizeF page() const;
 
     QPrinter *m_printer;
     std::unique_ptr<QPainter> m_painter;
     QFont m_font;
     double m_x = 0;
     double m_y = 0;
-    double m_scale = 1; ///< device pixels per point
+    double m_scale = 1;             ///< device pixels per point
+    mutable QSizeF m_page;          ///< the printable area in points, taken once
+    mutable Face *m_face = nullptr; ///< the current font's, null after a change of font
+    mutable std::vector<std::unique_ptr<Face>> m_faces;
+
+    /// The glyphs of the current line not drawn yet, all of one raw font.
+    QRawFont m_lineFont;
+    QList<quint32> m_lineGlyphs;
+    QList<QPointF> m_linePositions;
 };
 
 /// A printing step that could not be done; printing ends silently when it meets one.

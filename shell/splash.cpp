@@ -82,6 +82,8 @@ void frmSplash::tick()
 void frmSplash::handOver()
 {
     try {
+        // Files of saves that were cut off (the program killed, the power gone) go before anything is read.
+        store::cleanWorkFolder();
         const QString settings = store::settingsPath();
         const bool firstRun = !store::fileExists(settings);
         shell::ScreenRegistry::hide(this);

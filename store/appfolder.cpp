@@ -1,10 +1,12 @@
 #include "store/appfolder.h"
 
 #include "store/failure.h"
+#include "store/filename.h"
 #include "store/folderindex.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace store {
 
@@ -16,12 +18,18 @@ QString &folderOverride()
     return folder;
 }
 
+bool exists(const QString &path)
+{
+    struct stat info;
+    return ::stat(encodeFileName(path).constData(), &info) == 0;
+}
+
 // The entry of `folder` that `name` stands for: the exact spelling when it exists, otherwise the first
 // entry that differs only in letter case, otherwise `name` as given.
 QString resolveEntry(const QString &folder, const QString &name)
 {
     const QString exact = folder + QLatin1Char('/') + name;
-    if (QFileInfo::exists(exact))
+    if (exists(exact))
         return exact;
     const folderindex::Entry entry = folderindex::find(folder, name, true);
     return entry.kind == folderindex::Entry::Present ? folder + QLatin1Char('/') + entry.name : exact;
@@ -42,6 +50,24 @@ QString requireName(const QString &name)
     return name;
 }
 
+// True for the names Windows keeps for its devices, in any letter case: CON, PRN, AUX, NUL, COM1 to COM9,
+// LPT1 to LPT9; also with an extension ("aux.txt") and with blanks before it ("con .txt").
+bool isDeviceName(const QString &name)
+{
+    QStringView base = QStringView(name).left(name.indexOf(QLatin1Char('.')));
+    while (base.endsWith(QLatin1Char(' ')))
+        base.chop(1);
+    const auto is = [base](const char *device) {
+        return base.compare(QLatin1String(device), Qt::CaseInsensitive) == 0;
+    };
+    if (base.size() == 3)
+        return is("CON") || is("PRN") || is("AUX") || is("NUL");
+    const char16_t digit = base.size() == 4 ? base.at(3).unicode() : 0;
+    return digit >= u'1' && digit <= u'9' &&
+           (base.startsWith(QLatin1String("COM"), Qt::CaseInsensitive) ||
+            base.startsWith(QLatin1String("LPT"), Qt::CaseInsensitive));
+}
+
 } // namespace
 
 QString applicationFolder()
@@ -60,7 +86,9 @@ void setApplicationFolder(const QString &folder)
 
 bool isValidName(const QString &name)
 {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+    // Windows drops a final blank or dot from a name, so such a name would not come back as it was; "." and
+    // ".." end in a dot too.
+    if (name.isEmpty() || name.endsWith(QLatin1Char(' ')) || name.endsWith(QLatin1Char('.')) || isDeviceName(name))
         return false;
     for (const QChar c : name) {
         switch (c.unicode()) {
@@ -80,6 +108,11 @@ bool isValidName(const QString &name)
         }
     }
     return true;
+}
+
+QString workFolderPath()
+{
+    return applicationFolder() + QLatin1Char('/') + kWorkFolder;
 }
 
 QString dataPath(const QStringList &components)
@@ -103,7 +136,7 @@ QString dataPath(const QStringList &components)
         // reading the whole folder.
         Entry entry = folderindex::find(exactFolder, names.last(), false);
         if (entry.kind == Entry::Unknown) {
-            if (QFileInfo::exists(exact))
+            if (exists(exact))
                 return exact;
             entry = folderindex::find(exactFolder, names.last(), true);
         }
@@ -111,7 +144,7 @@ QString dataPath(const QStringList &components)
             return exactFolder + QLatin1Char('/') + entry.name;
         if (entry.kind == Entry::Absent)
             return exact;
-    } else if (QFileInfo::exists(exact)) {
+    } else if (exists(exact)) {
         return exact;
     }
 

@@ -2,6 +2,7 @@
 
 #include "store/appfolder.h"
 #include "store/textfile.h"
+#include "store/writelock.h"
 
 namespace store {
 
@@ -32,6 +33,8 @@ void appendCategoryLine(const QString &name)
 
 qsizetype removeCategoryLines(const QString &name)
 {
+    // Another copy of the program may not append between the reading and the rewrite.
+    const WriteLock lock;
     const QStringList lines = readCategoryLines();
     TextWriter writer(categoryListPath(), TextWriter::Replace);
     qsizetype removed = 0;

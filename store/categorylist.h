@@ -17,6 +17,8 @@ QStringList readCategoryLines();
 QStringList readCategoryFields();
 
 /// Adds `name` as the last line; makes the list when it is missing. 76 when the Category folder is missing.
+/// Like the rewrite below, it holds the write lock from reading the list to replacing it, and the new
+/// list is on the disk when it returns.
 void appendCategoryLine(const QString &name);
 
 /// Rewrites the list without every line equal to `name` (letter case counts) and returns how many lines

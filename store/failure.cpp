@@ -1,5 +1,7 @@
 #include "store/failure.h"
 
+#include <cerrno>
+
 namespace store {
 
 Failure::Failure(Number number) : m_number(number)
@@ -51,6 +53,11 @@ QString Failure::descriptionOf(int number)
     default:
         return {};
     }
+}
+
+Failure::Number Failure::numberOf(int error, Number otherwise)
+{
+    return error == ENOSPC || error == EDQUOT ? DiskFull : otherwise;
 }
 
 } // namespace store

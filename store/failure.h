@@ -31,6 +31,10 @@ public:
     /// The standard description of a failure number; empty for a number outside the table.
     static QString descriptionOf(int number);
 
+    /// 61 when the system error `error` (an errno value) says that the disk or the user's quota is full,
+    /// wherever that happens; `otherwise` for any other error.
+    static Number numberOf(int error, Number otherwise);
+
 private:
     Number m_number;
 };

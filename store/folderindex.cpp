@@ -1,6 +1,7 @@
 #include "store/folderindex.h"
 
-#include <QFile>
+#include "store/filename.h"
+
 #include <QHash>
 #include <QSet>
 
@@ -26,7 +27,7 @@ struct Index
     timespec modified{};
     bool racy = true;
     QSet<QString> names;
-    QHash<QString, QString> byFoldedName; ///< the first name read for each case-folded name
+    QHash<QString, QString> byFoldedName; ///< the first name read for each case-folded name as shown
     int batches = 0;                      ///< batches alive
     bool checkedInBatch = false;          ///< the folder was looked at on the disk during the batches alive
 };
@@ -67,7 +68,8 @@ bool modifiedAt(const QByteArray &folder, timespec *modified)
 void insert(Index &i, const QString &name)
 {
     i.names.insert(name);
-    const QString folded = name.toCaseFolded();
+    // A name that is not UTF-8 is found by the name the user is shown for it.
+    const QString folded = displayName(name).toCaseFolded();
     if (!i.byFoldedName.contains(folded))
         i.byFoldedName.insert(folded, name);
 }
@@ -91,7 +93,7 @@ void read(Index &i, const QString &folder, const QByteArray &folderName, const t
     if (!dir)
         return;
     while (const dirent *entry = ::readdir(dir)) {
-        const QString name = QFile::decodeName(entry->d_name);
+        const QString name = decodeFileName(QByteArray(entry->d_name));
         if (name != QLatin1String(".") && name != QLatin1String(".."))
             insert(i, name);
     }
@@ -105,7 +107,7 @@ Entry find(const QString &folder, const QString &name, bool readFolder)
     Index &i = index();
     const bool held = i.folder == folder;
     if (!held || !i.checkedInBatch) {
-        const QByteArray folderName = held ? i.folderName : QFile::encodeName(folder);
+        const QByteArray folderName = held ? i.folderName : encodeFileName(folder);
         timespec modified;
         if (!modifiedAt(folderName, &modified))
             return {Entry::FolderMissing, {}};

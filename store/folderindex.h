@@ -17,6 +17,7 @@ struct Entry
         Unknown,       ///< the index does not hold the folder, and it was not to be read
         Absent,        ///< no entry has the name, in any letter case
         Present,       ///< `name` is the entry: the name itself, or else the first in another letter case
+                       ///< or the one shown as the name looked up (store/filename.h)
     };
     Kind kind;
     QString name;

@@ -1,6 +1,7 @@
 #include "store/nameorder.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace store {
 
@@ -50,16 +51,12 @@ char lower(char c)
     return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
 }
 
-} // namespace
-
-std::string nameSortKey(std::string_view utf8)
+void appendNameSortKey(std::string &key, std::string_view utf8)
 {
-    std::string key;
     if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
         // Most names are plain ASCII: the key is made from the bytes as they are.
-        key.reserve(utf8.size() + 4);
         appendKey(key, utf8, lower);
-        return key;
+        return;
     }
     // Split letters from their accents and drop the accents: "Éclair" files under E.
     QString text = QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).normalized(QString::NormalizationForm_KD);
@@ -67,21 +64,80 @@ std::string nameSortKey(std::string_view utf8)
     text = text.toCaseFolded();
     QString folded;
     appendKey(folded, text, [](QChar c) { return c; });
-    return folded.toStdString();
+    key += folded.toStdString();
+}
+
+} // namespace
+
+std::string nameSortKey(std::string_view utf8)
+{
+    std::string key;
+    key.reserve(utf8.size() + 4);
+    appendNameSortKey(key, utf8);
+    return key;
+}
+
+std::vector<size_t> orderByName(const std::vector<std::string_view> &names)
+{
+    // Keys compare as bytes, shorter first, and equal keys by the names' places. The first 24 bytes of each
+    // key, padded with zeros, are compared as three numbers; only keys alike that far compare the rest.
+    struct Keyed
+    {
+        quint64 head[3];
+        quint32 start;
+        quint32 length;
+        size_t place;
+    };
+    std::string keys;
+    size_t size = 0;
+    for (const std::string_view name : names)
+        size += name.size() + 4;
+    keys.reserve(size);
+    std::vector<Keyed> keyed;
+    keyed.reserve(names.size());
+    for (size_t place = 0; place < names.size(); ++place) {
+        const size_t start = keys.size();
+        appendNameSortKey(keys, names[place]);
+        Keyed entry{{0, 0, 0}, quint32(start), quint32(keys.size() - start), place};
+        for (size_t i = 0; i < 24; ++i) {
+            const auto byte = i < entry.length ? static_cast<unsigned char>(keys[start + i]) : 0u;
+            entry.head[i / 8] = entry.head[i / 8] << 8 | byte;
+        }
+        keyed.push_back(entry);
+    }
+    const char *bytes = keys.data();
+    std::sort(keyed.begin(), keyed.end(), [bytes](const Keyed &a, const Keyed &b) {
+        if (a.head[0] != b.head[0])
+            return a.head[0] < b.head[0];
+        if (a.head[1] != b.head[1])
+            return a.head[1] < b.head[1];
+        if (a.head[2] != b.head[2])
+            return a.head[2] < b.head[2];
+        if (a.length > 24 && b.length > 24) {
+            if (const int order =
+                    std::memcmp(bytes + a.start + 24, bytes + b.start + 24, std::min(a.length, b.length) - 24))
+                return order < 0;
+        }
+        return a.length != b.length ? a.length < b.length : a.place < b.place;
+    });
+    std::vector<size_t> order;
+    order.reserve(keyed.size());
+    for (const Keyed &entry : keyed)
+        order.push_back(entry.place);
+    return order;
 }
 
 void sortNames(QStringList &names)
 {
-    std::vector<std::pair<std::string, qsizetype>> keyed;
-    keyed.reserve(size_t(names.size()));
-    for (qsizetype i = 0; i < names.size(); ++i)
-        keyed.emplace_back(nameSortKey(names.at(i).toStdString()), i);
-    // Equal keys fall back on the place, so that equal names keep their order.
-    std::sort(keyed.begin(), keyed.end());
+    std::vector<std::string> utf8;
+    utf8.reserve(size_t(names.size()));
+    for (const QString &name : std::as_const(names))
+        utf8.push_back(name.toStdString());
+    const std::vector<size_t> order = orderByName(std::vector<std::string_view>(utf8.begin(), utf8.end()));
     QStringList sorted;
     sorted.reserve(names.size());
-    for (const auto &entry : keyed)
-        sorted.append(names.at(entry.second));
+    for (const size_t place : order)
+        sorted.append(names.at(qsizetype(place)));
     names = std::move(sorted);
 }
 

@@ -20,9 +20,9 @@ RecipeRecord readRecipe(TextReader &reader)
     return record;
 }
 
-void saveRecipe(const QString &category, const QString &name, const RecipeRecord &record, Durability durability)
+void saveRecipe(const QString &category, const QString &name, const RecipeRecord &record)
 {
-    TextWriter writer(recipePath(category, name), TextWriter::Replace, durability);
+    TextWriter writer(recipePath(category, name), TextWriter::Replace);
     writeRecipe(writer, record);
     writer.commit();
 }

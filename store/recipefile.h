@@ -49,11 +49,11 @@ void writeRecipe(TextWriter &writer, const RecipeRecord &record);
 /// An empty file gives a record of empty fields. 62 when a record ends before its 35th field.
 RecipeRecord readRecipe(TextReader &reader);
 
-/// Writes the recipe file Category/<category>/<name>, replacing any recipe of that name.
+/// Writes the recipe file Category/<category>/<name>, replacing any recipe of that name; synced, it is on
+/// the disk when this returns.
 /// 52 for an empty or invalid category or an invalid name, 75 for an empty name (the path then names the
 /// category folder), 76 when the category folder is missing, others as for TextWriter.
-void saveRecipe(const QString &category, const QString &name, const RecipeRecord &record,
-                Durability durability = Durability::Synced);
+void saveRecipe(const QString &category, const QString &name, const RecipeRecord &record);
 
 /// Reads the recipe file Category/<category>/<name>. Failures as for TextReader::open and readRecipe().
 RecipeRecord loadRecipe(const QString &category, const QString &name);

@@ -1,11 +1,14 @@
 #include "store/textfile.h"
 
+#include "store/appfolder.h"
 #include "store/failure.h"
+#include "store/filename.h"
 #include "store/folderindex.h"
+#include "store/writelock.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QRandomGenerator>
 #include <QStringDecoder>
 
@@ -67,20 +70,35 @@ QByteArray encodeForDisk(QString text)
     return text.toUtf8();
 }
 
-bool parentExists(const QString &path)
+// The folder of `path`, as the file system names it.
+QByteArray folderOf(const QByteArray &path)
 {
-    return QFileInfo(QFileInfo(path).absolutePath()).isDir();
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : path.left(slash);
 }
 
-// Makes a new, empty sibling of `target` with a unique name and returns its descriptor, or -1 with errno
-// set. The file gets `mode` less the process's umask, as any new file does.
-int createSibling(const QByteArray &target, mode_t mode, QByteArray *name)
+// The failure for a file that could not be opened with `error`: 53 for a missing file in an existing folder,
+// 76 for a missing folder, 75 for anything else, such as a folder that may not be read.
+Failure::Number openFailure(int error, const QByteArray &path)
+{
+    struct stat folder;
+    if (error == ENOTDIR)
+        return Failure::PathNotFound;
+    if (error != ENOENT)
+        return Failure::PathFileAccessError;
+    return ::stat(folderOf(path).constData(), &folder) == 0 && S_ISDIR(folder.st_mode) ? Failure::FileNotFound
+                                                                                       : Failure::PathNotFound;
+}
+
+// Makes a new, empty file with a unique name beginning with `prefix` and returns its descriptor, or -1
+// with errno set. The file gets `mode` less the process's umask, as any new file does.
+int createUnique(const QByteArray &prefix, mode_t mode, QByteArray *name)
 {
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        QByteArray candidate = target + '.';
+        QByteArray candidate = prefix;
         quint64 random = QRandomGenerator::global()->generate64();
-        for (int i = 0; i < 6; ++i, random /= sizeof kLetters - 1)
+        for (int i = 0; i < 10; ++i, random /= sizeof kLetters - 1)
             candidate += kLetters[random % (sizeof kLetters - 1)];
         const int fd = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
@@ -106,6 +124,67 @@ std::optional<mode_t> checkReplaceable(const QByteArray &path)
     return existing.st_mode & 07777;
 }
 
+// Everything in the file open on `fd`, which is closed; 75 when it cannot be read.
+QByteArray readAndClose(int fd)
+{
+    QByteArray bytes;
+    struct stat info;
+    bool failed = ::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode);
+    if (!failed && info.st_size > 0)
+        bytes.reserve(qsizetype(info.st_size));
+    char buffer[65536];
+    while (!failed) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        failed = got < 0;
+        if (got <= 0)
+            break;
+        bytes.append(buffer, qsizetype(got));
+    }
+    ::close(fd);
+    if (failed)
+        throw Failure(Failure::PathFileAccessError);
+    return bytes;
+}
+
+bool isFull(int error)
+{
+    return Failure::numberOf(error, Failure::PathFileAccessError) == Failure::DiskFull;
+}
+
+// Writes all of `bytes` to `fd`; false when that fails.
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+// Puts the entries of `folder` on the disk.
+void syncFolderOf(const QByteArray &folder)
+{
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        const Failure::Number number = openFailure(errno, folder);
+        throw Failure(number == Failure::FileNotFound ? Failure::PathNotFound : number);
+    }
+    const bool synced = ::fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    if (!synced)
+        throw Failure(Failure::numberOf(error, Failure::PathFileAccessError));
+}
+
 } // namespace
 
 QString decodeWindows1252(QByteArrayView bytes)
@@ -128,12 +207,10 @@ TextReader::TextReader(QString text) : m_text(std::move(text))
 TextReader TextReader::open(const QString &path)
 {
     // One open and reads, as few calls as can be: a search reads thousands of files in a row.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            throw Failure(parentExists(path) ? Failure::FileNotFound : Failure::PathNotFound);
-        throw Failure(errno == ENOTDIR ? Failure::PathNotFound : Failure::PathFileAccessError);
-    }
+    const QByteArray name = encodeFileName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw Failure(openFailure(errno, name));
     // The bytes are read into a buffer kept from file to file; only the text decoded from them is new.
     thread_local QByteArray bytes(4096, Qt::Uninitialized);
     qsizetype size = 0;
@@ -293,68 +370,97 @@ QString TextReader::readAll()
     return rest;
 }
 
-TextWriter::TextWriter(const QString &path, Mode mode, Durability)
-    : m_path(QFile::encodeName(QDir::isAbsolutePath(path) ? path : QFileInfo(path).absoluteFilePath())), m_mode(mode)
+TextWriter::TextWriter(const QString &path, Mode mode, Durability durability)
+    : m_target(QDir::isAbsolutePath(path) ? path : QFileInfo(path).absoluteFilePath()),
+      m_path(encodeFileName(m_target)), m_mode(mode), m_durability(durability)
 {
+    m_lock = std::make_unique<WriteLock>();
+    const QByteArray folder = folderOf(m_path);
+    struct stat info;
+    if (::stat(folder.constData(), &info) != 0)
+        throw Failure(errno == ENOENT || errno == ENOTDIR ? Failure::PathNotFound : Failure::PermissionDenied);
+    if (!S_ISDIR(info.st_mode))
+        throw Failure(Failure::PathNotFound);
+    if (::access(folder.constData(), W_OK | X_OK) != 0)
+        throw Failure(Failure::PermissionDenied);
+
     // Replacing, the file is looked at only when commit() finds it there; appending, its text is needed now.
     QByteArray kept;
     if (mode == Append) {
         m_replacedChecked = true;
         const std::optional<mode_t> existing = checkReplaceable(m_path);
         if (existing) {
-            QFile old(path);
-            if (!old.open(QIODevice::ReadOnly))
+            const int fd = ::open(m_path.constData(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0)
                 throw Failure(Failure::PathFileAccessError);
             // A Windows-1252 file becomes UTF-8, so that the whole file stays in one encoding.
-            kept = decodeText(old.readAll()).toUtf8();
+            kept = decodeText(readAndClose(fd)).toUtf8();
             // A hand-edited file may lack its last line break; what is appended still starts a line.
             if (!kept.isEmpty() && !kept.endsWith('\n') && !kept.endsWith('\r'))
                 kept.append("\r\n");
         }
         m_permissions = existing;
     }
-
-    const int fd = createSibling(m_path, 0666, &m_siblingName);
-    if (fd < 0)
-        throw Failure(errno == ENOENT || errno == ENOTDIR ? Failure::PathNotFound : Failure::PermissionDenied);
-    m_sibling = fd;
+    openSibling(folder);
     m_text = kept;
 }
 
 TextWriter::TextWriter(QIODevice &device) : m_device(&device)
 {}
 
+void TextWriter::openSibling(const QByteArray &folder)
+{
+    // The sibling goes to the work folder when the rename from there stays on one file system, and so is
+    // one step; otherwise it goes beside the file.
+    const QByteArray work = encodeFileName(workFolderPath());
+    struct stat workInfo;
+    struct stat folderInfo;
+    if (::stat(work.constData(), &workInfo) != 0 && ::mkdir(work.constData(), 0777) != 0 && isFull(errno))
+        throw Failure(Failure::DiskFull);
+    const bool inWork = ::stat(work.constData(), &workInfo) == 0 && ::stat(folder.constData(), &folderInfo) == 0 &&
+                        workInfo.st_dev == folderInfo.st_dev;
+    int fd = inWork ? createUnique(work + "/save-", 0666, &m_siblingName) : -1;
+    if (fd < 0 && inWork && isFull(errno))
+        throw Failure(Failure::DiskFull);
+    if (fd < 0)
+        fd = createUnique(m_path + '.', 0666, &m_siblingName);
+    if (fd < 0) {
+        const bool missing = errno == ENOENT || errno == ENOTDIR;
+        throw Failure(Failure::numberOf(errno, missing ? Failure::PathNotFound : Failure::PermissionDenied));
+    }
+    m_sibling = fd;
+}
+
 void TextWriter::putInPlace()
 {
-    if (m_mode == Create) {
-        // The rename fails when anything has the name, so an existing file is never replaced, not even
-        // one made a moment ago by someone else. File systems without that rename get a link instead,
-        // which fails the same way.
-        if (::renameat2(AT_FDCWD, m_siblingName.constData(), AT_FDCWD, m_path.constData(), RENAME_NOREPLACE) == 0)
-            return;
-        if (errno == EINVAL || errno == ENOSYS) {
-            if (::link(m_siblingName.constData(), m_path.constData()) == 0) {
-                ::unlink(m_siblingName.constData());
-                return;
-            }
-        }
-        if (errno == EEXIST)
-            throw Failure(Failure::FileAlreadyExists);
-        throw Failure(errno == ENOSPC ? Failure::DiskFull : Failure::PathFileAccessError);
-    }
-    if (!m_replacedChecked) {
+    const auto failure = [](int error) {
+        if (error == EACCES || error == EPERM || error == EROFS)
+            return Failure(Failure::PermissionDenied);
+        return Failure(Failure::numberOf(error, Failure::PathFileAccessError));
+    };
+    if (m_mode == Create || !m_replacedChecked) {
         // Most saves make a new file: the rename that must not replace anything tells whether one is there.
         if (::renameat2(AT_FDCWD, m_siblingName.constData(), AT_FDCWD, m_path.constData(), RENAME_NOREPLACE) == 0)
             return;
-        if (errno != EEXIST && errno != EINVAL && errno != ENOSYS)
-            throw Failure(errno == ENOSPC ? Failure::DiskFull : Failure::PathFileAccessError);
+        const bool unsupported = errno == EINVAL || errno == ENOSYS;
+        if (m_mode == Create) {
+            // A new file never replaces anything, not even one made a moment ago by someone else. File
+            // systems without that rename get a link instead, which fails the same way.
+            if (unsupported && ::link(m_siblingName.constData(), m_path.constData()) == 0) {
+                ::unlink(m_siblingName.constData());
+                return;
+            }
+            throw errno == EEXIST ? Failure(Failure::FileAlreadyExists) : failure(errno);
+        }
+        if (errno != EEXIST && !unsupported)
+            throw failure(errno);
         m_permissions = checkReplaceable(m_path);
     }
     // The replacement keeps the permissions of the file it replaces.
     if (m_permissions)
         ::chmod(m_siblingName.constData(), *m_permissions);
     if (std::rename(m_siblingName.constData(), m_path.constData()) != 0)
-        throw Failure(errno == ENOSPC ? Failure::DiskFull : Failure::PathFileAccessError);
+        throw failure(errno);
 }
 
 TextWriter::~TextWriter()
@@ -424,24 +530,15 @@ void TextWriter::commit()
 {
     if (m_sibling < 0)
         return;
-    // The text goes to the sibling in one piece, then a rename puts it in place of the file in one step.
-    // The data is not forced to the disk first: a save is a user's keystroke, and the file systems in use
-    // keep a renamed-over file's data in order.
-    const char *data = m_text.constData();
-    qsizetype left = m_text.size();
-    while (left > 0) {
-        const ssize_t written = ::write(m_sibling, data, size_t(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            throw Failure(Failure::DiskFull);
-        data += written;
-        left -= written;
-    }
+    // The text goes to the sibling in one piece and, when synced, to the disk; then a rename puts it in
+    // place of the file in one step, and syncing the folder puts the rename on the disk.
+    const bool synced = m_durability == Durability::Synced;
+    const bool written = writeAll(m_sibling, m_text) && (!synced || ::fsync(m_sibling) == 0);
     const int closed = ::close(m_sibling);
     m_sibling = -1;
-    if (closed != 0) {
+    if (!written || closed != 0) {
         ::unlink(m_siblingName.constData());
+        // Whatever keeps the text from the disk counts as a full disk.
         throw Failure(Failure::DiskFull);
     }
     try {
@@ -450,7 +547,10 @@ void TextWriter::commit()
         ::unlink(m_siblingName.constData());
         throw;
     }
-    folderindex::added(QFile::decodeName(m_path));
+    folderindex::added(m_target);
+    if (synced)
+        syncFolderOf(folderOf(m_path));
+    m_lock.reset();
 }
 
 } // namespace store

@@ -11,6 +11,10 @@
 
 class QIODevice;
 
+namespace store {
+class WriteLock;
+}
+
 /// Reading and writing Larderon's text files.
 ///
 /// In memory a line break is "\n", as in Qt's text widgets. On disk lines end with CR LF and text is
@@ -32,7 +36,7 @@ class TextReader
 {
 public:
     /// Reads the file at `path`. 53 when it is missing, 76 when its folder is missing, 75 when `path` is
-    /// a folder or cannot be read.
+    /// a folder or cannot be read, also when its folder may not be read.
     static TextReader open(const QString &path);
     /// Reads everything left on `device`, which must be open for reading. 75 when reading fails.
     static TextReader fromDevice(QIODevice &device);
@@ -72,13 +76,18 @@ private:
     qsizetype m_pos = 0;
 };
 
-/// How a write reaches the disk: Synced for a save the user asked for; Deferred for one write of a batch
-/// (an import), which puts the whole batch on the disk once at its end with syncFolder() (store/fileops.h).
-enum class Durability { Synced, Deferred };
+/// Whether a write is on the disk when it returns.
+enum class Durability {
+    Synced,   ///< on the disk: the written file is synced before it is renamed into place, its folder after
+    Deferred, ///< left to the system; a bulk write calls syncFolder() (store/fileops.h) once at its end
+};
 
 /// Writes a text file. The text goes to a sibling file that commit() renames over the file, so a file is
 /// replaced only when commit() succeeds: until then, and after any failure, the old file stays whole. A
-/// writer destroyed without commit() leaves the file as it was and removes the sibling.
+/// writer destroyed without commit() leaves the file as it was and removes the sibling. The sibling lies
+/// in the work folder (store/appfolder.h), where no listing looks, unless the file lies on another file
+/// system; then it lies beside the file. A writer holds the write lock (store/writelock.h) from its making
+/// to the end of commit(), and is used on the thread that made it.
 class TextWriter
 {
 public:
@@ -88,9 +97,10 @@ public:
         Create,  ///< a new file: commit() fails with 58 and changes nothing when something of that name exists
     };
 
-    /// Opens `path` for writing. 76 when its folder is missing, 70 when the folder may not be written.
-    /// When `path` is a folder or a read-only file, 75 comes from commit(), or here when appending.
-    /// A Deferred writer leaves the file to the batch's syncFolder().
+    /// Opens `path` for writing. 76 when its folder is missing, 70 when the folder may not be written,
+    /// 61 when the disk is full, 75 when another copy of the program holds the write lock. When `path` is
+    /// a folder or a read-only file, 75 comes from commit(), or here when appending.
+    /// A Deferred writer leaves the file to the batch's syncFolder() (store/fileops.h).
     TextWriter(const QString &path, Mode mode, Durability durability = Durability::Synced);
     /// Writes to `device`, which must be open for writing; commit() only checks for failures.
     explicit TextWriter(QIODevice &device);
@@ -104,15 +114,19 @@ public:
     /// Each field in double quotes (a quote inside doubled), separated by commas, then a line break.
     /// 61 when the write fails.
     void writeQuotedFields(const QStringList &fields);
-    /// Puts the written text in place of the file. 61 when it cannot be written, 75 when it cannot be put
-    /// in place; the file stays as it was then.
+    /// Puts the written text in place of the file and, when synced, on the disk. 61 when it cannot be
+    /// written (the disk is full), 70 when the folder may not be written, 75 when it cannot be put in
+    /// place; the file stays as it was then. A failure to sync the folder after the rename is reported
+    /// the same way, with the new text already in place.
     void commit();
 
 private:
     void write(const QString &text);
     void writeBytes(const QByteArray &bytes);
+    void openSibling(const QByteArray &folder);
     void putInPlace();
 
+    QString m_target;         ///< the file, as the store names it
     QByteArray m_path;        ///< the file, as the file system names it
     QByteArray m_siblingName; ///< the file commit() writes the text to and renames over the file
     int m_sibling = -1;       ///< open on the sibling until commit()
@@ -120,6 +134,8 @@ private:
     Mode m_mode = Replace;
     bool m_replacedChecked = false;        ///< the file in place was looked at when the writer opened
     std::optional<unsigned> m_permissions; ///< those of the file that is replaced
+    Durability m_durability = Durability::Synced;
+    std::unique_ptr<WriteLock> m_lock; ///< held until commit() ends
     QIODevice *m_device = nullptr;
 };
 

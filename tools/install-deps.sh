@@ -16,6 +16,8 @@ packages=(
     xvfb xauth xdotool dbus poppler-utils
     # redrawing the icons and pictures from their SVG sources (assets/make-images.sh; ImageMagick too)
     librsvg2-bin icoutils imagemagick
+    # crash test: strace shows that every save syncs its file and its folder
+    strace
     # fuzzing the readers (libFuzzer comes with clang)
     clang libclang-rt-14-dev
 )

@@ -1,5 +1,7 @@
 #include "store/formats/mapping.h"
 
+#include "store/appfolder.h"
+
 #include <QRegularExpression>
 
 namespace store::formats {
@@ -128,6 +130,23 @@ QString joined(const QStringList &blocks, const QString &separator)
     return kept.join(separator);
 }
 
+// `name` as a name Windows takes too (store::isValidName): a final blank or dot, which Windows would drop,
+// becomes "-", and so does the dot of a device name's extension ("aux.txt"); a device name alone
+// ("con") gets a "-" after it.
+QString portable(QString name)
+{
+    for (qsizetype i = name.size(); i > 0 && (name.at(i - 1) == u' ' || name.at(i - 1) == u'.'); --i)
+        name[i - 1] = u'-';
+    if (!name.isEmpty() && !isValidName(name)) {
+        const qsizetype dot = name.indexOf(u'.');
+        if (dot >= 0)
+            name[dot] = u'-';
+        else
+            name.append(u'-');
+    }
+    return name;
+}
+
 } // namespace
 
 QString fileNameFor(const QString &title)
@@ -139,10 +158,7 @@ QString fileNameFor(const QString &title)
                 c = u'-';
         }
     }
-    name = shortened(name, kNameLength);
-    if (name == u"." || name == u"..")
-        name.fill(u'-');
-    return name;
+    return portable(shortened(name, kNameLength));
 }
 
 QString categoryNameFor(const QString &name)
@@ -150,7 +166,7 @@ QString categoryNameFor(const QString &name)
     // The recipe screens read the category list as fields: a comma would split the name in two there.
     QString category = fileNameFor(name);
     category.replace(QLatin1Char(','), QLatin1Char('-'));
-    return shortened(category, kCategoryLength);
+    return portable(shortened(category, kCategoryLength));
 }
 
 QString numberedName(const QString &name, int n)

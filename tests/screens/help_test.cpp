@@ -6,10 +6,12 @@
 #include "tests/support/screenfixture.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -144,7 +146,12 @@ private slots:
     {
         QTemporaryDir dir;
         mdlHelp::SetViewerProgram(writeViewer(dir, "echo $$ > '" + dir.filePath("pid") + "'; exec sleep 60"));
-        QCOMPARE(mdlHelp::StartViewer(dir.filePath("any.chm"), 500), 0);
+        // The program's windows keep painting while the opener waits, three seconds at most.
+        bool turned = false;
+        QTimer::singleShot(100, [&turned] { turned = true; });
+        const QDeadlineTimer limit(3500);
+        QCOMPARE(mdlHelp::StartViewer(dir.filePath("any.chm")), 0);
+        QVERIFY(turned && !limit.hasExpired());
         QFile file(dir.filePath("pid"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const qint64 pid = file.readAll().trimmed().toLongLong();

@@ -1,12 +1,16 @@
+#include "screens/help.h"
 #include "shell/appearance.h"
 #include "shell/error.h"
 #include "shell/errorpath.h"
 #include "shell/explorerbar.h"
+#include "shell/lineprinter.h"
 #include "shell/mainmenu.h"
 #include "shell/menubar.h"
 #include "shell/module1.h"
+#include "shell/printjob.h"
 #include "shell/registerscreens.h"
 #include "shell/splash.h"
+#include "shell/worker.h"
 #include "store/failure.h"
 #include "tests/support/rows.h"
 #include "tests/support/screenfixture.h"
@@ -64,6 +68,45 @@ QString boxes(const testing::MessageScript &messages)
         described << u"%1 %2: %3 [%4]"_s.arg(box.title).arg(box.flags).arg(box.prompt, box.shown.join(','));
     return described.join('\n');
 }
+
+/// A printer that counts the lines and documents it ends, takes `pauseMs` for each line, fails at line
+/// `failAt`, and notes whether it was destroyed in another thread than the test's.
+class CountingPrinter : public shell::LinePrinter
+{
+public:
+    struct Log
+    {
+        int lines = 0;
+        int documents = 0;
+        bool destroyedAside = false;
+    };
+    CountingPrinter(Log &log, int failAt, int pauseMs) : m_log(log), m_failAt(failAt), m_pauseMs(pauseMs) {}
+    ~CountingPrinter() override { m_log.destroyedAside = QThread::currentThread() != qApp->thread(); }
+    void setFontName(const QString &) override {}
+    void setFontSize(double) override {}
+    void setBold(bool) override {}
+    double fontSize() const override { return 10; }
+    void print(const QString &) override {}
+    void endLine() override
+    {
+        if (m_log.lines + 1 == m_failAt)
+            throw shell::PrintFailure();
+        QThread::msleep(m_pauseMs);
+        ++m_log.lines;
+    }
+    double textWidth(const QString &text) const override { return text.size(); }
+    double currentX() const override { return 0; }
+    double currentY() const override { return 0; }
+    double pageWidth() const override { return 100; }
+    double pageHeight() const override { return 100; }
+    void newPage() override {}
+    void endDocument() override { ++m_log.documents; }
+
+private:
+    Log &m_log;
+    int m_failAt;
+    int m_pauseMs;
+};
 
 const QString kQuit = u"Quit? 4132: You have indicated you wish to exit\rthis program. Is this correct? []"_s;
 const QString kNoCategory =
@@ -271,6 +314,73 @@ private slots:
         QCOMPARE(menu->isVisible(), answer != u"6");
     }
 
+    void printJob_endsAsThePrinterOrTheUserEndsIt_data()
+    {
+        QTest::addColumn<int>("failAt");  // the line the printer fails at; -1: the text to print cannot be read
+        QTest::addColumn<bool>("cancel"); // Cancel in the progress dialog as soon as it shows
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("to its end") << 0 << false << u"printed, 100 lines, 1 document"_s;
+        QTest::newRow("the printer fails") << 3 << false << u"not printed, 2 lines, 0 document"_s;
+        QTest::newRow("cancelled") << 0 << true << u"not printed, some lines, 0 document"_s;
+        QTest::newRow("the text cannot be read") << -1 << false << u"53, 0 lines, 0 document"_s;
+    }
+    void printJob_endsAsThePrinterOrTheUserEndsIt()
+    {
+        QFETCH(int, failAt);
+        QFETCH(bool, cancel);
+        QWidget window;
+        window.show();
+        CountingPrinter::Log log;
+        // A slow print shows its progress dialog, and the window's events run meanwhile.
+        int ticks = 0;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&ticks, cancel] {
+            ++ticks;
+            if (auto *progress = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget()); progress && cancel)
+                progress->findChild<QPushButton *>()->click();
+        });
+        tick.start(10);
+        QString outcome;
+        try {
+            outcome = shell::runPrintJob(&window, std::make_unique<CountingPrinter>(log, failAt, cancel ? 20 : 0), 200,
+                                         [failAt](shell::LinePrinter &printer) {
+                                             if (failAt < 0)
+                                                 throw store::Failure(store::Failure::FileNotFound);
+                                             for (int line = 0; line < 100; ++line) {
+                                                 printer.print(u"line"_s);
+                                                 printer.endLine();
+                                             }
+                                             printer.endDocument();
+                                         })
+                          ? u"printed"_s
+                          : u"not printed"_s;
+        } catch (const store::Failure &failure) {
+            outcome = QString::number(failure.number());
+        }
+        const bool some = log.lines > 0 && log.lines < 100;
+        QTEST(u"%1, %2 lines, %3 document"_s.arg(outcome, cancel && some ? u"some"_s : QString::number(log.lines))
+                  .arg(log.documents),
+              "outcome");
+        QVERIFY(log.destroyedAside);
+        QVERIFY(!cancel || ticks > 10);
+    }
+
+    void worker_runsAsideWhileTheWindowsGoOn()
+    {
+        int ticks = 0;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
+        tick.start(5);
+        bool aside = false;
+        shell::runInWorker([&aside] {
+            aside = QThread::currentThread() != qApp->thread();
+            QThread::msleep(200);
+        });
+        QVERIFY(aside && ticks > 5);
+        QVERIFY_THROWS_EXCEPTION(store::Failure,
+                                 shell::runInWorker([] { throw store::Failure(store::Failure::PathNotFound); }));
+    }
+
     void mainMenu_keyboardMovesAndOpensOnce()
     {
         testing::ScreenFixture f; // a box shown fails the test
@@ -364,6 +474,33 @@ private slots:
             const QWidget *focus = QApplication::focusWidget();
             QCOMPARE(focus ? focus->objectName() : u"-"_s, step.section(u'>', 1));
         }
+    }
+
+    // Damaged copies of the help file, cut short or with bytes changed, through the menu item: each shows
+    // the help window or the failure box, and the program goes on.
+    void help_damagedFiles_showTheWindowOrTheFailureBoxEachTime()
+    {
+        mdlHelp::SetViewerProgram(u"" LARDERON_HELP_VIEWER ""_s);
+        QFile help(u"" LARDERON_HELP_FILE ""_s);
+        QVERIFY(help.open(QIODevice::ReadOnly));
+        const QByteArray good = help.readAll();
+        testing::AppFolder app;
+        testing::ScreenSession session;
+        frmMain *menu = showMainMenu();
+        QRandomGenerator random(17);
+        for (int copy = 0; copy < 200; ++copy) {
+            QByteArray damaged = good.first(copy % 2 ? good.size() : random.bounded(good.size()));
+            for (int flips = copy % 2 ? random.bounded(1, 9) : 0; flips > 0; --flips)
+                damaged[random.bounded(damaged.size())] ^= char(random.bounded(1, 256));
+            app.write(u"Documentation/LDHelp.chm"_s, damaged);
+            testing::MessageScript messages;
+            messages.answer(1);
+            item(menu, u"Help"_s)->click();
+            const QList<QProcess *> shown = qApp->findChildren<QProcess *>();
+            QCOMPARE(messages.boxes().size() + shown.size(), 1);
+            qDeleteAll(shown);
+        }
+        mdlHelp::SetViewerProgram({});
     }
 };
 

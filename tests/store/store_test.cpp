@@ -145,7 +145,9 @@ private slots:
         ROW("save a recipe in a missing category", 76, (), saveRecipe("Fish", "Pie", {}));
         ROW("save a recipe without a name", 75, (), saveRecipe("Pies", "", {}));
         ROW("save a recipe in no category", 52, (), saveRecipe("", "Pie", {}));
-        QStringList badNames{u"."_s, u".."_s, u"Pie\x1F"_s};
+        // Windows drops a final blank or dot, and keeps the names of its devices in any letter case.
+        QStringList badNames{u"."_s,   u".."_s,      u"Pie\x1F"_s,  u" "_s,           u"..."_s,  u"Pie."_s, u"Pie "_s,
+                             u"con"_s, u"aux.txt"_s, u"NUL .txt"_s, u"Com1.tar.gz"_s, u"lpt9"_s, u"PRN"_s};
         for (const char c : QByteArray("\\/:*?\"<>|"))
             badNames << u"a%1b"_s.arg(QLatin1Char(c));
         // Every name goes through the same check; each way of building a path meets some of them.
@@ -156,7 +158,7 @@ private slots:
                                                     [=] { shoppingListPath(name); }};
             QTest::addRow("name %s", qPrintable(name)) << builders.at(i % 3) << 52 << QStringList();
         }
-        for (const QString &name : {QStringLiteral("  Soups, stews"), QStringLiteral(".txt"), QStringLiteral(u"Пирог")})
+        for (const QString &name : {u"  Soups, stews"_s, u".txt"_s, u"Пирог"_s, u"COM0"_s, u"console"_s, u"LPT10"_s})
             ROW(name.toUtf8() + " is a name", 0, (), recipePath(name, name));
     }
     void operations_changeTheTreeAsAskedOrFailAndChangeNothing()
@@ -257,6 +259,11 @@ private slots:
                                               << QStringList{"Cream", "Crème brûlée", "Éclair", "eggs", "Zabaglione"};
         QTest::newRow("digits first, hidden files too") << QStringList{"b.txt", "7 Up Cake", ".note", "a.txt", "Alpha"}
                                                         << QStringList{".note", "7 Up Cake", "a.txt", "Alpha", "b.txt"};
+        QTest::newRow("long names alike far into them")
+            << QStringList{"Onion and carrot soup, winter 2", "Onion and carrot soup, spring", "Onion and carrot s",
+                           "Onion and carrot soup, winter 10", "Onion and carrot soup"}
+            << QStringList{"Onion and carrot s", "Onion and carrot soup", "Onion and carrot soup, spring",
+                           "Onion and carrot soup, winter 2", "Onion and carrot soup, winter 10"};
     }
     void listing_givesFilesOnlyInTheOrderAsked()
     {

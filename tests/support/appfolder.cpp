@@ -69,6 +69,9 @@ QStringList AppFolder::tree(const QString &folder) const
     QStringList entries;
     for (QDirIterator it(top.path(), kAll, QDirIterator::Subdirectories); it.hasNext();) {
         const QFileInfo info(it.next());
+        // The program's work folder holds no data.
+        if (info.filePath().contains(QLatin1String("/.larderon")))
+            continue;
         entries << top.relativeFilePath(info.filePath()) +
                        (info.isDir() ? QStringLiteral("/") : ' ' + QString::number(info.size()));
     }

@@ -41,6 +41,7 @@ public:
     QString trashFiles() const { return m_home.filePath(QStringLiteral("share/Trash/files")); }
     /// Every file and folder below `folder` (relative, or absolute), sorted: "Pies/" for a folder,
     /// "Pies/Apple 5" for a file and its size. Taken before and after an operation, it shows what changed.
+    /// The program's work folder (.larderon) holds no data and is left out.
     QStringList tree(const QString &folder = {}) const;
 
 private:
