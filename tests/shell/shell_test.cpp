@@ -3,7 +3,6 @@
 #include "shell/error.h"
 #include "shell/errorpath.h"
 #include "shell/explorerbar.h"
-#include "shell/lineprinter.h"
 #include "shell/mainmenu.h"
 #include "shell/menubar.h"
 #include "shell/module1.h"
@@ -12,6 +11,7 @@
 #include "shell/splash.h"
 #include "shell/worker.h"
 #include "store/failure.h"
+#include "tests/support/printer.h"
 #include "tests/support/rows.h"
 #include "tests/support/screenfixture.h"
 
@@ -69,41 +69,26 @@ QString boxes(const testing::MessageScript &messages)
     return described.join('\n');
 }
 
-/// A printer that counts the lines and documents it ends, takes `pauseMs` for each line, fails at line
-/// `failAt`, and notes whether it was destroyed in another thread than the test's.
-class CountingPrinter : public shell::LinePrinter
+/// A recording printer that takes `pauseMs` for each line, fails at line `failAt`, and notes whether it
+/// was destroyed in another thread than the test's.
+class SlowPrinter : public testing::RecordingPrinter
 {
 public:
-    struct Log
-    {
-        int lines = 0;
-        int documents = 0;
-        bool destroyedAside = false;
-    };
-    CountingPrinter(Log &log, int failAt, int pauseMs) : m_log(log), m_failAt(failAt), m_pauseMs(pauseMs) {}
-    ~CountingPrinter() override { m_log.destroyedAside = QThread::currentThread() != qApp->thread(); }
-    void setFontName(const QString &) override {}
-    void setFontSize(double) override {}
-    void setBold(bool) override {}
-    double fontSize() const override { return 10; }
-    void print(const QString &) override {}
+    SlowPrinter(testing::Printout &out, bool &destroyedAside, int failAt, int pauseMs)
+        : RecordingPrinter(out), m_out(out), m_destroyedAside(destroyedAside), m_failAt(failAt), m_pauseMs(pauseMs)
+    {}
+    ~SlowPrinter() override { m_destroyedAside = QThread::currentThread() != qApp->thread(); }
     void endLine() override
     {
-        if (m_log.lines + 1 == m_failAt)
+        if (m_out.lines.size() + 1 == m_failAt)
             throw shell::PrintFailure();
         QThread::msleep(m_pauseMs);
-        ++m_log.lines;
+        RecordingPrinter::endLine();
     }
-    double textWidth(const QString &text) const override { return text.size(); }
-    double currentX() const override { return 0; }
-    double currentY() const override { return 0; }
-    double pageWidth() const override { return 100; }
-    double pageHeight() const override { return 100; }
-    void newPage() override {}
-    void endDocument() override { ++m_log.documents; }
 
 private:
-    Log &m_log;
+    testing::Printout &m_out;
+    bool &m_destroyedAside;
     int m_failAt;
     int m_pauseMs;
 };
@@ -330,7 +315,8 @@ private slots:
         QFETCH(bool, cancel);
         QWidget window;
         window.show();
-        CountingPrinter::Log log;
+        testing::Printout out;
+        bool destroyedAside = false;
         // A slow print shows its progress dialog, and the window's events run meanwhile.
         int ticks = 0;
         QTimer tick;
@@ -342,26 +328,28 @@ private slots:
         tick.start(10);
         QString outcome;
         try {
-            outcome = shell::runPrintJob(&window, std::make_unique<CountingPrinter>(log, failAt, cancel ? 20 : 0), 200,
-                                         [failAt](shell::LinePrinter &printer) {
-                                             if (failAt < 0)
-                                                 throw store::Failure(store::Failure::FileNotFound);
-                                             for (int line = 0; line < 100; ++line) {
-                                                 printer.print(u"line"_s);
-                                                 printer.endLine();
-                                             }
-                                             printer.endDocument();
-                                         })
+            outcome = shell::runPrintJob(
+                          &window, std::make_unique<SlowPrinter>(out, destroyedAside, failAt, cancel ? 20 : 0), 200,
+                          [failAt](shell::LinePrinter &printer) {
+                              if (failAt < 0)
+                                  throw store::Failure(store::Failure::FileNotFound);
+                              for (int line = 0; line < 100; ++line) {
+                                  printer.print(u"line"_s);
+                                  printer.endLine();
+                              }
+                              printer.endDocument();
+                          })
                           ? u"printed"_s
                           : u"not printed"_s;
         } catch (const store::Failure &failure) {
             outcome = QString::number(failure.number());
         }
-        const bool some = log.lines > 0 && log.lines < 100;
-        QTEST(u"%1, %2 lines, %3 document"_s.arg(outcome, cancel && some ? u"some"_s : QString::number(log.lines))
-                  .arg(log.documents),
+        const qsizetype lines = out.lines.size();
+        QTEST(u"%1, %2 lines, %3 document"_s
+                  .arg(outcome, cancel && lines > 0 && lines < 100 ? u"some"_s : QString::number(lines))
+                  .arg(out.documents),
               "outcome");
-        QVERIFY(log.destroyedAside);
+        QVERIFY(destroyedAside);
         QVERIFY(!cancel || ticks > 10);
     }
 
