@@ -179,35 +179,29 @@ private slots:
         QTest::addColumn<Operation>("operation");
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("left"); ///< the directions of Category/Soups/Pie afterwards
-        const auto row = [](const char *what, Call call, int nth, int error, Operation operation, int number = 61,
+        const auto row = [](const char *what, Call call, int nth, int error, int number, Operation operation,
                             QString left = "old") {
             QTest::newRow(what) << int(call) << nth << error << operation << number << left;
         };
-        row("making the sibling", Open, 1, ENOSPC, kSave);
-        row("writing", Write, 1, ENOSPC, kSave);
-        row("syncing the file", Fsync, 1, ENOSPC, kSave);
-        row("renaming", Rename, 1, EDQUOT, kSave);
-        row("syncing the folder: the new file is in place", Fsync, 2, ENOSPC, kSave, 61, "new");
-        row("making a folder", Mkdir, 1, ENOSPC, [] { store::createFolder(store::categoryFolderPath("Pies")); });
-        row("appending a category line", Write, 1, EDQUOT, [] { store::appendCategoryLine("Pies"); });
-        row("syncing an import", Syncfs, 1, ENOSPC, [] { store::syncFolder(store::categoryFolderPath("Soups")); });
-        row("moving a file", Rename, 1, ENOSPC,
+        row("making the sibling", Open, 1, ENOSPC, 61, kSave);
+        row("writing", Write, 1, ENOSPC, 61, kSave);
+        row("syncing the file", Fsync, 1, ENOSPC, 61, kSave);
+        row("renaming", Rename, 1, EDQUOT, 61, kSave);
+        row("syncing the folder: the new file is in place", Fsync, 2, ENOSPC, 61, kSave, "new");
+        row("making a folder", Mkdir, 1, ENOSPC, 61, [] { store::createFolder(store::categoryFolderPath("Pies")); });
+        row("appending a category line", Write, 1, EDQUOT, 61, [] { store::appendCategoryLine("Pies"); });
+        row("syncing an import", Syncfs, 1, ENOSPC, 61, [] { store::syncFolder(store::categoryFolderPath("Soups")); });
+        row("moving a file", Rename, 1, ENOSPC, 61,
             [] { store::moveFile(store::recipePath("Soups", "Pie"), store::recipePath("Soups", "Tart")); });
-        row("saving, locked", Locked, 0, 0, kSave, 75);
-        row(
-            "appending a category line, locked", Locked, 0, 0, [] { store::appendCategoryLine("Pies"); }, 75);
-        row(
-            "rewriting the category list, locked", Locked, 0, 0, [] { store::removeCategoryLines("Soups"); }, 75);
-        row(
-            "opening a recipe, unreadable", SoupsUnreadable, 0, 0, [] { store::loadRecipe("Soups", "Pie"); }, 75);
-        row(
-            "listing a category, unreadable", SoupsUnreadable, 0, 0,
-            [] { store::listFiles(store::categoryFolderPath("Soups")); }, 75);
-        row(
-            "deleting a recipe, unreadable", SoupsUnreadable, 0, 0,
-            [] { store::deleteFile(store::recipePath("Soups", "Pie")); }, 75);
-        row(
-            "reading the category list, unreadable", CategoryUnreadable, 0, 0, [] { store::readCategoryLines(); }, 75);
+        row("saving, locked", Locked, 0, 0, 75, kSave);
+        row("appending a category line, locked", Locked, 0, 0, 75, [] { store::appendCategoryLine("Pies"); });
+        row("rewriting the category list, locked", Locked, 0, 0, 75, [] { store::removeCategoryLines("Soups"); });
+        row("opening a recipe, unreadable", SoupsUnreadable, 0, 0, 75, [] { store::loadRecipe("Soups", "Pie"); });
+        row("listing a category, unreadable", SoupsUnreadable, 0, 0, 75,
+            [] { store::listFiles(store::categoryFolderPath("Soups")); });
+        row("deleting a recipe, unreadable", SoupsUnreadable, 0, 0, 75,
+            [] { store::deleteFile(store::recipePath("Soups", "Pie")); });
+        row("reading the category list, unreadable", CategoryUnreadable, 0, 0, 75, [] { store::readCategoryLines(); });
     }
     void failures_takeTheirNumberAndKeepTheOldFile()
     {
