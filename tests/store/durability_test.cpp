@@ -233,20 +233,6 @@ private slots:
         QCOMPARE(app.work(), QStringList{"lock"});
     }
 
-    void save_writesWhereNoListingLooks_andStartUpClearsWhatIsLeft()
-    {
-        Kitchen app;
-        store::TextWriter writer(store::recipePath("Soups", "Pie"), store::TextWriter::Replace);
-        writer.writeLine("half");
-        QCOMPARE(app.entries("Category/Soups"), QStringList{"Pie"});
-        QCOMPARE(app.work().size(), 2);
-        app.write(".larderon/save-stale", "half"); // what a save cut off leaves
-        writer.commit();
-        store::cleanWorkFolder();
-        QCOMPARE(app.entries("Category/Soups"), QStringList{"Pie"});
-        QCOMPARE(app.work(), QStringList{"lock"});
-    }
-
     void nameNotUtf8_isListedOpenedSavedMovedAndTrashed()
     {
         Kitchen app;
