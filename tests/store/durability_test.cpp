@@ -89,31 +89,23 @@ void useFolderPermissions(bool use)
     ::syscall(SYS_capset, &header, data);
 }
 
-store::RecipeRecord record(const QString &directions)
-{
-    store::RecipeRecord r;
-    r.directions() = directions;
-    return r;
-}
-
 // A fresh application folder with Category/Soups/Pie, its directions "old", listed in category.txt.
 struct Kitchen : testing::AppFolder
 {
     Kitchen()
     {
-        write("Category/category.txt", "Soups\r\n");
-        makeFolder("Category/Soups");
-        store::saveRecipe("Soups", "Pie", record("old"));
+        addCategory("Soups");
+        store::saveRecipe("Soups", "Pie", testing::recipe({}, "old"));
     }
     QStringList work() const { return entries(".larderon"); }
 };
 
-const Operation kSave = [] { store::saveRecipe("Soups", "Pie", record("new")); };
+const Operation kSave = [] { store::saveRecipe("Soups", "Pie", testing::recipe({}, "new")); };
 
 // Save number `n` of a recipe and a shopping list, each large enough to be cut, as the kill test makes them.
 std::pair<store::RecipeRecord, QString> bigSave(int n)
 {
-    store::RecipeRecord r = record(u"Stir pot %1 slowly.\n"_s.arg(n).repeated(2000));
+    store::RecipeRecord r = testing::recipe({}, u"Stir pot %1 slowly.\n"_s.arg(n).repeated(2000));
     r.servingSize() = QString::number(n);
     return {r, u"%1\n"_s.arg(n) + u"%1 lbs potatoes, carrots, milk\n"_s.arg(n).repeated(16000)};
 }
@@ -241,7 +233,7 @@ private slots:
         const QString shown = u"badèutf"_s;
         QCOMPARE(store::listFiles(app.file("Category/Soups")), QStringList{shown});
         QCOMPARE(store::loadRecipe("Soups", shown).directions(), "old");
-        store::saveRecipe("Soups", u"BADÈUTF"_s, record("new"));
+        store::saveRecipe("Soups", u"BADÈUTF"_s, testing::recipe({}, "new"));
         QCOMPARE(store::loadRecipe("Soups", shown).directions(), "new");
         const QString path = store::recipePath("Soups", shown); // the name's own bytes
         store::moveFile(path, path + "2");

@@ -48,29 +48,6 @@ QStringList recipeFiles(const testing::AppFolder &app)
     return files;
 }
 
-void makeCategories(const testing::AppFolder &app, const QStringList &names)
-{
-    for (const QString &name : names) {
-        app.makeFolder("Category/" + name);
-        store::appendCategoryLine(name);
-    }
-}
-
-RecipeRecord record(const QStringList &rows, const QString &directions, const QStringList &cooking = {})
-{
-    RecipeRecord r;
-    for (int row = 1; row <= rows.size(); ++row) {
-        const QStringList parts = rows.at(row - 1).split(u'|');
-        r.amount(row) = parts.value(0);
-        r.type(row) = parts.value(1);
-        r.ingredient(row) = parts.value(2);
-    }
-    r.directions() = directions;
-    for (int i = 0; i < cooking.size(); ++i)
-        r.fields.at(31 + i) = cooking.at(i);
-    return r;
-}
-
 // A recipe read from a file as one line: where it begins and its problem, or where it begins, its file
 // name, category, filled rows, cooking boxes and directions, as it would be saved.
 QString describe(const ReadItem &item)
@@ -212,8 +189,8 @@ private slots:
         QFETCH(QStringList, files);
         QFETCH(QString, category);
         testing::AppFolder app;
-        makeCategories(app, {"Soups"});
-        const RecipeRecord kept = record({"1|cup|stock"}, "Old.");
+        app.addCategory("Soups");
+        const RecipeRecord kept = testing::recipe({"1|cup|stock"}, "Old.");
         store::saveRecipe("Soups", "Tomato Soup", kept);
         store::saveRecipe("Soups", "pie", kept);
 
@@ -243,20 +220,23 @@ private slots:
         QFETCH(store::ExportFormat, format);
         QFETCH(QString, file);
         testing::AppFolder app;
-        makeCategories(app, {"Soups", "Back"});
+        app.addCategory("Soups");
+        app.addCategory("Back");
         // Records that both formats keep exactly, whatever their rows and directions hold, and one with an
         // empty row between two, a measure of two words, blanks at the edges of a field.
         const QList<QPair<QString, RecipeRecord>> records{
-            {"Apple Pie", record({"2|cups|flour"}, "Mix.", {"350", "4", "0", "45"})},
-            {"Odd quotes, commas", record({"1|each|\"large\" egg, beaten", "|Cup|of tea", "2||Large eggs"},
-                                          "Line one, \"quoted\".\n\n  Indented, after a blank line.\nBake at 400 F.")},
+            {"Apple Pie", testing::recipe({"2|cups|flour"}, "Mix.", {"350", "4", "0", "45"})},
+            {"Odd quotes, commas",
+             testing::recipe({"1|each|\"large\" egg, beaten", "|Cup|of tea", "2||Large eggs"},
+                             "Line one, \"quoted\".\n\n  Indented, after a blank line.\nBake at 400 F.")},
             {"Pie-Tart- which is best- A question for",
-             record({"1|lb|pastry", "2|c|sugar", "1|pinch|salt", "|T|butter", "1 1/2|tbsp|cream", "3||apples",
-                     "1|each|lemon", "2|tb|honey", "4|oz|nuts", "||Filling"},
-                    "Pie/Tart: which is best? A question for a rainy Sunday afternoon\nMore ingredients:\n2 cup "
-                    "sugar\na pinch of salt\n\nMix.\n\nOven temperature: 375 F",
-                    {"425", "8", "1", ""})},
-            {"Gaps", record({"1|cup|flour", "||", "2|heaping cups| sugar "}, "Mix.")},
+             testing::recipe(
+                 {"1|lb|pastry", "2|c|sugar", "1|pinch|salt", "|T|butter", "1 1/2|tbsp|cream", "3||apples",
+                  "1|each|lemon", "2|tb|honey", "4|oz|nuts", "||Filling"},
+                 "Pie/Tart: which is best? A question for a rainy Sunday afternoon\nMore ingredients:\n2 cup "
+                 "sugar\na pinch of salt\n\nMix.\n\nOven temperature: 375 F",
+                 {"425", "8", "1", ""})},
+            {"Gaps", testing::recipe({"1|cup|flour", "||", "2|heaping cups| sugar "}, "Mix.")},
         };
         for (const auto &[name, r] : records)
             store::saveRecipe("Soups", name, r);
@@ -295,7 +275,7 @@ private slots:
         QFETCH(QString, category);
         QFETCH(qint64, fileSizeLimit);
         testing::AppFolder app;
-        makeCategories(app, {"Soups"});
+        app.addCategory("Soups");
         store::appendCategoryLine("Gone");
 
         // A limit on the size of files the process writes stands for a disk that fills up.
