@@ -164,24 +164,18 @@ private slots:
     {
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("category");
-        QTest::addColumn<QStringList>("saved");
+        QTest::addColumn<QString>("saved"); // the files below Category, "; " between
         QTest::addColumn<QByteArray>("list");
         QTest::addColumn<QString>("report");
         QTest::newRow("each recipe into its own category, made at the end of the list")
             << QStringList{"one-column.mmf", "two-column.mmf", "recipe-graph.html"} << ""
-            << QStringList{"Breads/Quick -Best- Bread",
-                           "Desserts/Apple Crumble",
-                           "Soups/Borscht",
-                           "Soups/Pea & Mint Soup",
-                           "Soups/Tomato Soup",
-                           "Soups/Tomato Soup (2)",
-                           "Soups/pie",
-                           "category.txt"}
+            << "Breads/Quick -Best- Bread; Desserts/Apple Crumble; Soups/Borscht; Soups/Pea & Mint Soup; "
+               "Soups/Tomato Soup; Soups/Tomato Soup (2); Soups/pie; category.txt"
             << QByteArray("Soups\r\nDesserts\r\nBreads\r\n") << "categories";
         QTest::newRow("one category: names taken in any case, bad recipes skipped, names that do not fit")
             << QStringList{"bad-and-names.mmf"} << "Soups"
-            << QStringList{"Soups/Pie (2)",     "Soups/Pie (3)", "Soups/Pie-Tart- which is best- A question for",
-                           "Soups/Tomato Soup", "Soups/pie",     "category.txt"}
+            << "Soups/Pie (2); Soups/Pie (3); Soups/Pie-Tart- which is best- A question for; Soups/Tomato Soup; "
+               "Soups/pie; category.txt"
             << QByteArray("Soups\r\n") << "one-category";
     }
     void import()
@@ -196,10 +190,10 @@ private slots:
 
         const store::ImportReport imported = importAll(fixtures(files), category);
         QFETCH(QString, report);
-        const QString folder = fixtures({""}).first().chopped(1);
+        const QString folder = QStringLiteral(LARDERON_TEST_DATA "/import");
         QCOMPARE(imported.text() + u'\n',
                  QString::fromUtf8(testing::fixture("import/" + report + ".report")).replace("<data>", folder));
-        QTEST(recipeFiles(app), "saved");
+        QTEST(recipeFiles(app).join(QStringLiteral("; ")), "saved");
         QTEST(app.read("Category/category.txt"), "list");
         QCOMPARE(store::loadRecipe("Soups", "pie"), kept);
         QCOMPARE(store::loadRecipe("Soups", "Tomato Soup"), kept);
