@@ -1,14 +1,11 @@
 #include "screens/recipe.h"
-#include "shell/appearance.h"
 #include "shell/lineprinter.h"
-#include "shell/messages.h"
 #include "store/recipefile.h"
 #include "tests/support/printer.h"
 #include "tests/support/rows.h"
 #include "tests/support/screenfixture.h"
 
 #include <QDate>
-#include <QDir>
 #include <QListWidget>
 #include <QLocale>
 #include <QPrinter>
@@ -118,11 +115,6 @@ private slots:
             "show > pick cboRCat=Desserts > pick lswRFile=Layer Cake > "
             "write Category/Desserts/Tart=\"2\",\"cups\",\"flour\"\r\n > pick lswRFile=Tart; "
             "report txtRName txtRA1 chkRDel; R - LF - 62 / Layer Cake / 1 / unchecked",
-            "pick, file gone; show > pick cboRCat=Desserts > pick lswRFile=Layer Cake > "
-            "remove Category/Desserts/Tart > pick lswRFile=Tart; report txtRName; R - LF - 53 / Layer Cake",
-            "pick, a folder in place of the file; "
-            "show > pick cboRCat=Desserts > pick lswRFile=Layer Cake > remove Category/Desserts/Tart > "
-            "mkdir Category/Desserts/Tart > pick lswRFile=Tart; report txtRName; R - LF - 75 / Layer Cake",
             "delete, read-only file; "
             "read-only Category/Desserts/Tart > show > pick cboRCat=Desserts > pick lswRFile=Tart > click chkRDel; "
             "report chkRDel dir:Category/Desserts; R - CD - 70 / checked / Layer Cake|Tart",

@@ -91,10 +91,6 @@ private slots:
             "load, folder missing; remove Shopping List > show; report; H - FL - 76",
             "save, read-only list; read-only Shopping List/Weekly.txt > show > type txtHList=Bread > "
             "type txtHName=Weekly > click cmdHSave; report file:Shopping_List/Weekly.txt; H - CS - 75 / " WEEKLY,
-            "save, name no file name; show > type txtHList=Bread > type txtHName=Mon/Tue > click cmdHSave; report; "
-            "H - CS - 52",
-            "save, folder gone; show > remove Shopping List > type txtHList=Bread > type txtHName=Weekly > "
-            "click cmdHSave; report; H - CS - 76",
             "open, click beside the entries; show > pick lswHOpen=; report; H - LF - 91",
             "delete, read-only list; read-only Shopping List/Weekly.txt > show > pick lswHOpen=Weekly.txt > "
             "type txtHList=Bread > click cmdHDel; report file:Shopping_List/Weekly.txt; H - CD - 70 / " WEEKLY,

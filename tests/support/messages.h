@@ -36,6 +36,3 @@ private:
 };
 
 } // namespace testing
-
-/// Fails the current test when a box was shown that the test did not expect.
-#define VERIFY_NO_UNEXPECTED_BOX(script) QVERIFY2((script).unexpected().isEmpty(), qPrintable((script).unexpected()))

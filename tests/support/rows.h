@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTest>
 
@@ -15,12 +16,8 @@ inline void addRows(std::initializer_list<const char *> rows)
     QTest::addColumn<QStringList>("cells");
     for (const char *row : rows) {
         QStringList cells = QString::fromUtf8(row).split(u';');
-        for (QString &cell : cells) {
-            while (cell.startsWith(u' '))
-                cell.remove(0, 1);
-            while (cell.endsWith(u' '))
-                cell.chop(1);
-        }
+        for (QString &cell : cells)
+            cell.remove(QRegularExpression(QStringLiteral("^ +| +$")));
         const QByteArray name = cells.takeFirst().toUtf8();
         QTest::newRow(name.constData()) << cells;
     }
