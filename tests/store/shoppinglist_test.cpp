@@ -1,6 +1,7 @@
 #include "store/amount.h"
 #include "store/recipefile.h"
 #include "store/shoppinglist.h"
+#include "tests/support/appfolder.h"
 
 #include <QTest>
 
@@ -74,16 +75,8 @@ private slots:
         QFETCH(QList<QStringList>, recipes);
         QFETCH(QString, servings);
         QList<store::RecipeRecord> records;
-        for (const QStringList &r : std::as_const(recipes)) {
-            store::RecipeRecord &record = records.emplace_back();
-            record.servingSize() = r.value(0);
-            for (int row = 1; row < r.size(); ++row) {
-                const QStringList parts = r.at(row).split(QLatin1Char('|'));
-                record.amount(row) = parts.value(0);
-                record.type(row) = parts.value(1);
-                record.ingredient(row) = parts.value(2);
-            }
-        }
+        for (const QStringList &r : std::as_const(recipes))
+            records.append(testing::recipe(r.mid(1), {}, {{}, r.value(0)}));
         QTEST(store::shoppingListLines(records, servings), "lines");
     }
 };

@@ -1,6 +1,7 @@
 #include "tests/support/appfolder.h"
 
 #include "store/appfolder.h"
+#include "store/categorylist.h"
 
 #include <QDirIterator>
 
@@ -56,6 +57,12 @@ QByteArray AppFolder::read(const QString &relative) const
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+void AppFolder::addCategory(const QString &name) const
+{
+    makeFolder(QStringLiteral("Category/") + name);
+    store::appendCategoryLine(name);
+}
+
 void AppFolder::setReadOnly(const QString &relative, bool readOnly) const
 {
     const QFile::Permissions write = QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther;
@@ -77,6 +84,21 @@ QStringList AppFolder::tree(const QString &folder) const
     }
     entries.sort();
     return entries;
+}
+
+store::RecipeRecord recipe(const QStringList &rows, const QString &directions, const QStringList &cooking)
+{
+    store::RecipeRecord r;
+    for (int row = 1; row <= rows.size(); ++row) {
+        const QStringList parts = rows.at(row - 1).split(QLatin1Char('|'));
+        r.amount(row) = parts.value(0);
+        r.type(row) = parts.value(1);
+        r.ingredient(row) = parts.value(2);
+    }
+    r.directions() = directions;
+    for (int i = 0; i < cooking.size(); ++i)
+        r.fields.at(31 + i) = cooking.at(i);
+    return r;
 }
 
 QByteArray fixture(const QString &name)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/failure.h"
+#include "store/recipefile.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -35,6 +36,8 @@ public:
     bool exists(const QString &relative) const { return QFileInfo::exists(file(relative)); }
     /// The names in a folder, sorted.
     QStringList entries(const QString &relative) const { return QDir(file(relative)).entryList(kAll, QDir::Name); }
+    /// Makes the category's folder and appends its line to category.txt, as the program does.
+    void addCategory(const QString &name) const;
     /// Clears or sets the owner's write permission.
     void setReadOnly(const QString &relative, bool readOnly = true) const;
     /// The trash folder deletions land in.
@@ -51,6 +54,10 @@ private:
     const QByteArray m_oldHome = qgetenv("HOME");
     const QByteArray m_oldDataHome = qgetenv("XDG_DATA_HOME");
 };
+
+/// A recipe with `rows` "amount|measure|ingredient" from row 1 on, `directions`, and its cooking boxes
+/// (temperature, serving size, hours, minutes) from `cooking`.
+store::RecipeRecord recipe(const QStringList &rows, const QString &directions = {}, const QStringList &cooking = {});
 
 /// The bytes of tests/data/<name>.
 QByteArray fixture(const QString &name);
