@@ -356,18 +356,36 @@ void measureWordWrap()
     g_figures.push_back({"word-wrap a 4 MB list", four, one, 4.5, 0, "a 1 MB list"});
 }
 
+/// Makes `app` the application folder with the one category `name`, and returns its folder.
+QString makeOneCategory(const QTemporaryDir &app, const QString &name)
+{
+    store::setApplicationFolder(app.path());
+    const QString folder = app.path() + QStringLiteral("/Category/") + name;
+    QDir().mkpath(folder);
+    QFile list(app.path() + QStringLiteral("/Category/category.txt"));
+    list.open(QIODevice::WriteOnly);
+    list.write(name.toUtf8() + "\r\n");
+    return folder;
+}
+
+/// The floor of listing a folder: its regular files' names read with readdir.
+void readFolder(const QString &folder)
+{
+    std::vector<std::string> names;
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_type == DT_REG)
+            names.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+}
+
 /// The recipe display screen on a category of 10,000 recipes: listing the category into its list, and
 /// showing one recipe picked from it.
 void measureDisplay()
 {
     QTemporaryDir app;
-    store::setApplicationFolder(app.path());
-    QDir(app.path()).mkpath(QStringLiteral("Category"));
-    QFile list(app.path() + QStringLiteral("/Category/category.txt"));
-    list.open(QIODevice::WriteOnly);
-    list.write("Big\r\n");
-    list.close();
-    const QString folder = app.path() + QStringLiteral("/Category/Big");
+    const QString folder = makeOneCategory(app, QStringLiteral("Big"));
     makeFiles(folder, 10000, recipeBytes(sampleRecipe()));
 
     auto *screen = shell::ScreenRegistry::show<frmRecipe>();
@@ -383,15 +401,7 @@ void measureDisplay()
                                              emit categories->activated(0);
                                              files->doItemsLayout();
                                          },
-                                         [&folder] {
-                                             std::vector<std::string> names;
-                                             DIR *dir = ::opendir(QFile::encodeName(folder).constData());
-                                             while (const dirent *entry = ::readdir(dir)) {
-                                                 if (entry->d_type == DT_REG)
-                                                     names.emplace_back(entry->d_name);
-                                             }
-                                             ::closedir(dir);
-                                         });
+                                         [&folder] { readFolder(folder); });
     g_figures.push_back({"list a category of 10,000", listing, bare, 3, 100, "readdir of the folder"});
 
     emit categories->activated(0);
@@ -420,14 +430,7 @@ void measureDisplay()
 void measureHugeCategory()
 {
     QTemporaryDir app;
-    store::setApplicationFolder(app.path());
-    QDir(app.path()).mkpath(QStringLiteral("Category"));
-    QFile list(app.path() + QStringLiteral("/Category/category.txt"));
-    list.open(QIODevice::WriteOnly);
-    list.write("Huge\r\n");
-    list.close();
-    const QString folder = app.path() + QStringLiteral("/Category/Huge");
-    QDir().mkpath(folder);
+    const QString folder = makeOneCategory(app, QStringLiteral("Huge"));
     static const char *const kFoods[] = {"Onion", "carrot", "Leek",  "potato", "Beef",   "chicken",
                                          "Rice",  "flour",  "Apple", "pear",   "Éclair", "tomato"};
     QRandomGenerator random(7);
@@ -439,15 +442,7 @@ void measureHugeCategory()
         ::close(::open(QFile::encodeName(folder + QLatin1Char('/') + name).constData(), O_WRONLY | O_CREAT, 0644));
     }
     const auto [listing, bare] = inTurns([] {}, [&folder] { store::listFiles(folder, store::FileOrder::ByName); },
-                                         [&folder] {
-                                             std::vector<std::string> names;
-                                             DIR *dir = ::opendir(QFile::encodeName(folder).constData());
-                                             while (const dirent *entry = ::readdir(dir)) {
-                                                 if (entry->d_type == DT_REG)
-                                                     names.emplace_back(entry->d_name);
-                                             }
-                                             ::closedir(dir);
-                                         });
+                                         [&folder] { readFolder(folder); });
     g_figures.push_back({"list a category of 100,000 by name", listing, bare, 2, 0, "readdir of the folder"});
 
     shell::ScreenRegistry::setQuitFunction([] {});
