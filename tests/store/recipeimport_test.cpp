@@ -5,6 +5,7 @@
 #include "store/recipefile.h"
 #include "store/recipeimport.h"
 #include "tests/support/appfolder.h"
+#include "tests/support/rows.h"
 
 #include <QDirIterator>
 #include <QTest>
@@ -97,42 +98,12 @@ private slots:
         QCOMPARE(recipes, QString::fromUtf8(testing::fixture(fixture + ".expected")));
     }
 
-    // The rules that fit a recipe read from a file into a record, each `piece` given `text` ("|" between
-    // arguments) and giving `made` ("|" between parts; "-" for nothing).
-    void pieces_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("made");
-        const char *rows[][3] = {
-            {"split: mixed number", "1 1/2 cups flour, sifted", "1 1/2|cups|flour, sifted"},
-            {"split: range, a point", "2 to 3 Tbsp. oil", "2 to 3|Tbsp.|oil"},
-            {"split: fraction, measure against it", "½g salt", "½|g|salt"},
-            {"split: measure of two words", "2 fl oz cream", "2|fl oz|cream"},
-            {"split: no measure, not a measure", "1 (14 oz) can", "1||(14 oz) can"},
-            {"split: two blanks keep it whole", "2  cups flour", "||2  cups flour"},
-            {"temperature: range, the first", "Bake at 350-375°F.", "350"},
-            {"temperature: 2 C is two cups", "Add 2 C flour and bake at 375F.", "375"},
-            {"temperature: none", "Simmer 20 minutes on gas mark 4.", "-"},
-            {"duration: minutes alone, as written", "PT90M", "|90"},
-            {"duration: days, seconds rounded", "P1DT2H30M40S", "26|31"},
-            {"duration: decimal hours", "PT1.5H", "1|30"},
-            {"duration: not a duration", "1 hour", "-"},
-            {"fit: servings", "Serves 6|1|15", "6|1|15|Mix."},
-            {"fit: a yield that says more, too many minutes", "24 cookies||1500", "24|25|0|Mix.\n\nYield: 24 cookies"},
-            {"fit: too big for the boxes", "1000|150|5", "|||Mix.\n\nYield: 1000\nCooking time: 150 hours 5 minutes"},
-            {"file name: invalid characters", " A/B: \"c\"?\t<d> ", "A-B- -c-- -d-"},
-            {"file name: dots alone", "..", "--"},
-            {"numbered: within 40", "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx|12",
-             "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx (12)"},
-            {"category: no comma, at most 35", "Soups, stews and yyyyyyyyyyyyyyyyyyyyyyyyyyyyyy",
-             "Soups- stews and yyyyyyyyyyyyyyyyyy"},
-        };
-        for (const auto &row : rows)
-            QTest::newRow(row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2]);
-    }
+    // The rules that fit a recipe read from a file into a record, in tests/data/table/import-pieces.txt.
+    void pieces_data() { testing::addTable("table/import-pieces.txt"); }
     void pieces()
     {
-        QFETCH(QString, text);
+        const auto [escaped, expected] = testing::cells<2>();
+        const QString text = testing::text(escaped);
         const QString piece = QString::fromLatin1(QTest::currentDataTag()).section(u':', 0, 0);
         const QStringList args = text.split(u'|');
         QStringList made{QStringLiteral("-")};
@@ -156,7 +127,7 @@ private slots:
                     : piece == u"numbered" ? numberedName(args.at(0), args.at(1).toInt())
                                            : categoryNameFor(text)};
         }
-        QTEST(made.join(u'|'), "made");
+        QCOMPARE(made.join(u'|'), testing::text(expected));
     }
 
     // The report is in the golden file import/<report>.report beside the fixtures, "<data>" for their folder.

@@ -2,6 +2,7 @@
 #include "store/recipefile.h"
 #include "store/shoppinglist.h"
 #include "tests/support/appfolder.h"
+#include "tests/support/rows.h"
 
 #include <QTest>
 
@@ -12,33 +13,12 @@ class ShoppingListTest : public QObject
 private slots:
     // What a typed amount is worth, shown as a shopping list writes it; "-" for a text that is no number.
     // Plain fractions, mixed numbers, ranges and words are rows of lines() below.
-    void amount_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("written");
-        const char *rows[][3] = {
-            {"decimal point", "1.5", "1 1/2"},
-            {"decimal comma", "1,5", "1 1/2"},
-            {"fraction character", "¾", "3/4"},
-            {"whole and fraction character", "2½", "2 1/2"},
-            {"whole, blank, fraction character", "1 ⅓", "1 1/3"},
-            {"eighths", "⅛", "1/8"},
-            {"blanks around", " 3 ", "3"},
-            {"other parts: two decimals", "1/6", "0.17"},
-            {"decimals dropped when zero", "0.10", "0.1"},
-            {"divided by zero", "1/0", "-"},
-            {"mixed number above one", "1 3/2", "-"},
-            {"two numbers", "1 2", "-"},
-            {"negative", "-1", "-"},
-        };
-        for (const auto &row : rows)
-            QTest::newRow(row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2]);
-    }
+    void amount_data() { testing::addTable("table/amounts.txt"); }
     void amount()
     {
-        QFETCH(QString, typed);
+        const auto [typed, written] = testing::cells<2>();
         const std::optional<double> value = store::parseAmount(typed);
-        QTEST(value ? store::writeAmount(*value) : QStringLiteral("-"), "written");
+        QCOMPARE(value ? store::writeAmount(*value) : QStringLiteral("-"), written);
     }
 
     // Each recipe is its serving size and its rows, "amount|measure|ingredient".
