@@ -1,6 +1,8 @@
 #include "screens/recipe.h"
 #include "shell/lineprinter.h"
 #include "store/recipefile.h"
+#include "store/textfile.h"
+#include "tests/support/appfolder.h"
 #include "tests/support/printer.h"
 #include "tests/support/rows.h"
 #include "tests/support/screenfixture.h"
@@ -33,20 +35,11 @@ QString today()
     return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
 }
 
+// Ten rows "n", "cup, level n", "ingredient n, chopped"; three paragraphs of directions; 350, 4, 1, 45.
 RecipeRecord everyField()
 {
-    RecipeRecord r;
-    for (int row = 1; row <= 10; ++row) {
-        r.amount(row) = QString::number(row);
-        r.type(row) = QString("cup, level %1").arg(row);
-        r.ingredient(row) = QString("ingredient %1, chopped").arg(row);
-    }
-    r.directions() = "Mix, then rest.\nBake.\n\nServe warm.";
-    r.temperature() = "350";
-    r.servingSize() = "4";
-    r.hours() = "1";
-    r.minutes() = "45";
-    return r;
+    store::TextReader reader(QString::fromUtf8(testing::fixture("recipe/every-field.txt")));
+    return store::readRecipe(reader);
 }
 
 // The card as ScreenFixture::state() reads kCard.

@@ -5,6 +5,7 @@
 #include "store/recipefile.h"
 #include "store/recipeimport.h"
 #include "tests/support/appfolder.h"
+#include "tests/support/rows.h"
 
 #include <QDirIterator>
 #include <QTest>
@@ -97,42 +98,12 @@ private slots:
         QCOMPARE(recipes, QString::fromUtf8(testing::fixture(fixture + ".expected")));
     }
 
-    // The rules that fit a recipe read from a file into a record, each `piece` given `text` ("|" between
-    // arguments) and giving `made` ("|" between parts; "-" for nothing).
-    void pieces_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("made");
-        const char *rows[][3] = {
-            {"split: mixed number", "1 1/2 cups flour, sifted", "1 1/2|cups|flour, sifted"},
-            {"split: range, a point", "2 to 3 Tbsp. oil", "2 to 3|Tbsp.|oil"},
-            {"split: fraction, measure against it", "½g salt", "½|g|salt"},
-            {"split: measure of two words", "2 fl oz cream", "2|fl oz|cream"},
-            {"split: no measure, not a measure", "1 (14 oz) can", "1||(14 oz) can"},
-            {"split: two blanks keep it whole", "2  cups flour", "||2  cups flour"},
-            {"temperature: range, the first", "Bake at 350-375°F.", "350"},
-            {"temperature: 2 C is two cups", "Add 2 C flour and bake at 375F.", "375"},
-            {"temperature: none", "Simmer 20 minutes on gas mark 4.", "-"},
-            {"duration: minutes alone, as written", "PT90M", "|90"},
-            {"duration: days, seconds rounded", "P1DT2H30M40S", "26|31"},
-            {"duration: decimal hours", "PT1.5H", "1|30"},
-            {"duration: not a duration", "1 hour", "-"},
-            {"fit: servings", "Serves 6|1|15", "6|1|15|Mix."},
-            {"fit: a yield that says more, too many minutes", "24 cookies||1500", "24|25|0|Mix.\n\nYield: 24 cookies"},
-            {"fit: too big for the boxes", "1000|150|5", "|||Mix.\n\nYield: 1000\nCooking time: 150 hours 5 minutes"},
-            {"file name: invalid characters", " A/B: \"c\"?\t<d> ", "A-B- -c-- -d-"},
-            {"file name: dots alone", "..", "--"},
-            {"numbered: within 40", "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx|12",
-             "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx (12)"},
-            {"category: no comma, at most 35", "Soups, stews and yyyyyyyyyyyyyyyyyyyyyyyyyyyyyy",
-             "Soups- stews and yyyyyyyyyyyyyyyyyy"},
-        };
-        for (const auto &row : rows)
-            QTest::newRow(row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2]);
-    }
+    // The rules that fit a recipe read from a file into a record, in tests/data/table/import-pieces.txt.
+    void pieces_data() { testing::addTable("table/import-pieces.txt"); }
     void pieces()
     {
-        QFETCH(QString, text);
+        const auto [escaped, expected] = testing::cells<2>();
+        const QString text = testing::text(escaped);
         const QString piece = QString::fromLatin1(QTest::currentDataTag()).section(u':', 0, 0);
         const QStringList args = text.split(u'|');
         QStringList made{QStringLiteral("-")};
@@ -156,7 +127,7 @@ private slots:
                     : piece == u"numbered" ? numberedName(args.at(0), args.at(1).toInt())
                                            : categoryNameFor(text)};
         }
-        QTEST(made.join(u'|'), "made");
+        QCOMPARE(made.join(u'|'), testing::text(expected));
     }
 
     // The report is in the golden file import/<report>.report beside the fixtures, "<data>" for their folder.
@@ -216,34 +187,19 @@ private slots:
         testing::AppFolder app;
         app.addCategory("Soups");
         app.addCategory("Back");
-        // Records that both formats keep exactly, whatever their rows and directions hold, and one with an
-        // empty row between two, a measure of two words, blanks at the edges of a field.
-        const QList<QPair<QString, RecipeRecord>> records{
-            {"Apple Pie", testing::recipe({"2|cups|flour"}, "Mix.", {"350", "4", "0", "45"})},
-            {"Odd quotes, commas",
-             testing::recipe({"1|each|\"large\" egg, beaten", "|Cup|of tea", "2||Large eggs"},
-                             "Line one, \"quoted\".\n\n  Indented, after a blank line.\nBake at 400 F.")},
-            {"Pie-Tart- which is best- A question for",
-             testing::recipe(
-                 {"1|lb|pastry", "2|c|sugar", "1|pinch|salt", "|T|butter", "1 1/2|tbsp|cream", "3||apples",
-                  "1|each|lemon", "2|tb|honey", "4|oz|nuts", "||Filling"},
-                 "Pie/Tart: which is best? A question for a rainy Sunday afternoon\nMore ingredients:\n2 cup "
-                 "sugar\na pinch of salt\n\nMix.\n\nOven temperature: 375 F",
-                 {"425", "8", "1", ""})},
-            {"Gaps", testing::recipe({"1|cup|flour", "||", "2|heaping cups| sugar "}, "Mix.")},
-        };
-        for (const auto &[name, r] : records)
-            store::saveRecipe("Soups", name, r);
-        app.write("Category/Soups/Broken", "\"1\",\"2\"\r\n");
-
+        // Records that both formats keep exactly, whatever their rows and directions hold; one with an empty
+        // row between two, a measure of two words, blanks at the edges of a field; and a broken one.
+        app.copyTree(QStringLiteral(LARDERON_TEST_DATA "/export/Soups"), "Category/Soups");
+        QStringList names = store::listFiles(app.file("Category/Soups"));
+        names.removeOne("Broken");
         const store::ExportReport exported = store::exportCategory("Soups", format, app.file(file));
         QTEST(exported.inexact, "inexact");
         QCOMPARE(exported.unreadable, QStringList{"Broken: Input past end of file"});
-        QCOMPARE(exported.exported, int(records.size()));
-        QCOMPARE(importAll({app.file(file)}, "Back").imported, int(records.size()));
-        for (const auto &[name, r] : records) {
+        QCOMPARE(exported.exported, int(names.size()));
+        QCOMPARE(importAll({app.file(file)}, "Back").imported, int(names.size()));
+        for (const QString &name : names) {
             if (exported.inexact.filter(name + u':').isEmpty())
-                QCOMPARE(store::loadRecipe("Back", name), r);
+                QCOMPARE(store::loadRecipe("Back", name), store::loadRecipe("Soups", name));
         }
     }
 

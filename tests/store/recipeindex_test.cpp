@@ -1,6 +1,7 @@
 #include "store/recipefile.h"
 #include "store/recipeindex.h"
 #include "tests/support/appfolder.h"
+#include "tests/support/rows.h"
 
 #include <QTest>
 #include <QThread>
@@ -43,41 +44,16 @@ class RecipeIndexTest : public QObject
     Q_OBJECT
 
 private slots:
-    // Where to look: N names, I ingredients, D directions; each hit as "category/name [matched]", ";" between.
-    void search_data()
-    {
-        QTest::addColumn<QString>("words");
-        QTest::addColumn<QString>("where");
-        QTest::addColumn<QString>("found");
-        const char *rows[][4] = {
-            {"no words: every recipe, by category then name", "", "NID",
-             "Desserts/Apple Pie;Desserts/Crème brûlée;Soups/Bell Pepper Soup;Soups/Leek Soup;stews/Beef Stew"},
-            {"a word of the name in another case, accents typed", "LÉEK", "N", "Soups/Leek Soup"},
-            {"part of an ingredient", "pepper", "I", "Soups/Bell Pepper Soup [red bell peppers]"},
-            {"ingredient with accents, typed without", "fraiche", "I", "Soups/Leek Soup [Crème fraîche]"},
-            {"a long line shows around the match", "simmer", "D",
-             "Soups/Leek Soup [Simmer with stock.];stews/Beef Stew […and the stock and simmer gently for two hours.]"},
-            {"every word somewhere", "leek stock", "NID", "Soups/Leek Soup [stock]"},
-            {"one word missing", "leek paprika", "NID", ""},
-            {"a word only where not looked", "blend", "NI", ""},
-            {"names and directions, not ingredients", "soup stock", "ND",
-             "Soups/Bell Pepper Soup [Blend with the stock.];Soups/Leek Soup [Simmer with stock.]"},
-            {"no field chosen", "beef", "", ""},
-        };
-        for (const auto &row : rows)
-            QTest::newRow(row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2])
-                                  << QString::fromUtf8(row[3]);
-    }
+    void search_data() { testing::addTable("table/search.txt"); }
     void search()
     {
-        QFETCH(QString, words);
-        QFETCH(QString, where);
+        const auto [words, where, found] = testing::cells<3>();
         Fields fields;
         fields.setFlag(RecipeIndex::Names, where.contains(u'N'));
         fields.setFlag(RecipeIndex::Ingredients, where.contains(u'I'));
         fields.setFlag(RecipeIndex::Directions, where.contains(u'D'));
         Kitchen kitchen;
-        QTEST(kitchen.found(words, fields).join(u';'), "found");
+        QCOMPARE(kitchen.found(words, fields).join(u';'), found);
     }
 
     void refresh_readsAgainOnlyChangedFolders()

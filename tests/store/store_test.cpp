@@ -6,6 +6,7 @@
 #include "store/recipefile.h"
 #include "store/textfile.h"
 #include "tests/support/appfolder.h"
+#include "tests/support/rows.h"
 
 #include <QtTest>
 
@@ -240,28 +241,11 @@ private slots:
         QCOMPARE(recipePath("Pies", "APPLE"), app.file("Category/Pies/APPLE"));
     }
 
-    void listing_givesFilesOnlyInTheOrderAsked_data()
-    {
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("letter case does not count") << QStringList{"soups", "Apple Pie", "bread", "Zucchini"}
-                                                    << QStringList{"Apple Pie", "bread", "soups", "Zucchini"};
-        QTest::newRow("numbers by their value") << QStringList{"Soup 10", "Soup 2", "Soup 007", "Soup 100", "Soup 02b"}
-                                                << QStringList{"Soup 2", "Soup 02b", "Soup 007", "Soup 10", "Soup 100"};
-        QTest::newRow("accents do not count") << QStringList{"Zabaglione", "Éclair", "eggs", "Crème brûlée", "Cream"}
-                                              << QStringList{"Cream", "Crème brûlée", "Éclair", "eggs", "Zabaglione"};
-        QTest::newRow("digits first, hidden files too") << QStringList{"b.txt", "7 Up Cake", ".note", "a.txt", "Alpha"}
-                                                        << QStringList{".note", "7 Up Cake", "a.txt", "Alpha", "b.txt"};
-        QTest::newRow("long names alike far into them")
-            << QStringList{"Onion and carrot soup, winter 2", "Onion and carrot soup, spring", "Onion and carrot s",
-                           "Onion and carrot soup, winter 10", "Onion and carrot soup"}
-            << QStringList{"Onion and carrot s", "Onion and carrot soup", "Onion and carrot soup, spring",
-                           "Onion and carrot soup, winter 2", "Onion and carrot soup, winter 10"};
-    }
+    void listing_givesFilesOnlyInTheOrderAsked_data() { testing::addTable("table/listing.txt"); }
     void listing_givesFilesOnlyInTheOrderAsked()
     {
-        QFETCH(QStringList, names);
-        QFETCH(QStringList, expected);
+        const auto cells = testing::cells<2>();
+        const QStringList names = cells[0].split('|'), expected = cells[1].split('|');
         testing::AppFolder app(testing::AppFolder::Empty);
         app.makeFolder("Pies/Old");
         for (const QString &name : names)
@@ -276,70 +260,29 @@ private slots:
     }
 
     // Line ends, encodings and quotes that the recipe fixtures of recipes_saveAndLoad() do not hold.
-    void reading_takesEveryLineEndEncodingAndQuote_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("lines");  // separated by |
-        QTest::addColumn<QString>("fields"); // separated by |
-        const char *rows[][4] = {
-            {"CR", "a\rb\r", "a|b", "a|b"},
-            {"no final line break", "a\r\nb", "a|b", "a|b"},
-            {"empty line", "a\r\n\r\nb\r\n", "a||b", "a||b"},
-            {"UTF-8 byte-order mark dropped", "\xEF\xBB\xBFPie", "Pie", "Pie"},
-            {"Windows-1252 quotes, dash, euro", "Chef\x92s \x91\x96\x80", "Chef’s ‘–€", "Chef’s ‘–€"},
-            {"UTF-8 cut short", "Cr\xC3", "CrÃ", "CrÃ"},
-            {"line breaks inside quotes", "\"a\r\nb\rc\nd\",e", "\"a|b|c|d\",e", "a\nb\nc\nd|e"},
-            {"empty fields", "\"\",,\"\"\r\n", "\"\",,\"\"", "||"},
-            {"unterminated quote", "\"a,b", "\"a,b", "a,b"},
-        };
-        for (const auto &row : rows)
-            QTest::newRow(row[0]) << QByteArray(row[1]) << QString::fromUtf8(row[2]) << QString::fromUtf8(row[3]);
-    }
+    void reading_takesEveryLineEndEncodingAndQuote_data() { testing::addTable("table/reading.txt"); }
     void reading_takesEveryLineEndEncodingAndQuote()
     {
-        QFETCH(QByteArray, bytes);
+        const auto [bytes, lines, fields] = testing::cells<3>();
         testing::AppFolder app(testing::AppFolder::Empty);
-        app.write("Category/category.txt", bytes);
-        QTEST(readCategoryLines().join('|'), "lines");
-        QTEST(readCategoryFields().join('|'), "fields");
+        app.write("Category/category.txt", testing::unescape(bytes));
+        QCOMPARE(readCategoryLines().join('|'), lines);
+        QCOMPARE(readCategoryFields().join('|'), testing::text(fields));
     }
 
-    void categoryList_appendAndRemove_data()
-    {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("change"); // +name appends, -name removes the lines equal to it
-        QTest::addColumn<int>("removed");
-        QTest::addColumn<QByteArray>("after");
-        const char *rows[][5] = {
-            {"append to a missing list", "<none>", "+Soups", "0", "Soups\r\n"},
-            {"append to an empty list", "", "+Soups", "0", "Soups\r\n"},
-            {"append last", "Pies\r\n", "+Soups", "0", "Pies\r\nSoups\r\n"},
-            {"append after no final break", "Pies", "+Soups", "0", "Pies\r\nSoups\r\n"},
-            {"append a line holding CR LF", "", "+Tea\r\ncake", "0", "Tea\r\ncake\r\n"},
-            {"append to Windows-1252", "Cr\xE8me\r\n", "+Soups", "0", "Cr\xC3\xA8me\r\nSoups\r\n"},
-            {"remove two", "Soups\r\nPies\r\nSoups\r\n", "-Soups", "2", "Pies\r\n"},
-            {"remove equal lines only", "Soups, stews\r\n  Soups\r\nsoups\r\nSoups\r\n", "-Soups", "1",
-             "Soups, stews\r\n  Soups\r\nsoups\r\n"},
-            {"remove from LF lines", "Pies\nSoups\nStews", "-Soups", "1", "Pies\r\nStews\r\n"},
-            {"remove the last line", "Soups\r\n", "-Soups", "1", ""},
-        };
-        for (const auto &row : rows)
-            QTest::newRow(row[0]) << QByteArray(row[1]) << QString::fromUtf8(row[2]) << QByteArray(row[3]).toInt()
-                                  << QByteArray(row[4]);
-    }
+    void categoryList_appendAndRemove_data() { testing::addTable("table/category-list.txt"); }
     void categoryList_appendAndRemove()
     {
-        QFETCH(QByteArray, before);
-        QFETCH(QString, change);
+        const auto [before, change, removed, after] = testing::cells<4>();
         testing::AppFolder app(testing::AppFolder::Empty);
         app.makeFolder("Category");
         if (before != "<none>")
-            app.write("Category/category.txt", before);
+            app.write("Category/category.txt", testing::unescape(before));
         if (change.startsWith('+'))
-            appendCategoryLine(change.mid(1));
+            appendCategoryLine(testing::text(change.mid(1)));
         else
-            QTEST(int(removeCategoryLines(change.mid(1))), "removed");
-        QTEST(app.read("Category/category.txt"), "after");
+            QCOMPARE(removeCategoryLines(change.mid(1)), removed.toInt());
+        QCOMPARE(app.read("Category/category.txt"), testing::unescape(after));
         QCOMPARE(app.entries("Category"), QStringList{"category.txt"});
     }
 

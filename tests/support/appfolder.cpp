@@ -4,6 +4,7 @@
 #include "store/categorylist.h"
 
 #include <QDirIterator>
+#include <QTest>
 
 namespace testing {
 
@@ -105,6 +106,35 @@ QByteArray fixture(const QString &name)
 {
     QFile f(QStringLiteral(LARDERON_TEST_DATA "/") + name);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing fixture>");
+}
+
+void addTable(const QString &name)
+{
+    QTest::addColumn<QStringList>("cells");
+    for (const QString &line : QString::fromUtf8(fixture(name)).split(u'\n')) {
+        QStringList cells = line.split(u'\t');
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const QByteArray tag = cells.takeFirst().toUtf8();
+        QTest::newRow(tag.constData()) << cells;
+    }
+}
+
+QByteArray unescape(const QString &cell)
+{
+    const QByteArray in = cell.toUtf8();
+    QByteArray out;
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        if (in[i] != '\\' || i + 1 == in.size()) {
+            out += in[i];
+        } else if (const char c = in[++i]; c == 'x') {
+            out += char(in.mid(i + 1, 2).toInt(nullptr, 16));
+            i += 2;
+        } else {
+            out += c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : c;
+        }
+    }
+    return out;
 }
 
 } // namespace testing

@@ -62,6 +62,16 @@ store::RecipeRecord recipe(const QStringList &rows, const QString &directions = 
 /// The bytes of tests/data/<name>.
 QByteArray fixture(const QString &name);
 
+/// Adds the rows of the table tests/data/<name> as a column "cells" that testing::cells() reads: a line per
+/// row, its name and its cells separated by tabs; empty lines and lines starting with "#" are skipped.
+void addTable(const QString &name);
+/// The bytes a table cell stands for: \r, \n, \t, \\ and \xHH as in C, the rest as UTF-8.
+QByteArray unescape(const QString &cell);
+inline QString text(const QString &cell)
+{
+    return QString::fromUtf8(unescape(cell));
+}
+
 /// The number of the store::Failure that `operation` throws; 0 when it throws none.
 template <typename Operation>
 int failureOf(Operation &&operation)
