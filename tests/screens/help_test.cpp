@@ -202,9 +202,11 @@ private slots:
         QCOMPARE(viewer.windowTitle(), "Fixture Help");
         // The heading has no page: the first page is that of the first topic below it. Its picture and style
         // sheet come out of the file, by names relative to the page.
-        const auto shown = [&] { return viewer.currentPage().toString() + " " + tree->currentItem()->text(0); };
-        QCOMPARE(shown(), "chm:/first.htm First page");
-        QVERIFY(page->toPlainText().contains("The first page"));
+        const auto shown = [&] {
+            return viewer.currentPage().toString() + " " + tree->currentItem()->text(0) + ": " +
+                   page->toPlainText().section(u'\n', 0, 0);
+        };
+        QCOMPARE(shown(), "chm:/first.htm First page: The first page");
         const QVariant picture = page->loadResource(QTextDocument::ImageResource, QUrl("images/calendar.png"));
         QCOMPARE(QImage::fromData(picture.toByteArray()).size(), QSize(32, 32));
         QVERIFY(page->loadResource(QTextDocument::ImageResource, QUrl("images/none.png")).isNull());
@@ -215,18 +217,16 @@ private slots:
         QTextCursor inside(page->document());
         inside.setPosition(link.selectionStart() + 3);
         QTest::mouseClick(page->viewport(), Qt::LeftButton, {}, page->cursorRect(inside).center());
-        QCOMPARE(shown(), "chm:/second.htm#end Second, at its end");
-        QVERIFY(page->toPlainText().contains("The second page"));
+        QCOMPARE(shown(), "chm:/second.htm#end Second, at its end: The second page");
         QTest::mouseClick(viewer.findChild<QToolButton *>("backButton"), Qt::LeftButton);
-        QCOMPARE(shown(), "chm:/first.htm First page");
+        QCOMPARE(shown(), "chm:/first.htm First page: The first page");
         const QTreeWidgetItem *third = tree->findItems("Third", Qt::MatchExactly).value(0);
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(third).center());
-        QCOMPARE(shown(), "chm:/third.htm Third");
-        QVERIFY(page->toPlainText().contains("The third page"));
+        QCOMPARE(shown(), "chm:/third.htm Third: The third page");
         QTest::keyClick(tree, Qt::Key_Up);
-        QCOMPARE(shown(), "chm:/second.htm#end Second, at its end");
+        QCOMPARE(shown(), "chm:/second.htm#end Second, at its end: The second page");
         QTest::mouseClick(viewer.findChild<QToolButton *>("homeButton"), Qt::LeftButton);
-        QCOMPARE(shown(), "chm:/first.htm First page");
+        QCOMPARE(shown(), "chm:/first.htm First page: The first page");
 
         // Escape or Ctrl+W closes the window.
         for (const char *keys : {"Esc", "Ctrl+W"}) {

@@ -14,17 +14,7 @@ const QString kEmptyRow = QStringLiteral("      ");
 
 RecipeCard applePie(const QString &directions = QStringLiteral("Bake."))
 {
-    RecipeCard card{"Apple Pie", "5/1/26", {}};
-    store::RecipeRecord &r = card.record;
-    r.servingSize() = "8";
-    r.amount(1) = "2";
-    r.type(1) = "cups";
-    r.ingredient(1) = "flour";
-    r.directions() = directions;
-    r.temperature() = "350";
-    r.hours() = "1";
-    r.minutes() = "0";
-    return card;
+    return {"Apple Pie", "5/1/26", testing::recipe({"2|cups|flour"}, directions, {"350", "8", "1", "0"})};
 }
 
 // The page of a card whose ingredient rows after the first are empty.

@@ -69,28 +69,24 @@ QString boxes(const testing::MessageScript &messages)
     return described.join('\n');
 }
 
-/// A recording printer that takes `pauseMs` for each line, fails at line `failAt`, and notes whether it
-/// was destroyed in another thread than the test's.
-class SlowPrinter : public testing::RecordingPrinter
+/// A recording printer that takes `pauseMs` for each line, fails at line `failAt`, and notes in `aside` whether
+/// it was destroyed in another thread than the test's.
+struct SlowPrinter : testing::RecordingPrinter
 {
-public:
-    SlowPrinter(testing::Printout &out, bool &destroyedAside, int failAt, int pauseMs)
-        : RecordingPrinter(out), m_out(out), m_destroyedAside(destroyedAside), m_failAt(failAt), m_pauseMs(pauseMs)
+    SlowPrinter(testing::Printout &printout, bool &destroyedAside, int failingLine, int pause)
+        : RecordingPrinter(printout), out(printout), aside(destroyedAside), failAt(failingLine), pauseMs(pause)
     {}
-    ~SlowPrinter() override { m_destroyedAside = QThread::currentThread() != qApp->thread(); }
+    ~SlowPrinter() override { aside = QThread::currentThread() != qApp->thread(); }
     void endLine() override
     {
-        if (m_out.lines.size() + 1 == m_failAt)
+        if (out.lines.size() + 1 == failAt)
             throw shell::PrintFailure();
-        QThread::msleep(m_pauseMs);
+        QThread::msleep(pauseMs);
         RecordingPrinter::endLine();
     }
-
-private:
-    testing::Printout &m_out;
-    bool &m_destroyedAside;
-    int m_failAt;
-    int m_pauseMs;
+    testing::Printout &out;
+    bool &aside;
+    const int failAt, pauseMs;
 };
 
 const QString kQuit = u"Quit? 4132: You have indicated you wish to exit\rthis program. Is this correct? []"_s;
@@ -247,13 +243,13 @@ private slots:
 
     void mainMenu_itemsShowTheirScreenOnce()
     {
-        const QStringList keys{"Setup", "Ingredients", "Recipes", "Shopping List", "Exit",
-                               "Help",  "About",       "Credits", "Find",          "Import"};
-        const QStringList screens{"frmSetup", "frmIngred", "frmRecipe", "frmShop", "",
-                                  "",         "frmAbout",  "frmCredit", "frmFind", "frmImport"};
+        // Each item's key and the screen it shows; Exit and Help show none of their own.
+        const QStringList items{
+            "Setup=frmSetup", "Ingredients=frmIngred", "Recipes=frmRecipe", "Shopping List=frmShop", "Exit", "Help",
+            "About=frmAbout", "Credits=frmCredit",     "Find=frmFind",      "Import=frmImport"};
         testing::ScreenSession session;
-        for (const QString &screen : screens)
-            ScreenRegistry::add(screen, [] { return new Screen; });
+        for (const QString &each : items)
+            ScreenRegistry::add(each.section(u'=', 1), [] { return new Screen; });
         frmMain *menu = showMainMenu();
         auto *bar = menu->findChild<shell::ExplorerBar *>("vbalExplorerBarCtl1");
         QCOMPARE(bar->groupCaption("SPECIAL") + '|' + bar->groupCaption("Others") + '|' + bar->groupCaption("Kitchen"),
@@ -262,15 +258,15 @@ private slots:
         QVERIFY(bar->sizeHint().height() <= menu->height());
         // Each item: its caption, also its name for screen readers, an icon, no tooltip, and its screen shown once.
         QStringList captions;
-        for (qsizetype i = 0; i < keys.size(); ++i) {
-            QAbstractButton *button = item(menu, keys.at(i));
+        for (const QString &each : items) {
+            QAbstractButton *button = item(menu, each.section(u'=', 0, 0));
             QVERIFY(button->accessibleName() == button->text() && !button->icon().isNull() &&
                     button->toolTip().isEmpty());
             captions << button->text();
-            if (screens.at(i).isEmpty())
+            if (!each.contains(u'='))
                 continue;
             button->click();
-            QPointer<Screen> shown = ScreenRegistry::find(screens.at(i));
+            QPointer<Screen> shown = ScreenRegistry::find(each.section(u'=', 1));
             QVERIFY(shown && shown->isVisible() && menu->isVisible());
             shown->hide();
             button->click();
