@@ -72,15 +72,10 @@ private slots:
         QTRY_COMPARE(f.state("found lblFUnread"), (found.isEmpty() ? "-" : found) + " / 1 recipe could not be read");
     }
 
-    void open_showsTheRecipeAsAPickDoes_data()
-    {
-        QTest::addColumn<bool>("doubleClick");
-        QTest::newRow("Enter") << false;
-        QTest::newRow("double-click") << true;
-    }
+    void open_showsTheRecipeAsAPickDoes_data() { testing::addRows({"Enter", "double-click"}); }
     void open_showsTheRecipeAsAPickDoes()
     {
-        QFETCH(bool, doubleClick);
+        const bool doubleClick = QTest::currentDataTag() == QByteArray("double-click");
         Find f;
         QVERIFY(QTest::qWaitForWindowActive(f.screen)); // the user works on the find screen
         f.find("leek", 1);

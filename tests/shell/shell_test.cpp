@@ -26,23 +26,6 @@ using shell::ScreenRegistry;
 
 namespace {
 
-/// A screen that holds one control of each kind the clear routine meets.
-class TestScreen : public Screen
-{
-public:
-    explicit TestScreen(const QString &name)
-    {
-        setObjectName(name);
-        new QLineEdit(u"line"_s, this);
-        new QPlainTextEdit(u"text"_s, this);
-        auto *combo = new QComboBox(this);
-        combo->setEditable(true);
-        combo->addItem(u"Soups"_s);
-        (new QListWidget(this))->addItem(u"Apple Pie"_s);
-        findChild<QListWidget *>()->setObjectName(u"lswRFile"_s);
-    }
-};
-
 frmMain *showMainMenu()
 {
     ScreenRegistry::add<frmMain>();
@@ -102,8 +85,20 @@ class ShellTest : public QObject
 private slots:
     void init()
     {
+        // Screens that hold one control of each kind the clear routine meets.
         for (const char *name : {"frmIngred", "frmRecipe", "frmSetup", "frmShop"})
-            ScreenRegistry::add(QLatin1String(name), [name] { return new TestScreen(QLatin1String(name)); });
+            ScreenRegistry::add(QLatin1String(name), [name] {
+                auto *screen = new Screen;
+                screen->setObjectName(QLatin1String(name));
+                new QLineEdit(u"line"_s, screen);
+                new QPlainTextEdit(u"text"_s, screen);
+                auto *combo = new QComboBox(screen);
+                combo->setEditable(true);
+                combo->addItem(u"Soups"_s);
+                (new QListWidget(screen))->addItem(u"Apple Pie"_s);
+                screen->findChild<QListWidget *>()->setObjectName(u"lswRFile"_s);
+                return screen;
+            });
     }
 
     void errorReport_showsTheCodesTextsAndEndsTheProgram_data()
