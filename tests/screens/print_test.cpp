@@ -43,30 +43,14 @@ class PrintTest : public QObject
 private slots:
     void wrap_data()
     {
-        // A page of 20 characters and 50 points: four lines of 12 points, as the font's 10 points must fit.
+        // A page of 20 characters and 50 points: four lines of 12 points, as the font's 10 points must fit. Each
+        // line of tests/data/wrap.tsv: the case, the printed lines joined by "|", the text ("\n" a line break).
+        QTest::addColumn<QString>("printed");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("printed"); // the printed lines joined by "|"
-        const char *const rows[][3] = {
-            {"lines that fit", "Milk\nEggs, 12\n\"Free range\"\n", "Milk|Eggs, 12|\"Free range\""},
-            {"empty line prints, final break does not", "Milk\n\nEggs\n", "Milk||Eggs"},
-            {"no final line break", "Milk", "Milk"},
-            {"only a line break", "\n", ""},
-            {"long line wraps between words", "Apples, pears and plums and cherries\n",
-             "Apples, pears and |plums and cherries"},
-            {"word that just fits stays", "aaaaaaaaa bbbbbbbbb c", "aaaaaaaaa bbbbbbbbb |c"},
-            {"trailing blank counts", "aaaaaaaaa bbbbbbbbbb c", "aaaaaaaaa |bbbbbbbbbb c"},
-            {"wide word begins a paragraph", "Tea\nSupercalifragilisticexpialidocious jam\n",
-             "Tea||Supercalifragilisticexpialidocious |jam"},
-            {"wide word begins the file", "Supercalifragilisticexpialidocious", "|Supercalifragilisticexpialidocious"},
-            {"wide word inside a line", "Tea and Supercalifragilisticexpialidocious jam",
-             "Tea and |Supercalifragilisticexpialidocious |jam"},
-            {"blanks are kept", "a  b \n", "a  b "},
-            {"the fifth line starts a page",
-             "word01 word02 word03 word04 word05 word06 word07 word08 word09 word10 word11 word12",
-             "word01 word02 |word03 word04 |word05 word06 |word07 word08 |<page>|word09 word10 |word11 word12"},
-        };
-        for (const auto &[name, text, printed] : rows)
-            QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(printed);
+        for (const QString &row : QString::fromUtf8(testing::fixture("wrap.tsv")).split(u'\n', Qt::SkipEmptyParts)) {
+            const QStringList cells = row.split(u'\t');
+            QTest::newRow(qPrintable(cells.value(0))) << cells.value(1) << QString(cells.value(2)).replace("\\n", "\n");
+        }
     }
 
     void wrap()
