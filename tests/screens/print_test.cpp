@@ -21,11 +21,8 @@ RecipeCard applePie(const QString &directions = QStringLiteral("Bake."))
 QStringList cardPage(const QString &heading, const QString &firstRow, const QStringList &directions,
                      const QString &cooking)
 {
-    QStringList lines{"", heading, "**" + QString(125, u'-') + "**", "", firstRow};
-    for (int row = 2; row <= 10; ++row)
-        lines << kEmptyRow;
-    return lines << "" << directions << ""
-                 << "" << cooking;
+    return QStringList{"", heading, "**" + QString(125, u'-') + "**", "", firstRow} + QStringList(9, kEmptyRow) +
+           QStringList{""} + directions + QStringList{"", "", cooking};
 }
 
 QStringList applePiePage(const QStringList &directions)
