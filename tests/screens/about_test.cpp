@@ -10,13 +10,6 @@ class AboutTest : public QObject
 {
     Q_OBJECT
 
-    static shell::Screen *show(testing::ScreenFixture &f, const QString &name)
-    {
-        name == u"About" ? f.use<frmAbout>() : f.use<frmCredit>();
-        f.run("show");
-        return f.screen;
-    }
-
 private slots:
     void initTestCase()
     {
@@ -38,13 +31,16 @@ private slots:
     {
         QFETCH(QPoint, bare);
         testing::ScreenFixture f;
-        QWidget *shown = show(f, QTest::currentDataTag());
+        QTest::currentDataTag() == QByteArray("About") ? f.use<frmAbout>() : f.use<frmCredit>();
+        f.run("show");
+        QWidget *shown = f.screen;
         QTest::mouseClick(shown, Qt::RightButton, {}, bare);
         QVERIFY2(shown->isVisible(), "a right click hid the screen");
         // Every label and picture passes its click on; shown again, the screen is the same.
         const QList<QWidget *> controls = shown->findChildren<QWidget *>() << shown;
         for (QWidget *control : controls) {
-            QCOMPARE(show(f, QTest::currentDataTag()), shown);
+            f.run("show");
+            QCOMPARE(f.screen, shown);
             QTest::mouseClick(control, Qt::LeftButton, {}, control == shown ? bare : control->rect().center());
             QVERIFY2(!shown->isVisible(), qPrintable(control->objectName()));
         }

@@ -37,12 +37,6 @@ QAbstractButton *item(frmMain *menu, const QString &key)
     return menu->findChild<shell::ExplorerBar *>()->item(key);
 }
 
-void installIcon(const testing::AppFolder &app, const QString &name)
-{
-    QFile::copy(QStringLiteral(LARDERON_TEST_DATA "/../../assets/images/%1.ico").arg(name),
-                app.file(u"images/%1.ico"_s.arg(name)));
-}
-
 // Each box as "title flags: prompt [the windows shown while it asked]".
 QString boxes(const testing::MessageScript &messages)
 {
@@ -178,13 +172,17 @@ private slots:
     void menuBar_readsIconsAnewAndDrawsInTahoma()
     {
         testing::AppFolder app;
-        installIcon(app, u"New"_s);
+        const auto installIcon = [&app](const char *name) {
+            QFile::copy(QStringLiteral(LARDERON_TEST_DATA "/../../assets/images/%1.ico").arg(name),
+                        app.file(u"images/%1.ico"_s.arg(name)));
+        };
+        installIcon("New");
         app.write("images/Save.ico", "not an icon");
         shell::MenuBar bar;
         shell::BuildMenuBar(&bar, shell::shopMenu());
         QVERIFY(!bar.action("keyNew")->icon().isNull() && bar.action("keySave")->icon().isNull());
         QVERIFY(shell::LoadMenuIcon("Print").isNull());
-        installIcon(app, u"Print"_s);
+        installIcon("Print");
         QVERIFY(!shell::LoadMenuIcon("Print").isNull());
 
         // A separator row is a separator; the drop-down menus, windows of their own, take the bar's Tahoma 8.
