@@ -1,6 +1,7 @@
 #include "screens/about.h"
 #include "screens/credit.h"
 #include "shell/appearance.h"
+#include "tests/support/rows.h"
 #include "tests/support/screenfixture.h"
 
 #include <QApplication>
@@ -22,14 +23,13 @@ private slots:
 
     void clickAnywhere_hidesTheScreen_data()
     {
-        QTest::addColumn<QPoint>("bare"); // a point of the bare screen
-        QTest::newRow("About") << QPoint(420, 44);
-        QTest::newRow("Credits") << QPoint(600, 296);
+        testing::addRows({"About; 420; 44", "Credits; 600; 296"}); // a point of the bare screen
     }
 
     void clickAnywhere_hidesTheScreen()
     {
-        QFETCH(QPoint, bare);
+        const auto [x, y] = testing::cells<2>();
+        const QPoint bare(x.toInt(), y.toInt());
         testing::ScreenFixture f;
         QTest::currentDataTag() == QByteArray("About") ? f.use<frmAbout>() : f.use<frmCredit>();
         f.run("show");

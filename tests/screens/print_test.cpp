@@ -10,8 +10,6 @@ Q_DECLARE_METATYPE(RecipeCard)
 
 namespace {
 
-const QString kEmptyRow = QStringLiteral("      ");
-
 RecipeCard applePie(const QString &directions = QStringLiteral("Bake."))
 {
     return {"Apple Pie", "5/1/26", testing::recipe({"2|cups|flour"}, directions, {"350", "8", "1", "0"})};
@@ -21,7 +19,7 @@ RecipeCard applePie(const QString &directions = QStringLiteral("Bake."))
 QStringList cardPage(const QString &heading, const QString &firstRow, const QStringList &directions,
                      const QString &cooking)
 {
-    return QStringList{"", heading, "**" + QString(125, u'-') + "**", "", firstRow} + QStringList(9, kEmptyRow) +
+    return QStringList{"", heading, "**" + QString(125, u'-') + "**", "", firstRow} + QStringList(9, "      ") +
            QStringList{""} + directions + QStringList{"", "", cooking};
 }
 
@@ -86,7 +84,7 @@ private slots:
         RecipeCard empty;
         empty.date = "2026-05-01";
         QTest::newRow("empty card") << empty << 600.0
-                                    << cardPage("**     Size: **     2026-05-01", kEmptyRow, {""},
+                                    << cardPage("**     Size: **     2026-05-01", "      ", {""},
                                                 "** F     H: **     **M: **");
         QTest::newRow("line break at the end") << applePie("Mix.\n") << 600.0 << applePiePage({"Mix.", ""});
         // Ten characters a line; the page of 200 points ends after the sixteenth line.
