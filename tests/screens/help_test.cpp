@@ -129,8 +129,7 @@ private slots:
                                       !isGone(viewers[1])
                                 : viewers[0] == 0);
         // After a failed open, the good help file opens.
-        if (file == u"removed") {
-            mdlHelp::SetViewerProgram(LARDERON_HELP_VIEWER);
+        if (file == u"removed") { // with the real help window, set by init()
             f.folder.write("Documentation/LDHelp.chm", helpFile("good"));
             m_viewers << mdlHelp::OpenHelp(1);
         }
