@@ -1,6 +1,7 @@
 #include "screens/about.h"
 #include "screens/credit.h"
 #include "shell/appearance.h"
+#include "tests/support/rows.h"
 #include "tests/support/screenfixture.h"
 
 #include <QApplication>
@@ -9,13 +10,6 @@
 class AboutTest : public QObject
 {
     Q_OBJECT
-
-    static shell::Screen *show(testing::ScreenFixture &f, const QString &name)
-    {
-        name == u"About" ? f.use<frmAbout>() : f.use<frmCredit>();
-        f.run("show");
-        return f.screen;
-    }
 
 private slots:
     void initTestCase()
@@ -29,22 +23,24 @@ private slots:
 
     void clickAnywhere_hidesTheScreen_data()
     {
-        QTest::addColumn<QPoint>("bare"); // a point of the bare screen
-        QTest::newRow("About") << QPoint(420, 44);
-        QTest::newRow("Credits") << QPoint(600, 296);
+        testing::addRows({"About; 420; 44", "Credits; 600; 296"}); // a point of the bare screen
     }
 
     void clickAnywhere_hidesTheScreen()
     {
-        QFETCH(QPoint, bare);
+        const auto [x, y] = testing::cells<2>();
+        const QPoint bare(x.toInt(), y.toInt());
         testing::ScreenFixture f;
-        QWidget *shown = show(f, QTest::currentDataTag());
+        QTest::currentDataTag() == QByteArray("About") ? f.use<frmAbout>() : f.use<frmCredit>();
+        f.run("show");
+        QWidget *shown = f.screen;
         QTest::mouseClick(shown, Qt::RightButton, {}, bare);
         QVERIFY2(shown->isVisible(), "a right click hid the screen");
         // Every label and picture passes its click on; shown again, the screen is the same.
         const QList<QWidget *> controls = shown->findChildren<QWidget *>() << shown;
         for (QWidget *control : controls) {
-            QCOMPARE(show(f, QTest::currentDataTag()), shown);
+            f.run("show");
+            QCOMPARE(f.screen, shown);
             QTest::mouseClick(control, Qt::LeftButton, {}, control == shown ? bare : control->rect().center());
             QVERIFY2(!shown->isVisible(), qPrintable(control->objectName()));
         }

@@ -106,7 +106,6 @@ QString ScreenFixture::state(const QString &keys) const
 {
     QStringList values;
     for (const QString &key : keys.split(u' ')) {
-        const QWidget *main = shell::ScreenRegistry::find("frmMain");
         const QWidget *error = shell::ScreenRegistry::find("frmError");
         const auto *control = key.contains(u':') || !screen ? nullptr : screen->findChild<QWidget *>(key);
         const QString path = QString(key.section(u':', 1)).replace(u'_', u' ');
@@ -134,7 +133,7 @@ QString ScreenFixture::state(const QString &keys) const
         } else if (key == u"focus") {
             values << (screen->focusWidget() ? screen->focusWidget()->objectName() : QString());
         } else if (key == u"screen" || key == u"main") {
-            const QWidget *window = key == u"main" ? main : screen;
+            const QWidget *window = key == u"main" ? shell::ScreenRegistry::find("frmMain") : screen;
             values << (window && window->isVisible() ? "shown" : "hidden");
         } else if (key.startsWith(u"file:")) {
             values << QString::fromUtf8(folder.read(path));
