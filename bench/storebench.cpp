@@ -356,6 +356,45 @@ void measureWordWrap()
     g_figures.push_back({"word-wrap a 4 MB list", four, one, 4.5, 0, "a 1 MB list"});
 }
 
+/// The longest a window's event loop goes without turning: a timer that asks to run every millisecond
+/// notes the gaps between its runs, from start() to stop(). `onTurn` runs at each turn too.
+class PauseWatch
+{
+public:
+    explicit PauseWatch(std::function<void()> onTurn = {})
+    {
+        m_tick.setInterval(1);
+        QObject::connect(&m_tick, &QTimer::timeout, [this, onTurn] {
+            note();
+            if (onTurn)
+                onTurn();
+        });
+    }
+    void start()
+    {
+        m_clock.start();
+        m_tick.start();
+    }
+    qint64 stop()
+    {
+        note();
+        m_tick.stop();
+        return m_longest;
+    }
+
+private:
+    void note()
+    {
+        m_longest = std::max(m_longest, m_clock.elapsed() - m_last);
+        m_last = m_clock.elapsed();
+    }
+
+    QElapsedTimer m_clock;
+    QTimer m_tick;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+};
+
 /// Makes `app` the application folder with the one category `name`, and returns its folder.
 QString makeOneCategory(const QTemporaryDir &app, const QString &name)
 {
@@ -452,21 +491,12 @@ void measureHugeCategory()
     auto *categories = screen->findChild<QComboBox *>(QStringLiteral("cboRCat"));
     auto *files = screen->findChild<QListWidget *>(QStringLiteral("lswRFile"));
     QTest::qWait(100);
-    QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 longest = 0;
-    QTimer tick;
-    tick.setInterval(1);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        longest = std::max(longest, clock.elapsed() - last);
-        last = clock.elapsed();
-    });
-    clock.start();
-    tick.start();
+    PauseWatch watch;
+    watch.start();
     categories->setCurrentIndex(0);
     emit categories->activated(0);
     QTest::qWait(200);
-    tick.stop();
+    const qint64 longest = watch.stop();
     if (files->count() != 100000)
         qFatal("storebench: the display screen did not list the 100,000 recipes");
     g_figures.push_back(
@@ -588,23 +618,14 @@ void measureFind()
 
     // The find screen reading the same recipes for the first time: the longest the window goes without
     // handling its events, from the click that opens it to the results.
-    QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 longest = 0;
-    QTimer tick;
-    tick.setInterval(1);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        longest = std::max(longest, clock.elapsed() - last);
-        last = clock.elapsed();
-    });
     // The window is made beforehand: making a window is not reading.
     auto *results = shell::ScreenRegistry::load<frmFind>()->findChild<QTreeView *>(QStringLiteral("lswFFound"));
     QTimer::singleShot(0, [] { shell::ScreenRegistry::show<frmFind>(); });
-    clock.start();
-    tick.start();
+    PauseWatch watch;
+    watch.start();
     if (!QTest::qWaitFor([results] { return results->model()->rowCount() > 0; }, 20000))
         qFatal("storebench: the find screen showed no recipe");
-    g_figures.push_back({"longest pause of the find window while it reads them", double(longest), 0, 0, 100, "-"});
+    g_figures.push_back({"longest pause of the find window while it reads them", double(watch.stop()), 0, 0, 100, "-"});
     store::setApplicationFolder(QString());
 }
 
@@ -700,22 +721,13 @@ void measurePrintPause()
     auto *screen = shell::ScreenRegistry::show<frmShop>();
     screen->findChild<QListWidget *>(QStringLiteral("lswHOpen"))->setCurrentRow(0);
 
-    QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 longest = 0;
     bool progressShown = false;
-    QTimer tick;
-    tick.setInterval(1);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        longest = std::max(longest, clock.elapsed() - last);
-        last = clock.elapsed();
+    PauseWatch watch([&progressShown] {
         progressShown = progressShown || qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
     });
-    clock.start();
-    tick.start();
+    watch.start();
     screen->findChild<QAbstractButton *>(QStringLiteral("cmdHPrint"))->click();
-    longest = std::max(longest, clock.elapsed() - last);
-    tick.stop();
+    const qint64 longest = watch.stop();
     if (!progressShown || QFileInfo(pdf).size() == 0)
         qFatal("storebench: the 4 MB list printed nothing or without its progress dialog");
     g_figures.push_back(
