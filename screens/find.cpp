@@ -99,7 +99,6 @@ frmFind::frmFind(QWidget *parent)
     : shell::Screen(parent), m_ui(std::make_unique<Ui::frmFind>()), m_found(new FoundRecipes(this))
 {
     m_ui->setupUi(this);
-    m_hints = {m_ui->lblFMsg1, m_ui->lblFMsg2, m_ui->lblFMsg3};
 
     // The hint panel takes the desktop's tooltip colour, known only at run time; it is a drawing, and the
     // mouse over it is over the bare screen.
@@ -132,23 +131,12 @@ frmFind::~frmFind() = default;
 
 void frmFind::setUpHints()
 {
-    for (QLabel *hint : m_hints)
-        shell::HoverHints::showNormal(hint);
     auto *hints = new shell::HoverHints(this);
-    hints->onHover(this, [this] {
-        for (QLabel *hint : m_hints)
-            shell::HoverHints::showNormal(hint);
-    });
-    const auto explains = [hints](QWidget *control, QLabel *hint) {
-        hints->onHover(control, [hint] { shell::HoverHints::showRed(hint); });
-    };
-    for (QWidget *control : std::initializer_list<QWidget *>{m_ui->lblFWhat, m_ui->txtFWhat, m_ui->lblFWhere,
-                                                             m_ui->chkFName, m_ui->chkFIngred, m_ui->chkFDirec})
-        explains(control, m_ui->lblFMsg1);
-    for (QWidget *control : std::initializer_list<QWidget *>{m_ui->lblFFound, m_ui->lswFFound, m_ui->cmdFEdit})
-        explains(control, m_ui->lblFMsg2);
-    for (QWidget *control : std::initializer_list<QWidget *>{m_ui->lblFServ, m_ui->txtFServ, m_ui->cmdFShop})
-        explains(control, m_ui->lblFMsg3);
+    hints->restOver(this, {m_ui->lblFMsg1, m_ui->lblFMsg2, m_ui->lblFMsg3});
+    hints->explain(m_ui->lblFMsg1, {m_ui->lblFWhat, m_ui->txtFWhat, m_ui->lblFWhere, m_ui->chkFName, m_ui->chkFIngred,
+                                    m_ui->chkFDirec});
+    hints->explain(m_ui->lblFMsg2, {m_ui->lblFFound, m_ui->lswFFound, m_ui->cmdFEdit});
+    hints->explain(m_ui->lblFMsg3, {m_ui->lblFServ, m_ui->txtFServ, m_ui->cmdFShop});
 }
 
 void frmFind::load()

@@ -5,7 +5,6 @@
 
 #include <QTimer>
 
-#include <array>
 #include <memory>
 
 class QLabel;
@@ -49,7 +48,6 @@ private:
 
     const std::unique_ptr<Ui::frmFind> m_ui;
     FoundRecipes *m_found;
-    std::array<QLabel *, 3> m_hints{};
     store::RecipeIndex m_index;
     QTimer m_slices;
 };

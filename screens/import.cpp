@@ -97,23 +97,11 @@ void frmImport::setUpHints()
     m_ui->shaMMenu->setAutoFillBackground(true);
     m_ui->shaMMenu->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    const QList<QLabel *> hints{m_ui->lblMMsg1, m_ui->lblMMsg2, m_ui->lblMMsg3};
-    for (QLabel *hint : hints)
-        shell::HoverHints::showNormal(hint);
-    auto *hover = new shell::HoverHints(this);
-    hover->onHover(this, [hints] {
-        for (QLabel *hint : hints)
-            shell::HoverHints::showNormal(hint);
-    });
-    const std::initializer_list<std::pair<QLabel *, QList<QWidget *>>> explained{
-        {m_ui->lblMMsg1, {m_ui->lblMFiles, m_ui->lswMFiles, m_ui->cmdMAdd, m_ui->cmdMRemove}},
-        {m_ui->lblMMsg2, {m_ui->lblMCat, m_ui->cboMCat, m_ui->cmdMImport, m_ui->cmdMCancel}},
-        {m_ui->lblMMsg3, {m_ui->fraMExport, m_ui->cboMExpCat, m_ui->cmdMExpMM, m_ui->cmdMExpJson}},
-    };
-    for (const auto &[hint, controls] : explained) {
-        for (QWidget *control : controls)
-            hover->onHover(control, [hint] { shell::HoverHints::showRed(hint); });
-    }
+    auto *hints = new shell::HoverHints(this);
+    hints->restOver(this, {m_ui->lblMMsg1, m_ui->lblMMsg2, m_ui->lblMMsg3});
+    hints->explain(m_ui->lblMMsg1, {m_ui->lblMFiles, m_ui->lswMFiles, m_ui->cmdMAdd, m_ui->cmdMRemove});
+    hints->explain(m_ui->lblMMsg2, {m_ui->lblMCat, m_ui->cboMCat, m_ui->cmdMImport, m_ui->cmdMCancel});
+    hints->explain(m_ui->lblMMsg3, {m_ui->fraMExport, m_ui->cboMExpCat, m_ui->cmdMExpMM, m_ui->cmdMExpJson});
 }
 
 void frmImport::load()

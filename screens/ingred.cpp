@@ -45,7 +45,6 @@ frmIngred::frmIngred(QWidget *parent) : shell::Screen(parent), m_ui(std::make_un
                ui.txtIT6, ui.txtIT7, ui.txtIT8, ui.txtIT9, ui.txtIT10};
     m_ingredients = {ui.txtIN1, ui.txtIN2, ui.txtIN3, ui.txtIN4, ui.txtIN5,
                      ui.txtIN6, ui.txtIN7, ui.txtIN8, ui.txtIN9, ui.txtIN10};
-    m_hints = {ui.lblIMsg1, ui.lblIMsg2, ui.lblIMsg3};
 
     // The hint panel takes the desktop's tooltip colour, known only at run time.
     QPalette panel = ui.shaIMenu->palette();
@@ -62,23 +61,12 @@ frmIngred::frmIngred(QWidget *parent) : shell::Screen(parent), m_ui(std::make_un
     for (QLineEdit *box : {ui.txtICTemp, ui.txtICSize, ui.txtICHr, ui.txtICMin})
         box->setValidator(digits);
 
-    for (QLabel *hint : m_hints)
-        shell::HoverHints::showNormal(hint);
     auto *hints = new shell::HoverHints(this);
     // The mouse over the bare screen puts every hint back to its colour at rest.
-    hints->onHover(this, [this] {
-        for (QLabel *hint : m_hints)
-            shell::HoverHints::showNormal(hint);
-    });
-    const auto explains = [hints](QWidget *control, QLabel *hint) {
-        hints->onHover(control, [hint] { shell::HoverHints::showRed(hint); });
-    };
-    explains(ui.lblICat, ui.lblIMsg1);
-    explains(ui.lblIRec, ui.lblIMsg1);
-    explains(ui.txtIName, ui.lblIMsg1);
-    explains(ui.fraIn, ui.lblIMsg2);
-    explains(ui.lblIDir, ui.lblIMsg3);
-    explains(ui.txtIDirec, ui.lblIMsg3);
+    hints->restOver(this, {ui.lblIMsg1, ui.lblIMsg2, ui.lblIMsg3});
+    hints->explain(ui.lblIMsg1, {ui.lblICat, ui.lblIRec, ui.txtIName});
+    hints->explain(ui.lblIMsg2, {ui.fraIn});
+    hints->explain(ui.lblIMsg3, {ui.lblIDir, ui.txtIDirec});
 
     for (QLineEdit *box : findChildren<QLineEdit *>()) {
         if (box->maxLength() != kNoLimit)

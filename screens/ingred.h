@@ -49,7 +49,6 @@ private:
     std::array<QLineEdit *, 10> m_amounts{};
     std::array<QLineEdit *, 10> m_types{};
     std::array<QLineEdit *, 10> m_ingredients{};
-    std::array<QLabel *, 3> m_hints{};
     /// The most characters of each text box that has a limit, as the layout sets them.
     QList<QPair<QLineEdit *, int>> m_limits;
 };

@@ -152,12 +152,10 @@ void frmRecipe::setUpLooks()
 
 void frmRecipe::setUpHints()
 {
-    const auto red = [](QLabel *hint) { return [hint] { shell::HoverHints::showRed(hint); }; };
-    m_hints->onHover(m_ui->lblRCat, red(m_ui->lblRMsg));
-    m_hints->onHover(m_ui->lswRFile, red(m_ui->lblRMsg1));
-    m_hints->onHover(m_ui->chkRDel, red(m_ui->lblRMsg2));
-    m_hints->onHover(m_ui->txtRDirec, red(m_ui->lblRmsg3));
-    m_hints->onHover(m_ui->cmdRMain, red(m_ui->lblRmsg3));
+    m_hints->explain(m_ui->lblRMsg, {m_ui->lblRCat});
+    m_hints->explain(m_ui->lblRMsg1, {m_ui->lswRFile});
+    m_hints->explain(m_ui->lblRMsg2, {m_ui->chkRDel});
+    m_hints->explain(m_ui->lblRmsg3, {m_ui->txtRDirec, m_ui->cmdRMain});
     m_hints->onHover(m_ui->fraRWhich, [this] {
         for (QLabel *hint : {m_ui->lblRMsg, m_ui->lblRMsg1, m_ui->lblRMsg2})
             shell::HoverHints::showNormal(hint);

@@ -39,16 +39,9 @@ frmSetup::frmSetup(QWidget *parent)
     for (QWidget *decoration : std::initializer_list<QWidget *>{m_ui->Picture1, m_ui->Picture2, m_ui->Shape1})
         decoration->setAttribute(Qt::WA_TransparentForMouseEvents);
 
-    shell::HoverHints::showNormal(m_ui->lblSMsg1);
-    shell::HoverHints::showNormal(m_ui->lblSMsg2);
-    m_hints->onHover(m_ui->txtSCreate, [this] { shell::HoverHints::showRed(m_ui->lblSMsg1); });
-    m_hints->onHover(m_ui->cmdSCreate, [this] { shell::HoverHints::showRed(m_ui->lblSMsg1); });
-    m_hints->onHover(m_ui->txtSDel, [this] { shell::HoverHints::showRed(m_ui->lblSMsg2); });
-    m_hints->onHover(m_ui->cmdSDel, [this] { shell::HoverHints::showRed(m_ui->lblSMsg2); });
-    m_hints->onHover(m_ui->fraSCategory, [this] {
-        shell::HoverHints::showNormal(m_ui->lblSMsg1);
-        shell::HoverHints::showNormal(m_ui->lblSMsg2);
-    });
+    m_hints->restOver(m_ui->fraSCategory, {m_ui->lblSMsg1, m_ui->lblSMsg2});
+    m_hints->explain(m_ui->lblSMsg1, {m_ui->txtSCreate, m_ui->cmdSCreate});
+    m_hints->explain(m_ui->lblSMsg2, {m_ui->txtSDel, m_ui->cmdSDel});
 
     connect(m_ui->cmdSCreate, &QPushButton::clicked, this, &frmSetup::createCategory);
     connect(m_ui->cmdSDel, &QPushButton::clicked, this, &frmSetup::deleteCategory);

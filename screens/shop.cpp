@@ -85,17 +85,11 @@ void frmShop::setPrintDialog(PrintDialog dialog)
 void frmShop::setUpHints()
 {
     auto *hints = new shell::HoverHints(this);
-    hints->onHover(m_ui->lswHOpen, [this] { shell::HoverHints::showRed(m_ui->lblHMsg); });
-    hints->onHover(m_ui->txtHList, [this] { shell::HoverHints::showRed(m_ui->lblHMsg1); });
-    hints->onHover(m_ui->txtHName, [this] { shell::HoverHints::showRed(m_ui->lblHMsg2); });
-    hints->onHover(m_ui->lblHName, [this] { shell::HoverHints::showRed(m_ui->lblHMsg2); });
-    hints->onHover(m_ui->imgHCal, [this] { shell::HoverHints::showRed(m_ui->lblHMsg3); });
-    hints->onHover(this, [this] {
-        for (QLabel *hint : {m_ui->lblHMsg, m_ui->lblHMsg1, m_ui->lblHMsg2, m_ui->lblHMsg3})
-            shell::HoverHints::showNormal(hint);
-    });
-    for (QLabel *hint : {m_ui->lblHMsg, m_ui->lblHMsg1, m_ui->lblHMsg2, m_ui->lblHMsg3})
-        shell::HoverHints::showNormal(hint);
+    hints->explain(m_ui->lblHMsg, {m_ui->lswHOpen});
+    hints->explain(m_ui->lblHMsg1, {m_ui->txtHList});
+    hints->explain(m_ui->lblHMsg2, {m_ui->txtHName, m_ui->lblHName});
+    hints->explain(m_ui->lblHMsg3, {m_ui->imgHCal});
+    hints->restOver(this, {m_ui->lblHMsg, m_ui->lblHMsg1, m_ui->lblHMsg2, m_ui->lblHMsg3});
 }
 
 void frmShop::load()

@@ -26,6 +26,22 @@ void HoverHints::onHover(QWidget *control, std::function<void()> action)
     m_actions.insert(control, std::move(action));
 }
 
+void HoverHints::restOver(QWidget *area, const QList<QLabel *> &hints)
+{
+    const auto rest = [hints] {
+        for (QLabel *hint : hints)
+            showNormal(hint);
+    };
+    rest();
+    onHover(area, rest);
+}
+
+void HoverHints::explain(QLabel *hint, const QList<QWidget *> &controls)
+{
+    for (QWidget *control : controls)
+        onHover(control, [hint] { showRed(hint); });
+}
+
 void HoverHints::showRed(QLabel *hint)
 {
     setTextColor(hint, QColor(255, 0, 0));

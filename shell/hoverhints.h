@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QObject>
 
 #include <functional>
@@ -24,6 +25,11 @@ public:
     /// it (children that let the mouse through, such as decorations, do not count). A list's or a
     /// multi-line box's viewport counts as the control.
     void onHover(QWidget *control, std::function<void()> action);
+
+    /// Puts `hints` at rest now, and again whenever the mouse is over the bare `area`.
+    void restOver(QWidget *area, const QList<QLabel *> &hints);
+    /// Turns `hint` red while the mouse is over any of `controls`.
+    void explain(QLabel *hint, const QList<QWidget *> &controls);
 
     /// A hint label while the mouse is over its control: pure red.
     static void showRed(QLabel *hint);
