@@ -111,6 +111,9 @@ public:
     /// The text and a line break. Writing to a file keeps the text until commit(); writing to a device
     /// writes at once, 61 when that fails.
     void writeLine(const QString &text);
+    /// `bytes` as they are, for a file that is not text (a cache). Kept until commit() as writeLine() keeps
+    /// its text; 61 when writing to a device fails.
+    void writeBytes(const QByteArray &bytes);
     /// Each field in double quotes (a quote inside doubled), separated by commas, then a line break.
     /// 61 when the write fails.
     void writeQuotedFields(const QStringList &fields);
@@ -122,7 +125,6 @@ public:
 
 private:
     void write(const QString &text);
-    void writeBytes(const QByteArray &bytes);
     void openSibling(const QByteArray &folder);
     void putInPlace();
 

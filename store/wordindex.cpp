@@ -1,0 +1,303 @@
+#include "store/wordindex.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+#include <string_view>
+
+namespace store {
+
+namespace {
+
+// The block begins with the counts: recipes, words, suffixes, postings, bytes of names, bytes of words.
+constexpr quint32 kHeader = 6;
+// A table of the ASCII characters in one part of one recipe: 128 bits. Three parts per recipe.
+constexpr quint32 kSignatureWords = 4;
+constexpr quint32 kSignaturesPerRecipe = 3 * kSignatureWords;
+// A posting is the recipe's place shifted past the three bits of the parts it is found in.
+constexpr int kPartBits = 3;
+
+quint32 wordsFor(qsizetype bytes)
+{
+    return quint32((bytes + 3) / 4);
+}
+
+void appendBytes(std::vector<quint32> &blob, const QByteArray &bytes)
+{
+    const size_t at = blob.size();
+    blob.resize(at + wordsFor(bytes.size()), 0);
+    std::memcpy(blob.data() + at, bytes.constData(), size_t(bytes.size()));
+}
+
+bool isUtf8Continuation(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+} // namespace
+
+struct WordIndex::Builder::Private
+{
+    QByteArray names;
+    std::vector<quint32> nameOffsets{0};
+    std::vector<quint32> signatures;
+    QHash<QByteArray, quint32> ids;
+    std::vector<QByteArray> words;
+    std::vector<std::vector<quint32>> postings;
+    quint32 count = 0;
+
+    void addPart(const QString &text, int part, quint32 *signature);
+};
+
+void WordIndex::Builder::Private::addPart(const QString &text, int part, quint32 *signature)
+{
+    const QByteArray folded = scan::fold(text);
+    const char *c = folded.constData();
+    const char *end = c + folded.size();
+    while (c != end) {
+        while (c != end && (*c == ' ' || *c == '\0'))
+            ++c;
+        const char *start = c;
+        while (c != end && *c != ' ' && *c != '\0') {
+            const auto byte = static_cast<unsigned char>(*c++);
+            if (byte < 0x80)
+                signature[byte / 32] |= 1u << (byte % 32);
+        }
+        if (c == start)
+            continue;
+        const QByteArray word = QByteArray::fromRawData(start, c - start);
+        auto found = ids.constFind(word);
+        if (found == ids.constEnd()) {
+            found = ids.insert(QByteArray(start, c - start), quint32(words.size()));
+            words.emplace_back(start, c - start);
+            postings.emplace_back();
+        }
+        std::vector<quint32> &list = postings[*found];
+        const quint32 bit = 1u << part;
+        if (!list.empty() && list.back() >> kPartBits == count)
+            list.back() |= bit;
+        else
+            list.push_back(count << kPartBits | bit);
+    }
+}
+
+WordIndex::Builder::Builder() : d(std::make_unique<Private>())
+{}
+WordIndex::Builder::~Builder() = default;
+WordIndex::Builder::Builder(Builder &&) noexcept = default;
+WordIndex::Builder &WordIndex::Builder::operator=(Builder &&) noexcept = default;
+
+void WordIndex::Builder::add(const QString &name, const scan::SearchedFields &fields)
+{
+    d->names += name.toUtf8();
+    d->nameOffsets.push_back(quint32(d->names.size()));
+    const size_t at = d->signatures.size();
+    d->signatures.resize(at + kSignaturesPerRecipe, 0);
+    quint32 *signature = d->signatures.data() + at;
+    d->addPart(name, 0, signature);
+    for (int i = 0; i + 1 < scan::kSearchedFieldCount; ++i)
+        d->addPart(fields[size_t(i)], 1, signature + kSignatureWords);
+    d->addPart(fields.back(), 2, signature + 2 * kSignatureWords);
+    ++d->count;
+}
+
+WordIndex WordIndex::Builder::finish()
+{
+    QByteArray wordBytes;
+    std::vector<quint32> wordOffsets{0};
+    std::vector<quint32> suffixes;
+    std::vector<quint32> suffixWords;
+    for (const QByteArray &word : d->words) {
+        const auto start = quint32(wordBytes.size());
+        wordBytes += word;
+        wordOffsets.push_back(quint32(wordBytes.size()));
+        for (qsizetype i = 0; i < word.size(); ++i) {
+            // A needle starts with a whole character: suffixes inside one are never looked for.
+            if (!isUtf8Continuation(word[i]))
+                suffixes.push_back(start + quint32(i));
+        }
+    }
+    // Each suffix runs to the end of its word; the word is the one whose bytes hold the suffix's start.
+    std::vector<quint32> order(suffixes.size());
+    std::iota(order.begin(), order.end(), 0u);
+    {
+        std::vector<quint32> ends(suffixes.size());
+        size_t s = 0;
+        for (quint32 w = 0; w < d->words.size(); ++w) {
+            for (; s < suffixes.size() && suffixes[s] < wordOffsets[w + 1]; ++s) {
+                ends[s] = wordOffsets[w + 1];
+                suffixWords.push_back(w);
+            }
+        }
+        const char *bytes = wordBytes.constData();
+        std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
+            const std::string_view x(bytes + suffixes[a], ends[a] - suffixes[a]);
+            const std::string_view y(bytes + suffixes[b], ends[b] - suffixes[b]);
+            const int c = x.compare(y);
+            return c != 0 ? c < 0 : a < b;
+        });
+    }
+
+    std::vector<quint32> blob{d->count,
+                              quint32(d->words.size()),
+                              quint32(suffixes.size()),
+                              0,
+                              quint32(d->names.size()),
+                              quint32(wordBytes.size())};
+    size_t postingCount = 0;
+    for (const auto &list : d->postings)
+        postingCount += list.size();
+    blob[3] = quint32(postingCount);
+    blob.reserve(kHeader + d->nameOffsets.size() + wordsFor(d->names.size()) + d->signatures.size() +
+                 2 * wordOffsets.size() + wordsFor(wordBytes.size()) + 2 * suffixes.size() + postingCount);
+    blob.insert(blob.end(), d->nameOffsets.begin(), d->nameOffsets.end());
+    appendBytes(blob, d->names);
+    blob.insert(blob.end(), d->signatures.begin(), d->signatures.end());
+    blob.insert(blob.end(), wordOffsets.begin(), wordOffsets.end());
+    appendBytes(blob, wordBytes);
+    for (const quint32 i : order)
+        blob.push_back(suffixes[i]);
+    for (const quint32 i : order)
+        blob.push_back(suffixWords[i]);
+    quint32 offset = 0;
+    blob.push_back(0);
+    for (const auto &list : d->postings)
+        blob.push_back(offset += quint32(list.size()));
+    for (const auto &list : d->postings)
+        blob.insert(blob.end(), list.begin(), list.end());
+    d = std::make_unique<Private>();
+    return *WordIndex::fromBlob(std::move(blob));
+}
+
+WordIndex::WordIndex()
+{
+    m_blob.assign(kHeader, 0);
+    m_blob.push_back(0); // the one offset of no names
+    m_blob.push_back(0); // of no words
+    m_blob.push_back(0); // of no postings
+    layOut();
+}
+
+std::optional<WordIndex> WordIndex::fromBlob(std::vector<quint32> blob)
+{
+    WordIndex index;
+    index.m_blob = std::move(blob);
+    if (!index.layOut())
+        return std::nullopt;
+    return index;
+}
+
+bool WordIndex::layOut()
+{
+    if (m_blob.size() < kHeader)
+        return false;
+    const quint64 count = m_blob[0], wordCount = m_blob[1], suffixCount = m_blob[2], postingCount = m_blob[3],
+                  nameBytes = m_blob[4], wordBytes = m_blob[5];
+    if (count >= (1u << (32 - kPartBits)))
+        return false;
+    // The sections and their sizes, in 64 bits so that no count can wrap around.
+    quint64 at = kHeader;
+    const auto section = [&at](quint64 size) {
+        const quint64 start = at;
+        at += size;
+        return quint32(std::min<quint64>(start, 0xFFFFFFFF));
+    };
+    m_nameOffsets = section(count + 1);
+    m_names = section((nameBytes + 3) / 4);
+    m_signatures = section(count * kSignaturesPerRecipe);
+    m_wordOffsets = section(wordCount + 1);
+    m_words = section((wordBytes + 3) / 4);
+    m_suffixes = section(suffixCount);
+    m_suffixWords = section(suffixCount);
+    m_postingOffsets = section(wordCount + 1);
+    m_postings = section(postingCount);
+    if (at != m_blob.size())
+        return false;
+    const quint32 *data = m_blob.data();
+    // Offsets rise from 0 to the size they index into.
+    const auto rising = [data](quint32 from, quint64 n, quint64 last) {
+        if (data[from] != 0 || data[from + n - 1] != last)
+            return false;
+        for (quint64 i = 1; i < n; ++i) {
+            if (data[from + i] < data[from + i - 1])
+                return false;
+        }
+        return true;
+    };
+    if (!rising(m_nameOffsets, count + 1, nameBytes) || !rising(m_wordOffsets, wordCount + 1, wordBytes) ||
+        !rising(m_postingOffsets, wordCount + 1, postingCount))
+        return false;
+    for (quint64 s = 0; s < suffixCount; ++s) {
+        const quint32 word = data[m_suffixWords + s];
+        const quint32 start = data[m_suffixes + s];
+        if (word >= wordCount || start < data[m_wordOffsets + word] || start >= data[m_wordOffsets + word + 1])
+            return false;
+    }
+    quint32 highest = 0;
+    for (quint64 p = 0; p < postingCount; ++p)
+        highest = std::max(highest, data[m_postings + p]);
+    if (postingCount > 0 && (highest >> kPartBits) >= count)
+        return false;
+    m_count = qsizetype(count);
+    m_wordCount = quint32(wordCount);
+    m_suffixCount = quint32(suffixCount);
+    return true;
+}
+
+QString WordIndex::name(qsizetype i) const
+{
+    const quint32 from = m_blob[m_nameOffsets + i];
+    return QString::fromUtf8(bytesAt(m_names) + from, m_blob[m_nameOffsets + i + 1] - from);
+}
+
+void WordIndex::find(const QByteArray &needle, quint8 *masks) const
+{
+    const quint32 *data = m_blob.data();
+    if (needle.size() == 1) {
+        // One character: the table of each part of each recipe.
+        const auto byte = static_cast<unsigned char>(needle[0]);
+        const quint32 word = byte / 32;
+        const quint32 bit = 1u << (byte % 32);
+        const quint32 *signature = data + m_signatures;
+        for (qsizetype i = 0; i < m_count; ++i, signature += kSignaturesPerRecipe) {
+            masks[i] |= quint8((signature[word] & bit ? 1 : 0) | (signature[kSignatureWords + word] & bit ? 2 : 0) |
+                               (signature[2 * kSignatureWords + word] & bit ? 4 : 0));
+        }
+        return;
+    }
+    // The suffixes that begin with the needle lie together in the sorted suffixes.
+    const char *bytes = bytesAt(m_words);
+    const quint32 *suffixes = data + m_suffixes;
+    const quint32 *suffixWords = data + m_suffixWords;
+    const quint32 *wordOffsets = data + m_wordOffsets;
+    const std::string_view wanted(needle.constData(), size_t(needle.size()));
+    const auto prefixOf = [&](quint32 s) {
+        const quint32 start = suffixes[s];
+        const quint32 end = wordOffsets[suffixWords[s] + 1];
+        return std::string_view(bytes + start, std::min<size_t>(end - start, wanted.size()));
+    };
+    quint32 low = 0;
+    quint32 high = m_suffixCount;
+    while (low < high) {
+        const quint32 mid = low + (high - low) / 2;
+        if (prefixOf(mid) < wanted)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    std::vector<bool> seen(m_wordCount);
+    const quint32 *postingOffsets = data + m_postingOffsets;
+    const quint32 *postings = data + m_postings;
+    for (quint32 s = low; s < m_suffixCount && prefixOf(s) == wanted; ++s) {
+        const quint32 word = suffixWords[s];
+        if (seen[word])
+            continue;
+        seen[word] = true;
+        for (quint32 p = postingOffsets[word]; p < postingOffsets[word + 1]; ++p)
+            masks[postings[p] >> kPartBits] |= quint8(postings[p] & ((1u << kPartBits) - 1));
+    }
+}
+
+} // namespace store
