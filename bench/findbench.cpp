@@ -3,6 +3,7 @@
 // rows of the table bench/run.sh prints.
 //
 //   findbench [--runs N] [--recipes N]     (the recipes are spread over 50 categories)
+//   LARDERON_FINDBENCH_APP=folder findbench ...   keeps the recipes there, to measure the search again
 
 #include "bench/mealmastergen.h"
 #include "store/appfolder.h"
@@ -306,8 +307,15 @@ int main(int argc, char *argv[])
 
     // The recipes take about 1 GB of the disk (small files): TMPDIR should lie on a real disk with room.
     QTemporaryDir work;
-    const QString app = work.filePath(QStringLiteral("app"));
-    measureImport(app, work.filePath(QStringLiteral("floor")), total / kCategories);
+    QString app = work.filePath(QStringLiteral("app"));
+    // LARDERON_FINDBENCH_APP names a folder to keep the recipes in between runs: they are imported (and
+    // the import measured) only when it is missing.
+    if (const QString kept = qEnvironmentVariable("LARDERON_FINDBENCH_APP"); !kept.isEmpty()) {
+        app = kept;
+        work.setAutoRemove(QDir(app).exists());
+    }
+    if (!QDir(app).exists())
+        measureImport(app, work.filePath(QStringLiteral("floor")), total / kCategories);
     measureSearch(app, total / kCategories * kCategories);
     store::setApplicationFolder(QString());
     printTable();

@@ -22,9 +22,9 @@ constexpr qint64 kRacyNs = 2'000'000'000;
 /// What is kept of one category.
 struct Entry
 {
-    qint64 modified = -1;     ///< the folder's time when it was read, in ns since the epoch
-    qint64 readAt = -1;       ///< when its files were listed, in ns since the epoch
-    int unreadable = 0;       ///< recipe files that could not be read
+    qint64 modified = -1; ///< the folder's time when it was read, in ns since the epoch
+    qint64 readAt = -1;   ///< when its files were listed, in ns since the epoch
+    int unreadable = 0;   ///< recipe files that could not be read
     WordIndex index;
 };
 

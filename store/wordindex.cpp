@@ -173,28 +173,40 @@ WordIndex WordIndex::Builder::finish()
 
 WordIndex::WordIndex()
 {
-    m_blob.assign(kHeader, 0);
-    m_blob.push_back(0); // the one offset of no names
-    m_blob.push_back(0); // of no words
-    m_blob.push_back(0); // of no postings
+    // No recipes: the counts, then the one offset of no names, of no words and of no postings.
+    static const quint32 kEmpty[kHeader + 3] = {};
+    m_data = kEmpty;
+    m_size = std::size(kEmpty);
     layOut();
 }
 
 std::optional<WordIndex> WordIndex::fromBlob(std::vector<quint32> blob)
 {
+    auto kept = std::make_shared<const std::vector<quint32>>(std::move(blob));
+    const quint32 *data = kept->data();
+    const size_t size = kept->size();
+    return fromMemory(std::move(kept), data, size);
+}
+
+std::optional<WordIndex> WordIndex::fromMemory(std::shared_ptr<const void> keeper, const quint32 *data, size_t size,
+                                               Check check)
+{
     WordIndex index;
-    index.m_blob = std::move(blob);
-    if (!index.layOut())
+    index.m_keeper = std::move(keeper);
+    index.m_data = data;
+    index.m_size = size;
+    if (!index.layOut(check))
         return std::nullopt;
     return index;
 }
 
-bool WordIndex::layOut()
+bool WordIndex::layOut(Check check)
 {
-    if (m_blob.size() < kHeader)
+    if (m_size < kHeader)
         return false;
-    const quint64 count = m_blob[0], wordCount = m_blob[1], suffixCount = m_blob[2], postingCount = m_blob[3],
-                  nameBytes = m_blob[4], wordBytes = m_blob[5];
+    const quint32 *data = m_data;
+    const quint64 count = data[0], wordCount = data[1], suffixCount = data[2], postingCount = data[3],
+                  nameBytes = data[4], wordBytes = data[5];
     if (count >= (1u << (32 - kPartBits)))
         return false;
     // The sections and their sizes, in 64 bits so that no count can wrap around.
@@ -213,13 +225,14 @@ bool WordIndex::layOut()
     m_suffixWords = section(suffixCount);
     m_postingOffsets = section(wordCount + 1);
     m_postings = section(postingCount);
-    if (at != m_blob.size())
+    if (at != m_size)
         return false;
-    const quint32 *data = m_blob.data();
     // Offsets rise from 0 to the size they index into.
-    const auto rising = [data](quint32 from, quint64 n, quint64 last) {
+    const auto rising = [data, check](quint32 from, quint64 n, quint64 last) {
         if (data[from] != 0 || data[from + n - 1] != last)
             return false;
+        if (check == Written)
+            return true;
         for (quint64 i = 1; i < n; ++i) {
             if (data[from + i] < data[from + i - 1])
                 return false;
@@ -229,16 +242,16 @@ bool WordIndex::layOut()
     if (!rising(m_nameOffsets, count + 1, nameBytes) || !rising(m_wordOffsets, wordCount + 1, wordBytes) ||
         !rising(m_postingOffsets, wordCount + 1, postingCount))
         return false;
-    for (quint64 s = 0; s < suffixCount; ++s) {
+    for (quint64 s = 0; check == Everything && s < suffixCount; ++s) {
         const quint32 word = data[m_suffixWords + s];
         const quint32 start = data[m_suffixes + s];
         if (word >= wordCount || start < data[m_wordOffsets + word] || start >= data[m_wordOffsets + word + 1])
             return false;
     }
     quint32 highest = 0;
-    for (quint64 p = 0; p < postingCount; ++p)
+    for (quint64 p = 0; check == Everything && p < postingCount; ++p)
         highest = std::max(highest, data[m_postings + p]);
-    if (postingCount > 0 && (highest >> kPartBits) >= count)
+    if (check == Everything && postingCount > 0 && (highest >> kPartBits) >= count)
         return false;
     m_count = qsizetype(count);
     m_wordCount = quint32(wordCount);
@@ -248,13 +261,13 @@ bool WordIndex::layOut()
 
 QString WordIndex::name(qsizetype i) const
 {
-    const quint32 from = m_blob[m_nameOffsets + i];
-    return QString::fromUtf8(bytesAt(m_names) + from, m_blob[m_nameOffsets + i + 1] - from);
+    const quint32 from = m_data[m_nameOffsets + i];
+    return QString::fromUtf8(bytesAt(m_names) + from, m_data[m_nameOffsets + i + 1] - from);
 }
 
 void WordIndex::find(const QByteArray &needle, quint8 *masks) const
 {
-    const quint32 *data = m_blob.data();
+    const quint32 *data = m_data;
     if (needle.size() == 1) {
         // One character: the table of each part of each recipe.
         const auto byte = static_cast<unsigned char>(needle[0]);

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace store {
@@ -45,7 +46,16 @@ public:
     WordIndex();
     /// The index laid out in `blob`; nothing when the block does not hold a whole, consistent index.
     static std::optional<WordIndex> fromBlob(std::vector<quint32> blob);
-    const std::vector<quint32> &blob() const { return m_blob; }
+    /// How much of a block is checked.
+    enum Check {
+        Everything, ///< each number: no block makes a search read outside it
+        Written,    ///< the sizes of the sections and the ends of the offsets, for a block known to be one
+                    ///< that finish() made (its checksum holds)
+    };
+    /// The same for a block of `size` numbers at `data` that `keeper` holds.
+    static std::optional<WordIndex> fromMemory(std::shared_ptr<const void> keeper, const quint32 *data, size_t size,
+                                               Check check = Everything);
+    std::span<const quint32> blob() const { return {m_data, m_size}; }
 
     qsizetype size() const { return m_count; }
     /// The file name of recipe `i`.
@@ -54,10 +64,12 @@ public:
     void find(const QByteArray &needle, quint8 *masks) const;
 
 private:
-    bool layOut();
-    const char *bytesAt(quint32 section) const { return reinterpret_cast<const char *>(m_blob.data() + section); }
+    bool layOut(Check check = Everything);
+    const char *bytesAt(quint32 section) const { return reinterpret_cast<const char *>(m_data + section); }
 
-    std::vector<quint32> m_blob;
+    std::shared_ptr<const void> m_keeper; ///< holds the block
+    const quint32 *m_data = nullptr;
+    size_t m_size = 0;
     qsizetype m_count = 0;
     // Where each section starts in the block.
     quint32 m_nameOffsets = 0, m_names = 0, m_signatures = 0, m_wordOffsets = 0, m_words = 0, m_suffixes = 0,

@@ -153,12 +153,13 @@ private slots:
     // outside it.
     void fromBlob_refusesABlockThatDoesNotHold()
     {
-        const std::vector<quint32> whole = indexOf(50).blob();
+        const store::WordIndex whole50 = indexOf(50);
+        const std::span<const quint32> whole = whole50.blob();
         QRandomGenerator random(7);
         std::vector<quint8> masks;
         int refused = 0;
         for (int run = 0; run < 2000; ++run) {
-            std::vector<quint32> blob = whole;
+            std::vector<quint32> blob(whole.begin(), whole.end());
             blob[random.bounded(quint32(blob.size()))] = random.bounded(2) ? random.generate() : random.bounded(64u);
             if (random.bounded(4) == 0)
                 blob.resize(random.bounded(quint32(blob.size())));
