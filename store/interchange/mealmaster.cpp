@@ -32,8 +32,12 @@ constexpr Code kCodes[] = {
     {"cg", "cg"},         {"dg", "dg"},    {"g", "g"},       {"kg", "kg"},
 };
 
+// The columns of an ingredient line, counted from 0: "  1 1/2 c  flour" is the amount in columns 0 to 6,
+// a blank, the measure code in columns 8 and 9, a blank, and the ingredient's text from column 11 on.
 constexpr qsizetype kAmountWidth = 7;
-constexpr qsizetype kTextColumn = 11;
+constexpr qsizetype kCodeColumn = kAmountWidth + 1;
+constexpr qsizetype kCodeWidth = 2;
+constexpr qsizetype kTextColumn = kCodeColumn + kCodeWidth + 1;
 const QString kHeader = QStringLiteral("MMMMM----- Recipe via Meal-Master (tm) v8.05");
 
 // A code of one or two characters as a number, so that looking it up makes no string.
@@ -97,11 +101,11 @@ Column parseColumn(QStringView s)
         return column;
     if (s.size() > kAmountWidth && s[kAmountWidth] != u' ')
         return column;
-    const QStringView code = s.size() > 8 ? s.mid(8, 2).trimmed() : QStringView();
+    const QStringView code = s.size() > kCodeColumn ? s.mid(kCodeColumn, kCodeWidth).trimmed() : QStringView();
     const QString measure = measureOf(code);
     if (!code.isEmpty() && measure.isEmpty())
         return column;
-    if (s.size() > 10 && s[10] != u' ')
+    if (s.size() > kTextColumn - 1 && s[kTextColumn - 1] != u' ')
         return column;
     const QString text = s.size() > kTextColumn ? s.mid(kTextColumn).trimmed().toString() : QString();
     column.row.amount = amount.trimmed().toString();
@@ -423,7 +427,7 @@ private:
 QString ingredientLine(const QString &amount, const QString &code, const QString &text)
 {
     QString line =
-        amount.rightJustified(kAmountWidth) + QLatin1Char(' ') + code.leftJustified(2) + QLatin1Char(' ') + text;
+        amount.rightJustified(kAmountWidth) + QLatin1Char(' ') + code.leftJustified(kCodeWidth) + QLatin1Char(' ') + text;
     while (line.endsWith(u' '))
         line.chop(1);
     return line;
