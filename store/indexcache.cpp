@@ -1,8 +1,9 @@
 #include "store/indexcache.h"
 
 #include "store/appfolder.h"
-#include "store/failure.h"
-#include "store/textfile.h"
+#include "store/io/workfolder.h"
+#include "store/io/failure.h"
+#include "store/io/textfile.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -23,7 +24,7 @@ namespace {
 
 // Change the version with any change of the layout of the file or of the index, or of what a word is.
 constexpr char kMagic[8] = {'L', 'R', 'D', 'I', 'N', 'D', 'E', 'X'};
-constexpr quint32 kVersion = 1;
+constexpr quint32 kVersion = 2;
 const QString kPrefix = QStringLiteral("index-");
 
 struct Header

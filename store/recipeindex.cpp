@@ -2,11 +2,11 @@
 
 #include "store/appfolder.h"
 #include "store/categorylist.h"
-#include "store/failure.h"
 #include "store/fileops.h"
-#include "store/folderindex.h"
 #include "store/indexcache.h"
-#include "store/nameorder.h"
+#include "store/io/failure.h"
+#include "store/io/folderindex.h"
+#include "store/io/nameorder.h"
 #include "store/recipescan.h"
 #include "store/wordindex.h"
 
@@ -17,6 +17,8 @@
 #include <QSet>
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <limits>
 #include <numeric>
 #include <vector>
@@ -58,13 +60,22 @@ struct RecipeIndex::Found::Data
 {
     std::vector<std::pair<QString, std::shared_ptr<const WordIndex>>> categories;
     std::vector<qsizetype> starts; ///< of each category's recipes among all, and the count of all at the end
-    std::vector<quint32> found;    ///< places among all
+    /// A bit per recipe among all, set for those found (a few kB, where a list of places would take a
+    /// fresh block of memory at each key), and the count of those found before each word of bits.
+    std::vector<quint64> found;
+    std::vector<quint32> before;
     QList<QByteArray> needles;
     int parts = 0;
 
+    qsizetype size() const { return found.empty() ? 0 : before.back() + std::popcount(found.back()); }
     std::pair<size_t, qsizetype> at(qsizetype i) const
     {
-        const qsizetype place = found[size_t(i)];
+        // The word that holds the i-th recipe found, then the bit in it.
+        const size_t word = size_t(std::upper_bound(before.begin(), before.end(), quint32(i)) - before.begin()) - 1;
+        quint64 bits = found[word];
+        for (qsizetype skip = i - before[word]; skip > 0; --skip)
+            bits &= bits - 1;
+        const qsizetype place = qsizetype(word * 64 + size_t(std::countr_zero(bits)));
         const size_t category = size_t(std::upper_bound(starts.begin(), starts.end(), place) - starts.begin()) - 1;
         return {category, place - starts[category]};
     }
@@ -75,7 +86,7 @@ RecipeIndex::Found::Found() : d(std::make_shared<const Data>())
 
 qsizetype RecipeIndex::Found::size() const
 {
-    return qsizetype(d->found.size());
+    return d->size();
 }
 
 QString RecipeIndex::Found::category(qsizetype i) const
@@ -117,7 +128,8 @@ struct RecipeIndex::Private
     void readNext(Category &category) const;
     void finishReading(Category &category) const;
     void commit();
-    const std::vector<quint8> &masksOf(const QByteArray &needle) const;
+    /// The masks of `needle`, kept among those of the last words; those of `inUse` stay meanwhile.
+    const std::vector<quint8> &masksOf(const QByteArray &needle, const QList<QByteArray> &inUse) const;
 };
 
 void RecipeIndex::Private::readNext(Category &category) const
@@ -161,18 +173,30 @@ void RecipeIndex::Private::commit()
     refreshing = false;
 }
 
-const std::vector<quint8> &RecipeIndex::Private::masksOf(const QByteArray &needle) const
+const std::vector<quint8> &RecipeIndex::Private::masksOf(const QByteArray &needle,
+                                                         const QList<QByteArray> &inUse) const
 {
     auto found = masks.find(needle);
     if (found != masks.end())
         return *found;
-    if (maskOrder.size() >= kKeptWords)
-        masks.remove(maskOrder.takeFirst());
-    std::vector<quint8> made(size_t(starts.back()), 0);
+    // The oldest word's memory is used again: a block of fresh memory costs a page fault for each 4 kB.
+    std::vector<quint8> made;
+    if (maskOrder.size() >= kKeptWords) {
+        const auto oldest = std::find_if(maskOrder.begin(), maskOrder.end(),
+                                         [&inUse](const QByteArray &word) { return !inUse.contains(word); });
+        if (oldest != maskOrder.end()) {
+            made = masks.take(*oldest);
+            maskOrder.erase(oldest);
+        }
+    }
+    made.assign((size_t(starts.back()) + 63) / 64 * 64, 0); // whole words of 64 recipes, the last padded
     for (size_t c = 0; c < categories.size(); ++c)
         categories[c].index->find(needle, made.data() + starts[c]);
     maskOrder.append(needle);
-    return *masks.insert(needle, std::move(made));
+    // Inserted empty and then swapped: QHash would copy the block.
+    auto slot = masks.insert(needle, {});
+    slot->swap(made);
+    return *slot;
 }
 
 RecipeIndex::RecipeIndex() : d(std::make_unique<Private>())
@@ -290,22 +314,38 @@ RecipeIndex::Found RecipeIndex::find(const QString &words, Fields fields) const
     for (const Category &category : d->categories)
         data->categories.emplace_back(category.name, category.index);
     data->starts = d->starts;
-    const auto total = quint32(d->starts.back());
+    const auto total = size_t(d->starts.back());
+    data->found.assign((total + 63) / 64, 0);
     if (data->needles.isEmpty()) {
-        data->found.resize(total);
-        std::iota(data->found.begin(), data->found.end(), 0u);
+        for (size_t i = 0; i < total; ++i)
+            data->found[i / 64] |= quint64(1) << (i % 64);
     } else if (fields) {
         std::vector<const quint8 *> masks;
         for (const QByteArray &needle : std::as_const(data->needles))
-            masks.push_back(d->masksOf(needle).data());
-        const auto wanted = quint8(int(fields));
-        for (quint32 i = 0; i < total; ++i) {
-            bool all = true;
-            for (const quint8 *mask : masks)
-                all = all && (mask[i] & wanted);
-            if (all)
-                data->found.push_back(i);
+            masks.push_back(d->masksOf(needle, data->needles).data());
+        // Eight recipes at a time: their mask bytes, less the parts not looked in, each made one bit.
+        const quint64 wanted = 0x0101010101010101ull * quint64(int(fields) & 7);
+        for (size_t word = 0; word < data->found.size(); ++word) {
+            quint64 bits = ~quint64(0);
+            for (const quint8 *mask : masks) {
+                quint64 found = 0;
+                for (int group = 0; group < 8; ++group) {
+                    quint64 eight;
+                    std::memcpy(&eight, mask + word * 64 + size_t(group) * 8, sizeof eight);
+                    eight &= wanted;
+                    eight = (eight | eight >> 1 | eight >> 2) & 0x0101010101010101ull;
+                    found |= ((eight * 0x0102040810204080ull) >> 56) << (8 * group);
+                }
+                bits &= found;
+            }
+            data->found[word] = bits;
         }
+    }
+    data->before.resize(data->found.size());
+    quint32 count = 0;
+    for (size_t word = 0; word < data->found.size(); ++word) {
+        data->before[word] = count;
+        count += quint32(std::popcount(data->found[word]));
     }
     Found found;
     found.d = std::move(data);

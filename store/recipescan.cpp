@@ -1,8 +1,8 @@
 #include "store/recipescan.h"
 
 #include "store/appfolder.h"
-#include "store/failure.h"
-#include "store/textfile.h"
+#include "store/io/failure.h"
+#include "store/io/textfile.h"
 
 #include <QHash>
 

@@ -3,6 +3,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <numeric>
 #include <string_view>
@@ -13,9 +14,17 @@ namespace {
 
 // The block begins with the counts: recipes, words, suffixes, postings, bytes of names, bytes of words.
 constexpr quint32 kHeader = 6;
-// A table of the ASCII characters in one part of one recipe: 128 bits. Three parts per recipe.
+// While building, a table of the ASCII characters in one part of one recipe: 128 bits, three parts per recipe.
+// The block keeps it turned around: for each part and character, a bit per recipe, so that a search for one
+// character reads a bit per recipe.
 constexpr quint32 kSignatureWords = 4;
 constexpr quint32 kSignaturesPerRecipe = 3 * kSignatureWords;
+constexpr quint32 kCharacters = 128;
+
+quint32 planeWords(quint64 count)
+{
+    return quint32((count + 31) / 32);
+}
 // A posting is the recipe's place shifted past the three bits of the parts it is found in.
 constexpr int kPartBits = 3;
 
@@ -150,11 +159,27 @@ WordIndex WordIndex::Builder::finish()
     for (const auto &list : d->postings)
         postingCount += list.size();
     blob[3] = quint32(postingCount);
-    blob.reserve(kHeader + d->nameOffsets.size() + wordsFor(d->names.size()) + d->signatures.size() +
+    blob.reserve(kHeader + d->nameOffsets.size() + wordsFor(d->names.size()) + 3 * kCharacters * planeWords(d->count) +
                  2 * wordOffsets.size() + wordsFor(wordBytes.size()) + 2 * suffixes.size() + postingCount);
     blob.insert(blob.end(), d->nameOffsets.begin(), d->nameOffsets.end());
     appendBytes(blob, d->names);
-    blob.insert(blob.end(), d->signatures.begin(), d->signatures.end());
+    {
+        // For each part and character, the recipes whose part holds it.
+        const quint32 words = planeWords(d->count);
+        const size_t at = blob.size();
+        blob.resize(at + 3 * kCharacters * words, 0);
+        for (quint32 recipe = 0; recipe < d->count; ++recipe) {
+            const quint32 *signature = d->signatures.data() + size_t(recipe) * kSignaturesPerRecipe;
+            for (quint32 part = 0; part < 3; ++part) {
+                for (quint32 w = 0; w < kSignatureWords; ++w) {
+                    for (quint32 bits = signature[part * kSignatureWords + w]; bits != 0; bits &= bits - 1) {
+                        const quint32 c = w * 32 + quint32(std::countr_zero(bits));
+                        blob[at + (part * kCharacters + c) * words + recipe / 32] |= 1u << (recipe % 32);
+                    }
+                }
+            }
+        }
+    }
     blob.insert(blob.end(), wordOffsets.begin(), wordOffsets.end());
     appendBytes(blob, wordBytes);
     for (const quint32 i : order)
@@ -218,7 +243,7 @@ bool WordIndex::layOut(Check check)
     };
     m_nameOffsets = section(count + 1);
     m_names = section((nameBytes + 3) / 4);
-    m_signatures = section(count * kSignaturesPerRecipe);
+    m_signatures = section(3 * kCharacters * planeWords(count));
     m_wordOffsets = section(wordCount + 1);
     m_words = section((wordBytes + 3) / 4);
     m_suffixes = section(suffixCount);
@@ -269,14 +294,18 @@ void WordIndex::find(const QByteArray &needle, quint8 *masks) const
 {
     const quint32 *data = m_data;
     if (needle.size() == 1) {
-        // One character: the table of each part of each recipe.
-        const auto byte = static_cast<unsigned char>(needle[0]);
-        const quint32 word = byte / 32;
-        const quint32 bit = 1u << (byte % 32);
-        const quint32 *signature = data + m_signatures;
-        for (qsizetype i = 0; i < m_count; ++i, signature += kSignaturesPerRecipe) {
-            masks[i] |= quint8((signature[word] & bit ? 1 : 0) | (signature[kSignatureWords + word] & bit ? 2 : 0) |
-                               (signature[2 * kSignatureWords + word] & bit ? 4 : 0));
+        // One character: the recipes whose parts hold it.
+        const auto c = static_cast<unsigned char>(needle[0]);
+        const quint32 words = planeWords(quint64(m_count));
+        for (quint32 part = 0; part < 3; ++part) {
+            const quint32 *plane = data + m_signatures + (part * kCharacters + c) * words;
+            for (quint32 word = 0; word < words; ++word) {
+                for (quint32 bits = plane[word]; bits != 0; bits &= bits - 1) {
+                    const quint32 recipe = word * 32 + quint32(std::countr_zero(bits));
+                    if (recipe < m_count) // a damaged block may have bits past the last recipe
+                        masks[recipe] |= quint8(1u << part);
+                }
+            }
         }
         return;
     }

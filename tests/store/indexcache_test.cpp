@@ -104,7 +104,7 @@ private slots:
         } else if (fault == u"the file cut short") {
             QFile::resize(kept.cache(), QFileInfo(kept.cache()).size() - 4);
         } else if (fault == u"another format version") {
-            kept.patch(8, QByteArray("\x02\0\0\0", 4));
+            kept.patch(8, QByteArray("\xff\xff\0\0", 4)); // version 65535
         } else if (fault == u"the cache of another folder") {
             QFile::remove(kept.cache());
             QVERIFY(QFile::copy(indexcache::pathFor("Soups"), kept.cache()));
