@@ -7,6 +7,8 @@
 #include "store/io/failure.h"
 #include "store/io/folderindex.h"
 #include "store/io/nameorder.h"
+#include "store/io/textfile.h"
+#include "store/recipefile.h"
 #include "store/recipescan.h"
 #include "store/wordindex.h"
 
@@ -135,10 +137,32 @@ struct RecipeIndex::Private
 void RecipeIndex::Private::readNext(Category &category) const
 {
     const QString name = category.files.at(category.next++);
-    if (const auto fields = scan::readSearchedFields(category.name, name))
-        category.builder.add(name, *fields);
-    else
+    try {
+        TextReader reader = TextReader::open(recipePath(category.name, name));
+        // The searched fields, as views of the file's text where they read as written.
+        scan::SearchedViews fields;
+        scan::SearchedFields built;
+        QString scratch;
+        // Records until the end, each taking the place of the one before, as the recipe screens read them.
+        while (!reader.atEnd()) {
+            for (int field = 0; field < RecipeRecord::kFieldCount; ++field) {
+                const int searched = field - 2 * RecipeRecord::kRowCount;
+                if (searched < 0 || searched >= scan::kSearchedFieldCount) {
+                    reader.skipField();
+                    continue;
+                }
+                QStringView text = reader.readFieldView(scratch);
+                if (!text.isEmpty() && text.data() == scratch.constData()) {
+                    built[size_t(searched)] = scratch;
+                    text = built[size_t(searched)];
+                }
+                fields[size_t(searched)] = text;
+            }
+        }
+        category.builder.add(name, fields);
+    } catch (const Failure &) {
         ++category.unreadable;
+    }
 }
 
 void RecipeIndex::Private::finishReading(Category &category) const

@@ -100,11 +100,18 @@ bool isWordBreak(QChar c)
 
 QByteArray fold(QStringView text)
 {
+    QByteArray out;
+    foldInto(text, out);
+    return out;
+}
+
+void foldInto(QStringView text, QByteArray &out)
+{
     // The search form of every character other than ASCII met so far; the index is used on one thread at
     // a time, but the benchmark and the tests may make one on another.
     thread_local QHash<char32_t, QByteArray> folded;
     // Room for a byte per character; a character that folds to more makes more room.
-    QByteArray out(text.size(), Qt::Uninitialized);
+    out.resize(text.size());
     qsizetype used = 0;
     for (qsizetype i = 0; i < text.size();) {
         const char16_t c = text[i].unicode();
@@ -135,7 +142,6 @@ QByteArray fold(QStringView text)
         used += found->size();
     }
     out.truncate(used);
-    return out;
 }
 
 QList<QByteArray> needles(const QString &words)

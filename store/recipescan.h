@@ -22,6 +22,7 @@ enum Part { Name = 0x1, Ingredients = 0x2, Directions = 0x4 };
 /// The fields of a recipe file a search looks in: the ten ingredients, then the directions.
 constexpr int kSearchedFieldCount = RecipeRecord::kRowCount + 1;
 using SearchedFields = std::array<QString, kSearchedFieldCount>;
+using SearchedViews = std::array<QStringView, kSearchedFieldCount>;
 
 /// The searched fields of the recipe file `name` in `category`, read as the recipe screens read it (the last
 /// record counts); nothing when it cannot be read or ends before its last field.
@@ -35,6 +36,8 @@ bool isWordBreak(QChar c);
 /// which go, and its case folded ("Crème" gives "creme"); a blank of any kind gives one ASCII blank, and any
 /// blank left by the folding of another character (a spacing accent such as U+00B4) goes with the accent.
 QByteArray fold(QStringView text);
+/// The same into `out`, whose memory is used again.
+void foldInto(QStringView text, QByteArray &out);
 
 /// The words of a search, each folded; those that fold to nothing are left out.
 QList<QByteArray> needles(const QString &words);

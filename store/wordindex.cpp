@@ -52,17 +52,72 @@ struct WordIndex::Builder::Private
     QByteArray names;
     std::vector<quint32> nameOffsets{0};
     std::vector<quint32> signatures;
-    QHash<QByteArray, quint32> ids;
     std::vector<QByteArray> words;
     std::vector<std::vector<quint32>> postings;
     quint32 count = 0;
+    /// The words' places in `words` plus one, by their hash, with room for twice as many (0: free).
+    std::vector<quint32> table = std::vector<quint32>(1024, 0);
+    std::vector<quint64> hashes;
 
-    void addPart(const QString &text, int part, quint32 *signature);
+    QByteArray folded; ///< the part being added, its memory used again
+    void addPart(QStringView text, int part, quint32 *signature);
+    quint32 idOf(std::string_view word);
 };
 
-void WordIndex::Builder::Private::addPart(const QString &text, int part, quint32 *signature)
+namespace {
+
+quint64 hashOf(std::string_view word)
 {
-    const QByteArray folded = scan::fold(text);
+    quint64 hash = 0x9E3779B97F4A7C15ull ^ word.size();
+    size_t i = 0;
+    for (; i + 8 <= word.size(); i += 8) {
+        quint64 eight;
+        std::memcpy(&eight, word.data() + i, sizeof eight);
+        hash = (hash ^ eight) * 0xff51afd7ed558ccdull;
+        hash ^= hash >> 32;
+    }
+    quint64 last = 0;
+    std::memcpy(&last, word.data() + i, word.size() - i);
+    hash = (hash ^ last) * 0xc4ceb9fe1a85ec53ull;
+    return hash ^ (hash >> 29);
+}
+
+} // namespace
+
+// The place of `word` among the words, a new one when it is new: a table of its own, as a recipe's words
+// are looked up some fifty times a recipe.
+quint32 WordIndex::Builder::Private::idOf(std::string_view word)
+{
+    const quint64 hash = hashOf(word);
+    size_t mask = table.size() - 1;
+    size_t at = size_t(hash) & mask;
+    for (; table[at] != 0; at = (at + 1) & mask) {
+        const quint32 id = table[at] - 1;
+        if (hashes[id] == hash && std::string_view(words[id].constData(), size_t(words[id].size())) == word)
+            return id;
+    }
+    const auto id = quint32(words.size());
+    words.emplace_back(word.data(), qsizetype(word.size()));
+    hashes.push_back(hash);
+    postings.emplace_back();
+    table[at] = id + 1;
+    if (2 * words.size() > table.size()) {
+        // Twice the room, each word again at the place its hash gives.
+        table.assign(table.size() * 2, 0);
+        mask = table.size() - 1;
+        for (quint32 w = 0; w < words.size(); ++w) {
+            size_t place = size_t(hashes[w]) & mask;
+            while (table[place] != 0)
+                place = (place + 1) & mask;
+            table[place] = w + 1;
+        }
+    }
+    return id;
+}
+
+void WordIndex::Builder::Private::addPart(QStringView text, int part, quint32 *signature)
+{
+    scan::foldInto(text, folded);
     const char *c = folded.constData();
     const char *end = c + folded.size();
     while (c != end) {
@@ -76,14 +131,7 @@ void WordIndex::Builder::Private::addPart(const QString &text, int part, quint32
         }
         if (c == start)
             continue;
-        const QByteArray word = QByteArray::fromRawData(start, c - start);
-        auto found = ids.constFind(word);
-        if (found == ids.constEnd()) {
-            found = ids.insert(QByteArray(start, c - start), quint32(words.size()));
-            words.emplace_back(start, c - start);
-            postings.emplace_back();
-        }
-        std::vector<quint32> &list = postings[*found];
+        std::vector<quint32> &list = postings[idOf(std::string_view(start, size_t(c - start)))];
         const quint32 bit = 1u << part;
         if (!list.empty() && list.back() >> kPartBits == count)
             list.back() |= bit;
@@ -99,6 +147,14 @@ WordIndex::Builder::Builder(Builder &&) noexcept = default;
 WordIndex::Builder &WordIndex::Builder::operator=(Builder &&) noexcept = default;
 
 void WordIndex::Builder::add(const QString &name, const scan::SearchedFields &fields)
+{
+    scan::SearchedViews views;
+    for (size_t i = 0; i < fields.size(); ++i)
+        views[i] = fields[i];
+    add(name, views);
+}
+
+void WordIndex::Builder::add(const QString &name, const scan::SearchedViews &fields)
 {
     d->names += name.toUtf8();
     d->nameOffsets.push_back(quint32(d->names.size()));

@@ -36,6 +36,7 @@ public:
         Builder(Builder &&) noexcept;
         Builder &operator=(Builder &&) noexcept;
         void add(const QString &name, const scan::SearchedFields &fields);
+        void add(const QString &name, const scan::SearchedViews &fields);
         WordIndex finish();
 
     private:
