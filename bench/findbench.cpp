@@ -242,17 +242,19 @@ void measureSearch(const QString &app, int total)
     g_figures.push_back({QStringLiteral("first search after a start, from the cache (%1 MB)").arg(cacheBytes / 1e6, 0, 'f', 0),
                          cached, caches, 2, 500, QStringLiteral("open, read, close the cache files")});
 
-    // What the index keeps: the memory allocated with it, less that allocated without it; blocks of the
-    // heap and blocks mapped on their own (large ones) both count.
+    // What the index keeps: the memory the process holds with it, less that without it (resident pages,
+    // so that blocks mapped on their own count as they are used, not as they are mapped).
     index.reset();
-    const auto allocated = [] {
-        const struct mallinfo2 info = mallinfo2();
-        return info.uordblks + info.hblkhd;
+    const auto resident = [] {
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        statm.open(QIODevice::ReadOnly);
+        return statm.readAll().split(' ').value(1).toLongLong() * ::sysconf(_SC_PAGESIZE);
     };
-    const size_t before = allocated();
+    ::malloc_trim(0);
+    const qint64 before = resident();
     index = std::make_unique<store::RecipeIndex>();
     index->refresh();
-    const size_t kept = allocated() - before;
+    const qint64 kept = resident() - before;
     g_figures.push_back({QStringLiteral("memory kept for %1 recipes").arg(count), kept / 1e6, fileBytes / 1e6, 1.5, 0,
                          QStringLiteral("the recipe files' size"), QStringLiteral("MB")});
 
