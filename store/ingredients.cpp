@@ -84,11 +84,11 @@ int partsOf(const Unit &unit)
     return 8;
 }
 
-// `value` to the nearest part (thirds too for a unit in eighths); at least one part above 0.
+// `value` to the nearest part (thirds too for quarters and eighths); at least one part above 0.
 double snap(double value, int parts)
 {
     double best = std::round(value * parts) / parts;
-    if (parts == 8) {
+    if (parts == 8 || parts == 4) {
         const double thirds = std::round(value * 3) / 3;
         if (std::abs(thirds - value) < std::abs(best - value))
             best = thirds;
@@ -118,8 +118,9 @@ ShownAmount writeUs(const Quantity &base, std::initializer_list<Rung> ladder)
 {
     for (const Rung &rung : ladder) {
         const Unit &unit = unitNamed(rung.unit);
-        const int parts = partsOf(unit);
         const double low = base.low / unit.base;
+        // Below a cup, the cups that measuring sets hold: quarters and thirds (6 tbsp is no 3/8 cup).
+        const int parts = QLatin1StringView(unit.name) == "cup"_L1 && low < 1 ? 4 : partsOf(unit);
         const double snapped = snap(low, parts);
         const bool last = &rung == ladder.end() - 1;
         if (!last && (low < rung.least * 0.99 || std::abs(snapped - low) > 0.05 * low))

@@ -71,9 +71,9 @@ RecipeView viewOf(const RecipeDraft &draft, const QList<IngredientLine> &rows, d
     return view;
 }
 
-QString printedText(const QString &name, const RecipeView &view)
+QString printedText(const RecipeView &view)
 {
-    QStringList blocks{name};
+    QStringList blocks;
     QStringList facts;
     for (const QString &fact : {view.servings, view.time.isEmpty() ? QString() : "Time: " + view.time,
                                 view.oven.isEmpty() ? QString() : "Oven: " + view.oven}) {

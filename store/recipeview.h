@@ -37,8 +37,8 @@ QStringList shownIngredients(const QList<IngredientLine> &rows, double factor, U
 /// either is no number above 0.
 double servingsFactor(double servings, const QString &servingSize);
 
-/// The recipe `name` shown as `view`, as plain text for the printer: the name, the serving size, time and
+/// A recipe shown as `view`, as plain text for the printer below its name: the serving size, time and
 /// oven, the ingredients, the numbered steps, the note and the source, an empty line between parts.
-QString printedText(const QString &name, const RecipeView &view);
+QString printedText(const RecipeView &view);
 
 } // namespace store
