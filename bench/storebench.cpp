@@ -4,22 +4,22 @@
 //   storebench [--runs N] [--only huge|find|display|save|delete|import|wrap|print|pause|setup]
 
 #include "bench/mealmastergen.h"
+#include "print/lineprinter.h"
+#include "print/textprint.h"
 #include "screens/find.h"
 #include "screens/recipe.h"
 #include "screens/setup.h"
 #include "screens/shop.h"
-#include "screens/textprint.h"
 #include "shell/appearance.h"
-#include "shell/lineprinter.h"
 #include "shell/screen.h"
 #include "store/appfolder.h"
 #include "store/fileops.h"
-#include "store/formats/mapping.h"
-#include "store/formats/reader.h"
+#include "store/interchange/mapping.h"
+#include "store/interchange/reader.h"
+#include "store/interchange/recipeimport.h"
+#include "store/io/textfile.h"
 #include "store/recipefile.h"
-#include "store/recipeimport.h"
 #include "store/recipeindex.h"
-#include "store/textfile.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -247,9 +247,9 @@ void measureImport()
     std::vector<std::pair<QByteArray, QByteArray>> files;
     QFile source(full);
     source.open(QIODevice::ReadOnly);
-    const auto reader = store::formats::makeReader(source.readAll());
+    const auto reader = store::interchange::makeReader(source.readAll());
     while (const auto item = reader->next()) {
-        const store::formats::MappedRecipe mapped = store::formats::toRecord(item->recipe);
+        const store::interchange::MappedRecipe mapped = store::interchange::toRecord(item->recipe);
         files.emplace_back(QFile::encodeName(mapped.name), recipeBytes(mapped.record));
     }
     if (files.size() != 5000)

@@ -11,7 +11,7 @@ frmAbout::frmAbout(QWidget *parent) : shell::Screen(parent), m_ui(std::make_uniq
 {
     m_ui->setupUi(this);
     // The title takes the colour of the active title bar, which a layout cannot name.
-    shell::setTextColor(m_ui->lblATitle, shell::systemColor(2));
+    shell::setTextColor(m_ui->lblATitle, shell::systemColor(shell::ActiveTitleBar));
 }
 
 frmAbout::~frmAbout() = default;

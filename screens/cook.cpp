@@ -1,14 +1,15 @@
 #include "screens/cook.h"
 
+#include "print/lineprinter.h"
+#include "print/printjob.h"
 #include "screens/cookedit.h"
 #include "shell/errorcodes.h"
 #include "shell/errorpath.h"
-#include "shell/lineprinter.h"
 #include "shell/messages.h"
-#include "shell/printjob.h"
 #include "store/appfolder.h"
 #include "store/categorylist.h"
-#include "store/failure.h"
+#include "store/io/failure.h"
+#include "store/io/workfolder.h"
 #include "store/recipepicture.h"
 #include "store/recipeview.h"
 

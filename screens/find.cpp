@@ -1,13 +1,13 @@
 #include "screens/find.h"
 
 #include "screens/cook.h"
-#include "screens/digitfilter.h"
 #include "screens/shop.h"
 #include "shell/appearance.h"
+#include "shell/digitfilter.h"
 #include "shell/hoverhints.h"
 #include "shell/messages.h"
 #include "shell/module1.h"
-#include "store/failure.h"
+#include "store/io/failure.h"
 #include "store/recipefile.h"
 #include "store/shoppinglist.h"
 #include "ui_find.h"
@@ -102,7 +102,7 @@ frmFind::frmFind(QWidget *parent)
     // The hint panel takes the desktop's tooltip colour, known only at run time; it is a drawing, and the
     // mouse over it is over the bare screen.
     QPalette panel = m_ui->shaFMenu->palette();
-    panel.setColor(QPalette::Window, shell::systemColor(24));
+    panel.setColor(QPalette::Window, shell::systemColor(shell::TooltipBackground));
     m_ui->shaFMenu->setPalette(panel);
     m_ui->shaFMenu->setAutoFillBackground(true);
     m_ui->shaFMenu->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -284,5 +284,5 @@ void frmFind::addToShoppingList()
 void frmFind::backToMain()
 {
     shell::ScreenRegistry::hide(this);
-    shell::ScreenRegistry::show(QStringLiteral("frmMain"));
+    shell::ScreenRegistry::show(shell::kMainMenu);
 }

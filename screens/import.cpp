@@ -7,9 +7,9 @@
 #include "shell/messages.h"
 #include "shell/module1.h"
 #include "store/categorylist.h"
-#include "store/failure.h"
-#include "store/recipeimport.h"
-#include "store/textfile.h"
+#include "store/interchange/recipeimport.h"
+#include "store/io/failure.h"
+#include "store/io/textfile.h"
 #include "ui_import.h"
 
 #include <QDir>
@@ -92,7 +92,7 @@ void frmImport::setUpHints()
 {
     // The hint panel takes the desktop's tooltip colour, known only at run time.
     QPalette panel = m_ui->shaMMenu->palette();
-    panel.setColor(QPalette::Window, shell::systemColor(24));
+    panel.setColor(QPalette::Window, shell::systemColor(shell::TooltipBackground));
     m_ui->shaMMenu->setPalette(panel);
     m_ui->shaMMenu->setAutoFillBackground(true);
     m_ui->shaMMenu->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -270,5 +270,5 @@ void frmImport::exportCategory(store::ExportFormat format)
 void frmImport::showMainMenu()
 {
     shell::ScreenRegistry::hide(this);
-    shell::ScreenRegistry::show(QStringLiteral("frmMain"));
+    shell::ScreenRegistry::show(shell::kMainMenu);
 }

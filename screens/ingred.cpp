@@ -1,7 +1,7 @@
 #include "screens/ingred.h"
 
-#include "screens/digitfilter.h"
 #include "shell/appearance.h"
+#include "shell/digitfilter.h"
 #include "shell/errorcodes.h"
 #include "shell/errorpath.h"
 #include "shell/hoverhints.h"
@@ -10,7 +10,7 @@
 #include "shell/mmain.h"
 #include "shell/module1.h"
 #include "store/categorylist.h"
-#include "store/failure.h"
+#include "store/io/failure.h"
 #include "store/recipefile.h"
 #include "ui_ingred.h"
 
@@ -18,7 +18,6 @@
 
 namespace {
 
-const QString kMainMenu = QStringLiteral("frmMain");
 // The most characters of a text box without a limit of its own.
 constexpr int kNoLimit = 32767;
 
@@ -48,7 +47,7 @@ frmIngred::frmIngred(QWidget *parent) : shell::Screen(parent), m_ui(std::make_un
 
     // The hint panel takes the desktop's tooltip colour, known only at run time.
     QPalette panel = ui.shaIMenu->palette();
-    panel.setColor(QPalette::Window, shell::systemColor(24));
+    panel.setColor(QPalette::Window, shell::systemColor(shell::TooltipBackground));
     ui.shaIMenu->setPalette(panel);
     ui.shaIMenu->setAutoFillBackground(true);
     // The two rectangles are drawings, not controls: the mouse over them is over the bare screen.
@@ -164,7 +163,7 @@ void frmIngred::saveRecipe()
 void frmIngred::showMainMenu()
 {
     shell::ScreenRegistry::hide(this);
-    shell::ScreenRegistry::show(kMainMenu);
+    shell::ScreenRegistry::show(shell::kMainMenu);
 }
 
 store::RecipeRecord frmIngred::record() const

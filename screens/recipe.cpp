@@ -1,19 +1,19 @@
 #include "screens/recipe.h"
 
+#include "print/lineprinter.h"
+#include "print/printjob.h"
 #include "shell/appearance.h"
 #include "shell/errorcodes.h"
 #include "shell/errorpath.h"
 #include "shell/hoverhints.h"
-#include "shell/lineprinter.h"
 #include "shell/menubar.h"
 #include "shell/mmain.h"
 #include "shell/module1.h"
-#include "shell/printjob.h"
 #include "shell/worker.h"
 #include "store/appfolder.h"
 #include "store/categorylist.h"
-#include "store/failure.h"
 #include "store/fileops.h"
+#include "store/io/failure.h"
 #include "store/recipefile.h"
 #include "ui_recipe.h"
 
@@ -134,11 +134,11 @@ void frmRecipe::setUpLooks()
     for (QLineEdit *box :
          {m_ui->txtRTemp, m_ui->txtRTemp1, m_ui->txtRHr, m_ui->txtRHr1, m_ui->txtRMin, m_ui->txtRMin1}) {
         QPalette palette = box->palette();
-        palette.setColor(QPalette::Base, shell::systemColor(15));
+        palette.setColor(QPalette::Base, shell::systemColor(shell::ButtonFace));
         box->setPalette(palette);
     }
     QPalette card = m_ui->txtRShow->palette();
-    card.setColor(QPalette::Base, shell::systemColor(5));
+    card.setColor(QPalette::Base, shell::systemColor(shell::WindowBackground));
     m_ui->txtRShow->setPalette(card);
 
     // Borderless boxes keep one pixel beside their text, so that the narrow caption boxes show it whole.
@@ -245,7 +245,6 @@ void frmRecipe::chooseCategory()
         QStringList names;
         // A category of many thousands of recipes takes a while to list: the window keeps painting meanwhile.
         shell::runInWorker([&folder, &names] { Module1::ListFolderFiles(folder, names, store::FileOrder::ByName); });
-        names.removeLast(); // the empty element after the last name
         m_ui->lswRFile->clear();
         m_ui->lswRFile->addItems(names);
     } catch (const store::Failure &failure) {
@@ -341,7 +340,7 @@ void frmRecipe::backToMain()
     Module1::ClearScreen(Module1::ScreenRecipe);
     m_ui->chkRDel->setChecked(false);
     restoreCaptions();
-    shell::ScreenRegistry::show(QStringLiteral("frmMain"));
+    shell::ScreenRegistry::show(shell::kMainMenu);
 }
 
 void frmRecipe::restoreCaptions()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "screens/recipeprint.h"
+#include "print/recipeprint.h"
 #include "shell/screen.h"
 
 #include <array>

@@ -7,8 +7,8 @@
 #include "shell/module1.h"
 #include "store/appfolder.h"
 #include "store/categorylist.h"
-#include "store/failure.h"
 #include "store/fileops.h"
+#include "store/io/failure.h"
 #include "ui_setup.h"
 
 #include <QCoreApplication>
@@ -111,7 +111,7 @@ void frmSetup::deleteCategory()
         shell::msgBox(QString::number(removed) + QStringLiteral(" category is deleted."));
         unsetCursor();
         // An empty or otherwise invalid name fails here (52) and never reaches the Category folder itself.
-        Module1::FileSystemDelete(store::categoryFolderPath(name), 1);
+        Module1::FileSystemDelete(store::categoryFolderPath(name), Module1::DeleteFolder);
         showCategories(store::readCategoryLines());
     } catch (const store::Failure &failure) {
         unsetCursor();
@@ -144,7 +144,7 @@ void frmSetup::pickCategory(QListWidgetItem *item)
 void frmSetup::goToMain()
 {
     shell::ScreenRegistry::hide(this);
-    shell::ScreenRegistry::show(QStringLiteral("frmMain"));
+    shell::ScreenRegistry::show(shell::kMainMenu);
 }
 
 void frmSetup::setMode(Mode mode)

@@ -1,20 +1,20 @@
 #include "screens/shop.h"
 
+#include "print/lineprinter.h"
+#include "print/printjob.h"
+#include "print/textprint.h"
 #include "screens/calendar.h"
-#include "screens/textprint.h"
 #include "shell/appearance.h"
 #include "shell/errorcodes.h"
 #include "shell/errorpath.h"
 #include "shell/hoverhints.h"
-#include "shell/lineprinter.h"
 #include "shell/menubar.h"
 #include "shell/mmain.h"
 #include "shell/module1.h"
-#include "shell/printjob.h"
 #include "store/appfolder.h"
-#include "store/failure.h"
 #include "store/fileops.h"
-#include "store/textfile.h"
+#include "store/io/failure.h"
+#include "store/io/textfile.h"
 #include "ui_shop.h"
 
 #include <QFileInfo>
@@ -101,9 +101,7 @@ void frmShop::load()
         QStringList names;
         Module1::ListFolderFiles(store::shoppingListFolderPath(), names);
         m_ui->lswHOpen->clear();
-        // The last element of the array is the empty one after the last name.
-        for (qsizetype i = 0; i + 1 < names.size(); ++i)
-            m_ui->lswHOpen->addItem(names.at(i));
+        m_ui->lswHOpen->addItems(names);
     } catch (const store::Failure &failure) {
         if (failure.number() == store::Failure::FileNotFound) {
             mMain::CategoryPresenceCheck();
@@ -151,7 +149,7 @@ void frmShop::setNameLocked(bool locked)
 {
     m_ui->txtHName->setEnabled(!locked);
     QPalette palette = m_ui->txtHName->palette();
-    palette.setColor(QPalette::Base, shell::systemColor(locked ? 15 : 5));
+    palette.setColor(QPalette::Base, shell::systemColor(locked ? shell::ButtonFace : shell::WindowBackground));
     m_ui->txtHName->setPalette(palette);
     m_ui->lblHName->setEnabled(!locked);
 }
@@ -245,7 +243,7 @@ void frmShop::showMain()
 {
     shell::ScreenRegistry::hide(QStringLiteral("frmCalendar"));
     shell::ScreenRegistry::hide(this);
-    shell::ScreenRegistry::show(QStringLiteral("frmMain"));
+    shell::ScreenRegistry::show(shell::kMainMenu);
 }
 
 void frmShop::showCalendar()

@@ -34,27 +34,26 @@ QPalette lightPalette()
     return palette;
 }
 
-QPalette::ColorRole systemColorRole(int number)
+QPalette::ColorRole systemColorRole(SystemColor color)
 {
-    switch (number) {
-    case 2:
+    switch (color) {
+    case ActiveTitleBar:
         return QPalette::Highlight;
-    case 5:
+    case WindowBackground:
         return QPalette::Base;
-    case 6:
+    case WindowFrame:
         return QPalette::WindowText;
-    case 15:
+    case ButtonFace:
         return QPalette::Button;
-    case 24:
+    case TooltipBackground:
         return QPalette::ToolTipBase;
-    default:
-        return QPalette::Window;
     }
+    return QPalette::Window;
 }
 
-QColor systemColor(int number)
+QColor systemColor(SystemColor color)
 {
-    return lightPalette().color(systemColorRole(number));
+    return lightPalette().color(systemColorRole(color));
 }
 
 void setTextColor(QWidget *widget, const QColor &color)

@@ -15,12 +15,20 @@ namespace shell {
 /// colours, so on a light desktop nothing changes.
 QPalette lightPalette();
 
-/// The palette role of a system colour number: 2 active title bar, 5 window background, 6 window frame,
-/// 15 button face, 24 tooltip background.
-QPalette::ColorRole systemColorRole(int number);
+/// The system colours the screens are drawn in, by their numbers.
+enum SystemColor {
+    ActiveTitleBar = 2,
+    WindowBackground = 5,
+    WindowFrame = 6,
+    ButtonFace = 15,
+    TooltipBackground = 24,
+};
 
-/// The colour of a system colour number in the screens' palette.
-QColor systemColor(int number);
+/// The palette role of a system colour.
+QPalette::ColorRole systemColorRole(SystemColor color);
+
+/// A system colour in the screens' palette.
+QColor systemColor(SystemColor color);
 
 /// Sets the colour `widget` draws its text in.
 void setTextColor(QWidget *widget, const QColor &color);

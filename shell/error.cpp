@@ -1,7 +1,7 @@
 #include "shell/error.h"
 
 #include "shell/errorcodes.h"
-#include "shell/errorpath.h"
+#include "shell/errorhandover.h"
 #include "shell/module1.h"
 #include "ui_error.h"
 

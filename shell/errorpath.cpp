@@ -2,20 +2,9 @@
 
 #include "shell/error.h"
 #include "shell/screen.h"
-#include "store/failure.h"
+#include "store/io/failure.h"
 
 namespace shell {
-
-ErrorHandOver &errorHandOver()
-{
-    static ErrorHandOver values;
-    return values;
-}
-
-QString errorNumberText(int number)
-{
-    return number >= 0 ? QLatin1Char(' ') + QString::number(number) : QString::number(number);
-}
 
 void raiseError(Screen *screen, const QString &code, int number, const QString &description)
 {

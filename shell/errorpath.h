@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/errorhandover.h"
+
 #include <QString>
 
 namespace store {
@@ -9,21 +11,6 @@ class Failure;
 namespace shell {
 
 class Screen;
-
-/// What a failed handler hands to the error report: the code of the failed operation, the failure's
-/// number as text and its description. The values live for the whole run.
-struct ErrorHandOver
-{
-    QString code;
-    QString numberText;
-    QString description;
-};
-
-ErrorHandOver &errorHandOver();
-
-/// A failure number as the report shows it: a leading blank for a number that is not negative
-/// (" 53"), the minus sign otherwise ("-5").
-QString errorNumberText(int number);
 
 /// The error path of every trapped handler: records `code` with the failure's number and description,
 /// hides `screen` and shows the error report.

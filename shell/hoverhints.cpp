@@ -49,7 +49,7 @@ void HoverHints::showRed(QLabel *hint)
 
 void HoverHints::showNormal(QLabel *hint)
 {
-    setTextColor(hint, systemColor(2));
+    setTextColor(hint, systemColor(ActiveTitleBar));
 }
 
 bool HoverHints::eventFilter(QObject *watched, QEvent *event)

@@ -1,7 +1,7 @@
 #include "shell/menubar.h"
 
 #include "store/appfolder.h"
-#include "store/failure.h"
+#include "store/io/failure.h"
 
 #include <QImageReader>
 #include <QMenu>

@@ -5,18 +5,14 @@
 
 namespace mMain {
 
-namespace {
-const QString kMainMenu = QStringLiteral("frmMain");
-}
-
 void ExitConfirmation()
 {
-    shell::ScreenRegistry::hide(kMainMenu);
+    shell::ScreenRegistry::hide(shell::kMainMenu);
     const int answer =
         shell::msgBox(QStringLiteral("You have indicated you wish to exit\rthis program. Is this correct?"),
                       shell::MbSystemModal | shell::MbQuestion | shell::MbYesNo, QStringLiteral("Quit?"));
     if (answer != shell::AnswerYes) {
-        shell::ScreenRegistry::show(kMainMenu);
+        shell::ScreenRegistry::show(shell::kMainMenu);
         return;
     }
     shell::ScreenRegistry::unloadAll();
@@ -28,7 +24,7 @@ void CategoryPresenceCheck()
         shell::msgBox(QStringLiteral("Please click on 'Prg. setup' in the Main menu\rand create at least 1 category."),
                       shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
     if (answer == shell::AnswerOk)
-        shell::ScreenRegistry::show(kMainMenu);
+        shell::ScreenRegistry::show(shell::kMainMenu);
 }
 
 void Shutdown()

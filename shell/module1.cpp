@@ -43,15 +43,15 @@ void DropShadow(QWidget *window)
         window->setWindowFlag(Qt::NoDropShadowWindowHint, false);
 }
 
-void FileSystemDelete(const QString &path, int mode)
+void FileSystemDelete(const QString &path, DeleteMode mode)
 {
-    if (mode == 0)
+    if (mode == DeleteFile)
         store::deleteFile(path);
-    else if (mode == 1)
+    else if (mode == DeleteFolder)
         store::deleteFolder(path);
 }
 
-void ClearScreen(int screenNumber)
+void ClearScreen(ScreenNumber screenNumber)
 {
     const QString name = screenName(screenNumber);
     QWidget *screen = name.isEmpty() ? nullptr : shell::ScreenRegistry::find(name);
@@ -74,7 +74,6 @@ void ClearScreen(int screenNumber)
 void ListFolderFiles(const QString &folder, QStringList &names, store::FileOrder order)
 {
     names = store::listFiles(folder, order);
-    names.append(QString());
 }
 
 } // namespace Module1

@@ -24,17 +24,23 @@ enum ScreenNumber {
 /// the window does not opt out of one.
 void DropShadow(QWidget *window);
 
-/// Deletes from the disk: mode 0 the file at `path`, mode 1 the folder at `path` with everything in it;
-/// any other mode does nothing. Never forced: a read-only file makes it fail. Failures (store::Failure)
-/// reach the caller.
-void FileSystemDelete(const QString &path, int mode);
+/// What FileSystemDelete() deletes.
+enum DeleteMode {
+    DeleteFile = 0,   ///< the file at the path
+    DeleteFolder = 1, ///< the folder at the path with everything in it
+};
 
-/// Empties every text box of the screen with that number (0, 1 or 3) when it is loaded; for screen 1
-/// it also empties the recipe list `lswRFile`. Other controls keep their state; other numbers do nothing.
-void ClearScreen(int screenNumber);
+/// Deletes the file or the folder at `path`, as `mode` says. Never forced: a read-only file makes it fail.
+/// Failures (store::Failure) reach the caller.
+void FileSystemDelete(const QString &path, DeleteMode mode);
+
+/// Empties every text box of that screen (the entry, recipe display or shopping list screen) when it is
+/// loaded; for the recipe display it also empties the recipe list `lswRFile`. Other controls keep their
+/// state; the other screens are left as they are.
+void ClearScreen(ScreenNumber screen);
 
 /// Fills `names` with the names of the files in `folder`, in `order` (as the file system lists them
-/// unless told otherwise), and one empty element after the last name. Failures (store::Failure 76 for a
+/// unless told otherwise). Failures (store::Failure 76 for a
 /// missing folder) reach the caller.
 void ListFolderFiles(const QString &folder, QStringList &names, store::FileOrder order = store::FileOrder::Folder);
 

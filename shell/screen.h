@@ -29,6 +29,9 @@ private:
     bool m_hiddenWhileLoading = false;
 };
 
+/// The name the main menu is registered under: the screen every other screen goes back to.
+inline const QString kMainMenu = QStringLiteral("frmMain");
+
 /// The program-wide collection of loaded screens. Screens are known by their class name ("frmSetup"),
 /// so that the shared pieces can show the main menu or the error report without knowing those classes.
 class ScreenRegistry

@@ -1,22 +1,14 @@
 #include "store/appfolder.h"
 
-#include "store/failure.h"
-#include "store/filename.h"
-#include "store/folderindex.h"
-
-#include <QCoreApplication>
+#include "store/io/failure.h"
+#include "store/io/filename.h"
+#include "store/io/folderindex.h"
 
 #include <sys/stat.h>
 
 namespace store {
 
 namespace {
-
-QString &folderOverride()
-{
-    static QString folder;
-    return folder;
-}
 
 bool exists(const QString &path)
 {
@@ -70,20 +62,6 @@ bool isDeviceName(const QString &name)
 
 } // namespace
 
-QString applicationFolder()
-{
-    const QString &folder = folderOverride();
-    return folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder;
-}
-
-void setApplicationFolder(const QString &folder)
-{
-    QString cleaned = folder;
-    while (cleaned.size() > 1 && cleaned.endsWith(QLatin1Char('/')))
-        cleaned.chop(1);
-    folderOverride() = cleaned;
-}
-
 bool isValidName(const QString &name)
 {
     // Windows drops a final blank or dot from a name, so such a name would not come back as it was; "." and
@@ -108,11 +86,6 @@ bool isValidName(const QString &name)
         }
     }
     return true;
-}
-
-QString workFolderPath()
-{
-    return applicationFolder() + QLatin1Char('/') + kWorkFolder;
 }
 
 QString dataPath(const QStringList &components)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/io/workfolder.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,23 +12,11 @@
 /// reaches the same file or folder.
 namespace store {
 
-/// The folder that holds the program, without a trailing separator.
-QString applicationFolder();
-
-/// Makes `folder` the application folder for the rest of the run (tests point it at a temporary folder).
-/// An empty text goes back to the folder of the executable.
-void setApplicationFolder(const QString &folder);
-
 /// True when `name` may be a file or folder name on every platform Larderon's data may travel to:
 /// not empty, no control character and none of \ / : * ? " < > |, not ending in a blank or a dot (so
 /// neither "." nor ".." nor " "), and not a device name of Windows (CON, PRN, AUX, NUL, COM1 to COM9,
 /// LPT1 to LPT9) in any letter case, alone or before a dot ("aux.txt").
 bool isValidName(const QString &name);
-
-/// The program's own hidden folder inside the application folder. Files being saved are written there
-/// and renamed into place, so that no listing of a data folder ever sees a half-written file; the write
-/// lock (store/writelock.h) lives there too. It is made when it is first needed.
-QString workFolderPath();
 
 /// Absolute path of `components` below the application folder. An empty component adds nothing, so a
 /// path whose last component is empty names the folder above it. Each component resolves against the
@@ -43,7 +33,6 @@ inline const QString kImagesFolder = QStringLiteral("images");
 inline const QString kDocumentationFolder = QStringLiteral("Documentation");
 inline const QString kHelpFile = QStringLiteral("LDHelp.chm");
 inline const QString kSettingsFile = QStringLiteral("LD.ini");
-inline const QString kWorkFolder = QStringLiteral(".larderon");
 
 /// Category/category.txt
 QString categoryListPath();

@@ -1,8 +1,8 @@
 #include "store/categorylist.h"
 
 #include "store/appfolder.h"
-#include "store/textfile.h"
-#include "store/writelock.h"
+#include "store/io/textfile.h"
+#include "store/io/writelock.h"
 
 namespace store {
 

@@ -1,12 +1,12 @@
 #include "store/fileops.h"
 
 #include "store/appfolder.h"
-#include "store/failure.h"
-#include "store/filename.h"
-#include "store/folderindex.h"
-#include "store/nameorder.h"
-#include "store/textfile.h"
-#include "store/writelock.h"
+#include "store/io/failure.h"
+#include "store/io/filename.h"
+#include "store/io/folderindex.h"
+#include "store/io/nameorder.h"
+#include "store/io/textfile.h"
+#include "store/io/writelock.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "store/recipefile.h"
 
 #include "store/appfolder.h"
-#include "store/textfile.h"
+#include "store/io/textfile.h"
 
 namespace store {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/textfile.h"
+#include "store/io/textfile.h"
 
 #include <QString>
 #include <QStringList>

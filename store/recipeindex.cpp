@@ -2,13 +2,13 @@
 
 #include "store/appfolder.h"
 #include "store/categorylist.h"
-#include "store/failure.h"
 #include "store/fileops.h"
-#include "store/folderindex.h"
 #include "store/ingredients.h"
-#include "store/nameorder.h"
+#include "store/io/failure.h"
+#include "store/io/folderindex.h"
+#include "store/io/nameorder.h"
+#include "store/io/textfile.h"
 #include "store/recipefile.h"
-#include "store/textfile.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 #include "store/recipepicture.h"
 
 #include "store/appfolder.h"
-#include "store/failure.h"
+#include "store/io/failure.h"
 #include "store/fileops.h"
-#include "store/textfile.h"
+#include "store/io/textfile.h"
 
 #include <QFile>
 

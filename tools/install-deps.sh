@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(
     # build
     cmake g++ make pkg-config
+    # the layer check of the source folders (tools/check-layers.py), a test of its own
+    python3
     qt6-base-dev qt6-base-dev-tools libgl-dev
     # help file: the viewer reads it with chmlib, the build compiles it with chmcmd
     libchm-dev fp-utils

@@ -4,19 +4,20 @@
 // box it may not have, or a recipe that does not come back the same through a JSON-LD export, is a finding.
 
 #include "store/appfolder.h"
-#include "store/failure.h"
-#include "store/formats/jsonld.h"
-#include "store/formats/mapping.h"
-#include "store/formats/mastercook.h"
-#include "store/formats/mealmaster.h"
-#include "store/textfile.h"
+#include "store/interchange/jsonld.h"
+#include "store/interchange/mapping.h"
+#include "store/interchange/mastercook.h"
+#include "store/interchange/mealmaster.h"
+#include "store/io/failure.h"
+#include "store/io/textcodec.h"
+#include "store/io/textfile.h"
 
 #include <QBuffer>
 
 #include <cstdint>
 #include <cstdlib>
 
-using namespace store::formats;
+using namespace store::interchange;
 
 namespace {
 

@@ -4,7 +4,8 @@
 // reader (its text written and read again is the same). A crash, a sanitizer report, a hang or a failed require() is a
 // finding.
 
-#include "store/failure.h"
+#include "store/io/failure.h"
+#include "store/io/textcodec.h"
 #include "store/recipefile.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
+#include "print/lineprinter.h"
 #include "screens/recipe.h"
-#include "shell/lineprinter.h"
+#include "store/io/textfile.h"
 #include "store/recipefile.h"
-#include "store/textfile.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/printer.h"
 #include "tests/support/rows.h"
@@ -181,12 +181,12 @@ private slots:
     void returnFromAnotherScreen_disablesTheDeleteBox()
     {
         Recipe f;
-        shell::ScreenRegistry::show("frmMain");
+        shell::ScreenRegistry::show(shell::kMainMenu);
         f.run("show");
         QVERIFY(QTest::qWaitForWindowActive(f.screen));
         f.run("pick cboRCat=Desserts > pick lswRFile=Tart");
         QCOMPARE(f.state("chkRDel"), "unchecked");
-        QWidget *menu = shell::ScreenRegistry::find("frmMain");
+        QWidget *menu = shell::ScreenRegistry::find(shell::kMainMenu);
         menu->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(menu));
         f.screen->activateWindow();

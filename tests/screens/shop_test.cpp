@@ -30,7 +30,7 @@ struct Shop : testing::ScreenFixture
         ownKeys = [this](const QString &key) {
             const auto *box = get<QLineEdit>("txtHName");
             const bool locked = !box->isEnabled();
-            const bool agree = box->palette().color(QPalette::Base) == shell::systemColor(locked ? 15 : 5) &&
+            const bool agree = box->palette().color(QPalette::Base) == shell::systemColor(locked ? shell::ButtonFace : shell::WindowBackground) &&
                                get("lblHName")->isEnabled() != locked;
             return key != u"name" ? QString()
                    : !agree       ? "locked, but not its label or colour"

@@ -10,8 +10,8 @@
 
 #include "store/appfolder.h"
 #include "store/categorylist.h"
-#include "store/filename.h"
 #include "store/fileops.h"
+#include "store/io/filename.h"
 #include "store/recipefile.h"
 #include "tests/support/appfolder.h"
 

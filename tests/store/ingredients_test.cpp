@@ -1,4 +1,4 @@
-#include "store/formats/mapping.h"
+#include "store/interchange/mapping.h"
 #include "store/ingredients.h"
 #include "store/recipefile.h"
 #include "store/units.h"
@@ -136,12 +136,12 @@ private slots:
     // A recipe of 14 ingredients as the import writes it reads back as its 14 ingredients, in order.
     void ingredientsOf_importedFourteenRows()
     {
-        store::formats::Recipe recipe;
+        store::interchange::Recipe recipe;
         recipe.title = "Fourteen";
         for (int i = 1; i <= 14; ++i)
             recipe.ingredients.append({QString::number(i), i % 2 ? "cups" : "", QStringLiteral("thing %1").arg(i)});
         recipe.directions = "Mix everything.";
-        const store::RecipeRecord record = store::formats::toRecord(recipe).record;
+        const store::RecipeRecord record = store::interchange::toRecord(recipe).record;
 
         const QList<store::IngredientLine> lines = store::ingredientsOf(record);
         QCOMPARE(lines.size(), 14);

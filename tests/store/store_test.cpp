@@ -1,10 +1,10 @@
 #include "store/appfolder.h"
 #include "store/categorylist.h"
 #include "store/fileops.h"
-#include "store/folderindex.h"
-#include "store/nameorder.h"
+#include "store/io/folderindex.h"
+#include "store/io/nameorder.h"
+#include "store/io/textfile.h"
 #include "store/recipefile.h"
-#include "store/textfile.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/rows.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/failure.h"
+#include "store/io/failure.h"
 #include "store/recipefile.h"
 
 #include <QByteArray>

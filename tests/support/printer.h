@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/lineprinter.h"
+#include "print/lineprinter.h"
 
 #include <QStringList>
 

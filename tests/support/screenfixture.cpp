@@ -71,7 +71,7 @@ void ScreenFixture::run(const QString &steps)
                     const QColor color = shell::textColor(get(label));
                     m_hints.last() += color == Qt::red                 ? u'R'
                                       : color == Qt::blue              ? u'B'
-                                      : color == shell::systemColor(2) ? u'n'
+                                      : color == shell::systemColor(shell::ActiveTitleBar) ? u'n'
                                                                        : u'?';
                 }
             }
@@ -133,7 +133,7 @@ QString ScreenFixture::state(const QString &keys) const
         } else if (key == u"focus") {
             values << (screen->focusWidget() ? screen->focusWidget()->objectName() : QString());
         } else if (key == u"screen" || key == u"main") {
-            const QWidget *window = key == u"main" ? shell::ScreenRegistry::find("frmMain") : screen;
+            const QWidget *window = key == u"main" ? shell::ScreenRegistry::find(shell::kMainMenu) : screen;
             values << (window && window->isVisible() ? "shown" : "hidden");
         } else if (key.startsWith(u"file:")) {
             values << QString::fromUtf8(folder.read(path));

@@ -7,9 +7,9 @@ namespace testing {
 
 ScreenSession::ScreenSession()
 {
-    shell::ScreenRegistry::add(QStringLiteral("frmMain"), [] {
+    shell::ScreenRegistry::add(shell::kMainMenu, [] {
         auto *menu = new shell::Screen;
-        menu->setObjectName(QStringLiteral("frmMain"));
+        menu->setObjectName(shell::kMainMenu);
         return menu;
     });
     shell::ScreenRegistry::setQuitFunction([this] { ++m_quits; });

@@ -1,0 +1,327 @@
+#include "store/interchange/jsonld.h"
+
+#include "store/interchange/html.h"
+#include "store/interchange/mapping.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+namespace store::interchange {
+
+namespace {
+
+// A script block of JSON-LD and the line of the file it begins on.
+struct Block
+{
+    QString text;
+    qsizetype line;
+};
+
+qsizetype lineAt(const QString &text, qsizetype position, qsizetype firstLine)
+{
+    return firstLine + QStringView(text).left(position).count(u'\n');
+}
+
+QList<Block> scriptBlocks(const QString &page)
+{
+    static const QRegularExpression open(QStringLiteral("<script\\b([^>]*)>"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression close(QStringLiteral("</script\\s*>"), QRegularExpression::CaseInsensitiveOption);
+    QList<Block> blocks;
+    qsizetype from = 0;
+    for (;;) {
+        const QRegularExpressionMatch start = open.match(page, from);
+        if (!start.hasMatch())
+            break;
+        const QRegularExpressionMatch end = close.match(page, start.capturedEnd());
+        const qsizetype stop = end.hasMatch() ? end.capturedStart() : page.size();
+        from = end.hasMatch() ? end.capturedEnd() : page.size();
+        if (!start.captured(1).contains(QLatin1String("ld+json"), Qt::CaseInsensitive))
+            continue;
+        QString text = page.sliced(start.capturedEnd(), stop - start.capturedEnd());
+        // Pages hide scripts from old browsers in comments or CDATA sections.
+        for (const char *wrapper : {"<!--", "-->", "<![CDATA[", "]]>"})
+            text.replace(QLatin1String(wrapper), QString());
+        blocks.append({text, lineAt(page, start.capturedEnd(), 1)});
+    }
+    return blocks;
+}
+
+bool isType(const QJsonValue &type, QLatin1String name)
+{
+    if (type.isArray()) {
+        const QJsonArray types = type.toArray();
+        return std::any_of(types.begin(), types.end(), [name](const QJsonValue &t) { return isType(t, name); });
+    }
+    QString text = type.toString();
+    for (const char *prefix : {"http://schema.org/", "https://schema.org/", "schema:"}) {
+        if (text.startsWith(QLatin1String(prefix)))
+            text.remove(0, qsizetype(std::strlen(prefix)));
+    }
+    return text == name;
+}
+
+void findRecipes(const QJsonValue &value, QList<QJsonObject> &recipes)
+{
+    if (value.isArray()) {
+        for (const QJsonValue &item : value.toArray())
+            findRecipes(item, recipes);
+    } else if (value.isObject()) {
+        const QJsonObject object = value.toObject();
+        if (isType(object.value(QLatin1String("@type")), QLatin1String("Recipe"))) {
+            recipes.append(object);
+            return;
+        }
+        for (const QJsonValue &item : object)
+            findRecipes(item, recipes);
+    }
+}
+
+class JsonLdParser
+{
+public:
+    explicit JsonLdParser(bool webPage) : m_webPage(webPage) {}
+
+    // The text of a value: a string, a number, or the first of an array of them.
+    QString text(const QJsonValue &value) const
+    {
+        if (value.isArray()) {
+            for (const QJsonValue &item : value.toArray()) {
+                const QString found = text(item);
+                if (!found.isEmpty())
+                    return found;
+            }
+            return {};
+        }
+        if (value.isDouble())
+            return QString::number(value.toDouble(), 'g', 15);
+        if (value.isObject())
+            return text(value.toObject().value(QLatin1String("name")));
+        return m_webPage ? htmlToText(value.toString()) : value.toString();
+    }
+
+    QStringList texts(const QJsonValue &value) const
+    {
+        QStringList result;
+        if (value.isArray()) {
+            for (const QJsonValue &item : value.toArray())
+                result.append(text(item));
+        } else if (!value.isUndefined() && !value.isNull()) {
+            result.append(text(value));
+        }
+        return result;
+    }
+
+    // Directions of text, HowToStep, HowToSection or ItemList, a line each.
+    void steps(const QJsonValue &value, QStringList &lines) const
+    {
+        if (value.isArray()) {
+            for (const QJsonValue &item : value.toArray())
+                steps(item, lines);
+            return;
+        }
+        if (!value.isObject()) {
+            const QString line = text(value);
+            if (!line.isEmpty() || !m_webPage)
+                lines.append(line);
+            return;
+        }
+        const QJsonObject step = value.toObject();
+        const QJsonValue inner = step.value(QLatin1String("itemListElement"));
+        if (!inner.isUndefined()) {
+            const QString name = text(step.value(QLatin1String("name")));
+            if (!name.isEmpty())
+                lines.append(name + (name.endsWith(u':') ? QString() : QStringLiteral(":")));
+            steps(inner, lines);
+            return;
+        }
+        QString line = text(step.value(QLatin1String("text")));
+        if (line.isEmpty())
+            line = text(step.value(QLatin1String("name")));
+        if (line.isEmpty())
+            line = text(step.value(QLatin1String("description")));
+        if (!line.isEmpty())
+            lines.append(line);
+    }
+
+    // The rows of "supply" when it lists the same ingredients as recipeIngredient, split.
+    static std::optional<QList<Ingredient>> supplies(const QJsonObject &recipe, qsizetype count)
+    {
+        const QJsonValue supply = recipe.value(QLatin1String("supply"));
+        if (!supply.isArray() || (count >= 0 && supply.toArray().size() != count))
+            return std::nullopt;
+        QList<Ingredient> rows;
+        for (const QJsonValue &item : supply.toArray()) {
+            if (!item.isObject())
+                return std::nullopt;
+            const QJsonObject object = item.toObject();
+            const QJsonValue quantity = object.value(QLatin1String("requiredQuantity"));
+            Ingredient row;
+            row.text = object.value(QLatin1String("name")).toString();
+            if (quantity.isObject()) {
+                const QJsonValue amount = quantity.toObject().value(QLatin1String("value"));
+                row.amount = amount.isDouble() ? QString::number(amount.toDouble(), 'g', 15) : amount.toString();
+                row.measure = quantity.toObject().value(QLatin1String("unitText")).toString();
+            } else if (quantity.isString()) {
+                row.amount = quantity.toString();
+            }
+            rows.append(row);
+        }
+        return rows;
+    }
+
+    ReadItem read(const QJsonObject &object) const
+    {
+        ReadItem item;
+        Recipe &recipe = item.recipe;
+        recipe.title = text(object.value(QLatin1String("name")));
+        if (recipe.title.trimmed().isEmpty()) {
+            item.problem = QStringLiteral("the recipe has no name");
+            return item;
+        }
+        for (const QString &category : texts(object.value(QLatin1String("recipeCategory")))) {
+            for (const QString &part : category.split(u',')) {
+                if (!part.trimmed().isEmpty())
+                    recipe.categories.append(part.trimmed());
+            }
+        }
+        recipe.yield = text(object.value(QLatin1String("recipeYield")));
+
+        QJsonValue listed = object.value(QLatin1String("recipeIngredient"));
+        if (listed.isUndefined())
+            listed = object.value(QLatin1String("ingredients"));
+        QStringList lines = texts(listed);
+        if (listed.isString())
+            lines = lines.join(u'\n').split(u'\n');
+        if (const auto rows = supplies(object, listed.isUndefined() ? -1 : lines.size())) {
+            recipe.ingredients = *rows;
+        } else {
+            for (const QString &line : std::as_const(lines)) {
+                if (m_webPage && line.trimmed().isEmpty())
+                    continue;
+                recipe.ingredients.append(splitIngredient(line));
+            }
+        }
+
+        QStringList directions;
+        steps(object.value(QLatin1String("recipeInstructions")), directions);
+        recipe.directions = m_webPage ? tidyLines(directions) : directions.join(u'\n');
+        const CookingInfo info = takeCookingInfo(recipe.directions);
+        recipe.temperature = info.temperature;
+        recipe.time = info.time;
+        for (const char *key : {"cookTime", "totalTime"}) {
+            if (!recipe.time.isEmpty())
+                break;
+            if (const auto time = parseIsoDuration(text(object.value(QLatin1String(key)))))
+                recipe.time = *time;
+        }
+        return item;
+    }
+
+private:
+    bool m_webPage;
+};
+
+class JsonLdReader : public RecipeReader
+{
+public:
+    JsonLdReader(const QString &text, bool webPage)
+    {
+        const QList<Block> blocks = webPage ? scriptBlocks(text) : QList<Block>{{text, 1}};
+        const JsonLdParser parser(webPage);
+        for (const Block &block : blocks)
+            readBlock(block, parser);
+        if (m_items.isEmpty())
+            m_items.append({1, QStringLiteral("no schema.org Recipe was found in this file"), {}});
+    }
+
+    std::optional<ReadItem> next() override
+    {
+        if (m_next >= m_items.size())
+            return std::nullopt;
+        return m_items.at(m_next++);
+    }
+
+    double progress() const override { return m_items.isEmpty() ? 1.0 : double(m_next) / double(m_items.size()); }
+
+private:
+    void readBlock(const Block &block, const JsonLdParser &parser)
+    {
+        QJsonParseError error;
+        const QByteArray bytes = block.text.toUtf8();
+        const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+        if (error.error != QJsonParseError::NoError) {
+            const qsizetype line = block.line + bytes.left(error.offset).count('\n');
+            m_items.append({line, QStringLiteral("the JSON-LD cannot be read: ") + error.errorString(), {}});
+            return;
+        }
+        QList<QJsonObject> recipes;
+        findRecipes(document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object()), recipes);
+
+        // Where each Recipe begins, when the text names as many of them as were found.
+        static const QRegularExpression type(
+            QStringLiteral("\"@type\"\\s*:\\s*(?:\\[[^\\]]*?)?\"(?:https?://schema\\.org/|schema:)?Recipe\""));
+        QList<qsizetype> lines;
+        QRegularExpressionMatchIterator it = type.globalMatch(block.text);
+        while (it.hasNext())
+            lines.append(lineAt(block.text, it.next().capturedStart(), block.line));
+        for (qsizetype i = 0; i < recipes.size(); ++i) {
+            ReadItem item = parser.read(recipes.at(i));
+            item.line = lines.size() == recipes.size() ? lines.at(i) : block.line;
+            m_items.append(item);
+        }
+    }
+
+    QList<ReadItem> m_items;
+    qsizetype m_next = 0;
+};
+
+} // namespace
+
+std::unique_ptr<RecipeReader> makeJsonLdReader(const QString &text, bool webPage)
+{
+    return std::make_unique<JsonLdReader>(text, webPage);
+}
+
+QByteArray writeJsonLd(const QList<Recipe> &recipes)
+{
+    QJsonArray graph;
+    for (const Recipe &recipe : recipes) {
+        QJsonObject object{{QStringLiteral("@type"), QStringLiteral("Recipe")}, {QStringLiteral("name"), recipe.title}};
+        if (!recipe.categories.isEmpty())
+            object.insert(QStringLiteral("recipeCategory"), recipe.categories.join(QStringLiteral(", ")));
+        if (!recipe.yield.isEmpty())
+            object.insert(QStringLiteral("recipeYield"), recipe.yield);
+        // The time goes in cookTime when it is a duration; otherwise with the directions.
+        const QString duration = isoDuration(recipe.time);
+        const bool timeElsewhere = recipe.time.isEmpty() || parseIsoDuration(duration) == recipe.time;
+        if (!duration.isEmpty() && timeElsewhere)
+            object.insert(QStringLiteral("cookTime"), duration);
+        QJsonArray listed;
+        QJsonArray supply;
+        for (const Ingredient &row : recipe.ingredients) {
+            listed.append(row.line());
+            QJsonObject item{{QStringLiteral("@type"), QStringLiteral("HowToSupply")},
+                             {QStringLiteral("name"), row.text}};
+            if (!row.amount.isEmpty() || !row.measure.isEmpty()) {
+                item.insert(QStringLiteral("requiredQuantity"),
+                            QJsonObject{{QStringLiteral("@type"), QStringLiteral("QuantitativeValue")},
+                                        {QStringLiteral("value"), row.amount},
+                                        {QStringLiteral("unitText"), row.measure}});
+            }
+            supply.append(item);
+        }
+        object.insert(QStringLiteral("recipeIngredient"), listed);
+        object.insert(QStringLiteral("supply"), supply);
+        object.insert(QStringLiteral("recipeInstructions"),
+                      withCookingInfo(recipe.directions, exportedCookingInfo(recipe, timeElsewhere)));
+        graph.append(object);
+    }
+    const QJsonObject document{{QStringLiteral("@context"), QStringLiteral("https://schema.org")},
+                               {QStringLiteral("@graph"), graph}};
+    return QJsonDocument(document).toJson(QJsonDocument::Indented);
+}
+
+} // namespace store::interchange

@@ -1,0 +1,268 @@
+#include "store/interchange/mastercook.h"
+
+#include "store/interchange/html.h"
+#include "store/io/textcodec.h"
+#include "store/io/textfile.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QXmlStreamReader>
+
+namespace store::interchange {
+
+namespace {
+
+// Files written by hand or by older programs hold a bare "&" and HTML's named references, which XML
+// does not know: both are made into what XML reads as the same text.
+QString repairReferences(const QString &xml)
+{
+    static const QRegularExpression ampersand(
+        QStringLiteral("&(?:(#\\d{1,7}|#[xX][0-9A-Fa-f]{1,6})|([A-Za-z][A-Za-z0-9]{0,31}))?(;?)"));
+    if (!xml.contains(u'&'))
+        return xml;
+    QString result;
+    qsizetype last = 0;
+    QRegularExpressionMatchIterator it = ampersand.globalMatch(xml);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        result += QStringView(xml).sliced(last, match.capturedStart() - last);
+        last = match.capturedEnd();
+        const bool closed = match.capturedLength(3) > 0;
+        if (closed && match.capturedLength(1) > 0) {
+            result += match.captured();
+            continue;
+        }
+        const QString name = match.captured(2);
+        const bool known = name == u"amp" || name == u"lt" || name == u"gt" || name == u"quot" || name == u"apos";
+        if (closed && known) {
+            result += match.captured();
+        } else if (const std::optional<QString> character = closed ? namedCharacter(name) : std::nullopt) {
+            result += QStringLiteral("&#%1;").arg(character->at(0).unicode());
+        } else {
+            result += QStringLiteral("&amp;") + match.captured().mid(1);
+        }
+    }
+    result += QStringView(xml).sliced(last);
+    return result;
+}
+
+QString attribute(const QXmlStreamAttributes &attributes, const char *name)
+{
+    return attributes.value(QLatin1String(name)).toString();
+}
+
+// "1:30" as hours and minutes.
+std::optional<Duration> elapsed(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{1,6}):(\\d{1,2})\\s*$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int hours = match.captured(1).toInt();
+    const int minutes = match.captured(2).toInt();
+    if (hours == 0 && minutes == 0)
+        return std::nullopt;
+    return Duration{QString::number(hours), QString::number(minutes)};
+}
+
+class RecipeElement
+{
+public:
+    explicit RecipeElement(const QString &xml) : m_xml(xml) {}
+
+    // The recipe, or the XML reader's complaint and the line of the element it was made at.
+    QString read(Recipe &recipe, qsizetype &errorLine)
+    {
+        if (m_xml.readNextStartElement() && m_xml.name() == u"RcpE") {
+            const QXmlStreamAttributes attributes = m_xml.attributes();
+            recipe.title = attribute(attributes, "name").trimmed();
+            if (const QString author = attribute(attributes, "author").trimmed(); !author.isEmpty())
+                recipe.notes.append(QStringLiteral("Author: ") + author);
+            readRecipeElement(recipe);
+        }
+        if (m_xml.hasError()) {
+            errorLine = m_xml.lineNumber();
+            return m_xml.errorString();
+        }
+        return {};
+    }
+
+private:
+    void note(Recipe &recipe, const QString &label, const QString &text)
+    {
+        if (!text.trimmed().isEmpty())
+            recipe.notes.append(label + QStringLiteral(": ") + text.trimmed());
+    }
+
+    QString text() { return m_xml.readElementText(QXmlStreamReader::IncludeChildElements); }
+
+    void readRecipeElement(Recipe &recipe)
+    {
+        QStringList directions;
+        while (m_xml.readNextStartElement()) {
+            const QStringView name = m_xml.name();
+            const QXmlStreamAttributes attributes = m_xml.attributes();
+            if (name == u"Serv") {
+                recipe.yield = attribute(attributes, "qty").trimmed();
+                m_xml.skipCurrentElement();
+            } else if (name == u"TTim") {
+                const QString time = attribute(attributes, "elapsed");
+                if (const auto duration = elapsed(time))
+                    recipe.time = *duration;
+                m_xml.skipCurrentElement();
+            } else if (name == u"PrpT") {
+                if (elapsed(attribute(attributes, "elapsed")))
+                    note(recipe, QStringLiteral("Preparation time"), attribute(attributes, "elapsed"));
+                m_xml.skipCurrentElement();
+            } else if (name == u"CatS") {
+                while (m_xml.readNextStartElement()) {
+                    const QString category = text().trimmed();
+                    if (!category.isEmpty())
+                        recipe.categories.append(category);
+                }
+            } else if (name == u"IngR") {
+                readIngredient(recipe, attributes);
+            } else if (name == u"DirS") {
+                while (m_xml.readNextStartElement())
+                    directions.append(text());
+            } else if (name == u"Yield") {
+                note(recipe, QStringLiteral("Yield"),
+                     attribute(attributes, "qty").trimmed() + QLatin1Char(' ') + attribute(attributes, "unit"));
+                m_xml.skipCurrentElement();
+            } else if (name == u"AltS") {
+                note(recipe,
+                     attribute(attributes, "label").trimmed().isEmpty() ? QStringLiteral("Source")
+                                                                        : attribute(attributes, "label").trimmed(),
+                     attribute(attributes, "source"));
+                m_xml.skipCurrentElement();
+            } else if (name == u"Desc" || name == u"Srce" || name == u"Natn" || name == u"CpyR" || name == u"Note") {
+                static const QHash<QString, QString> labels{{QStringLiteral("Desc"), QStringLiteral("Description")},
+                                                            {QStringLiteral("Srce"), QStringLiteral("Source")},
+                                                            {QStringLiteral("Natn"), QStringLiteral("Cuisine")},
+                                                            {QStringLiteral("CpyR"), QStringLiteral("Copyright")},
+                                                            {QStringLiteral("Note"), QStringLiteral("Notes")}};
+                const QString label = labels.value(name.toString());
+                note(recipe, label, text());
+            } else {
+                // The recipe's whole text again (RTxt) and figures worked out from the rest (Nutr).
+                m_xml.skipCurrentElement();
+            }
+        }
+        static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+        QStringList lines;
+        for (const QString &step : std::as_const(directions))
+            lines += step.split(lineBreak);
+        recipe.directions = tidyLines(lines);
+    }
+
+    void readIngredient(Recipe &recipe, const QXmlStreamAttributes &attributes)
+    {
+        Ingredient row;
+        row.amount = attribute(attributes, "qty").trimmed();
+        row.measure = attribute(attributes, "unit").trimmed();
+        row.text = attribute(attributes, "name").trimmed();
+        // A subtitle and a line of text are rows of their text alone.
+        const QString code = attribute(attributes, "code");
+        if (code == u"S" || code == u"T") {
+            row.amount.clear();
+            row.measure.clear();
+        }
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.name() == u"IPrp") {
+                const QString preparation = text().trimmed();
+                if (!preparation.isEmpty())
+                    row.text += (row.text.isEmpty() ? QString() : QStringLiteral(", ")) + preparation;
+            } else {
+                m_xml.skipCurrentElement();
+            }
+        }
+        if (!row.isEmpty())
+            recipe.ingredients.append(row);
+    }
+
+    QXmlStreamReader m_xml;
+};
+
+class MasterCookReader : public RecipeReader
+{
+public:
+    explicit MasterCookReader(const QString &text) : m_text(text) {}
+
+    std::optional<ReadItem> next() override
+    {
+        static const QRegularExpression start(QStringLiteral("<RcpE[\\s>/]"));
+        const QRegularExpressionMatch begin = start.match(m_text, m_pos);
+        if (!begin.hasMatch()) {
+            m_pos = m_text.size();
+            if (m_found)
+                return std::nullopt;
+            m_found = true;
+            return ReadItem{1, QStringLiteral("no MasterCook recipe (RcpE) was found in this file"), {}};
+        }
+        m_found = true;
+        ReadItem item;
+        m_line += QStringView(m_text).sliced(m_pos, begin.capturedStart() - m_pos).count(u'\n');
+        m_pos = begin.capturedStart();
+        item.line = m_line;
+
+        static const QLatin1String closing("</RcpE>");
+        const qsizetype end = m_text.indexOf(closing, m_pos);
+        const QRegularExpressionMatch following = start.match(m_text, begin.capturedEnd());
+        if (end < 0 || (following.hasMatch() && following.capturedStart() < end)) {
+            item.problem = QStringLiteral("the recipe has no closing </RcpE>");
+            const qsizetype stop = following.hasMatch() ? following.capturedStart() : m_text.size();
+            m_line += QStringView(m_text).sliced(m_pos, stop - m_pos).count(u'\n');
+            m_pos = stop;
+            return item;
+        }
+        const qsizetype stop = end + closing.size();
+        const QString element = m_text.sliced(m_pos, stop - m_pos);
+        m_line += QStringView(element).count(u'\n');
+        m_pos = stop;
+
+        RecipeElement reader(repairReferences(element));
+        qsizetype errorLine = 0;
+        const QString error = reader.read(item.recipe, errorLine);
+        if (!error.isEmpty()) {
+            item.line += errorLine - 1;
+            item.problem = QStringLiteral("the recipe is not well-formed XML: ") + error;
+        } else if (item.recipe.title.isEmpty()) {
+            item.problem = QStringLiteral("the recipe has no name");
+        }
+        return item;
+    }
+
+    double progress() const override { return m_text.isEmpty() ? 1.0 : double(m_pos) / double(m_text.size()); }
+
+private:
+    QString m_text;
+    qsizetype m_pos = 0;
+    qsizetype m_line = 1;
+    bool m_found = false;
+};
+
+} // namespace
+
+QString decodeMasterCook(const QByteArray &bytes)
+{
+    static const QRegularExpression declaration(
+        QStringLiteral("^\\s*<\\?xml[^>]*encoding\\s*=\\s*[\"']([^\"']+)[\"']"));
+    const QString head = QString::fromLatin1(bytes.left(200));
+    const QString encoding = declaration.match(head).captured(1).toLower();
+    if (encoding.startsWith(u"utf-16")) {
+        QStringDecoder utf16(QStringDecoder::Utf16);
+        return utf16.decode(bytes);
+    }
+    const bool singleByte = encoding.startsWith(u"iso-8859-1") || encoding.startsWith(u"latin") ||
+                            encoding.startsWith(u"windows-1252") || encoding == u"cp1252" || encoding == u"us-ascii" ||
+                            encoding == u"ascii";
+    return singleByte ? decodeWindows1252(bytes) : decodeText(bytes);
+}
+
+std::unique_ptr<RecipeReader> makeMasterCookReader(const QString &text)
+{
+    return std::make_unique<MasterCookReader>(text);
+}
+
+} // namespace store::interchange

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "store/interchange/recipereader.h"
+
+#include <QByteArray>
+
+#include <memory>
+#include <optional>
+
+class QIODevice;
+
+/// Telling a file's format and making the reader for it.
+namespace store::interchange {
+
+/// The formats that files are read in.
+enum class Format {
+    MealMaster, ///< MealMaster text, "MMMMM" and "-----" styles
+    MasterCook, ///< MasterCook XML (.mx2)
+    JsonLd,     ///< a schema.org Recipe in JSON-LD (.json)
+    WebPage,    ///< a web page (.html) with schema.org Recipes in JSON-LD script blocks
+};
+
+/// The format of a file that begins with `head`: told by what the file holds, not by its name.
+Format detectFormat(const QByteArray &head);
+
+/// A reader of the file open for reading on `device`, which the reader keeps. A MealMaster file is read
+/// as it goes, a line at a time, so that a file of any size can be read; the others are read whole.
+std::unique_ptr<RecipeReader> makeReader(std::unique_ptr<QIODevice> device);
+
+/// A reader of `bytes`, as makeReader() of a device holding them.
+std::unique_ptr<RecipeReader> makeReader(const QByteArray &bytes);
+
+} // namespace store::interchange

@@ -1,0 +1,342 @@
+#include "store/interchange/recipeimport.h"
+
+#include "store/appfolder.h"
+#include "store/categorylist.h"
+#include "store/fileops.h"
+#include "store/interchange/jsonld.h"
+#include "store/interchange/mapping.h"
+#include "store/interchange/mealmaster.h"
+#include "store/interchange/reader.h"
+#include "store/io/failure.h"
+#include "store/recipefile.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+namespace store {
+
+namespace {
+
+// The most recipes of one name in one category, " (2)" up to this.
+constexpr int kMostNumbered = 9999;
+
+QString count(qsizetype n, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+
+QString fieldName(int index)
+{
+    constexpr int rows = RecipeRecord::kRowCount;
+    if (index < 3 * rows) {
+        static const char *const groups[] = {"amount", "type", "ingredient"};
+        return QStringLiteral("%1 %2").arg(QLatin1String(groups[index / rows])).arg(index % rows + 1);
+    }
+    static const char *const others[] = {"directions", "oven temperature", "serving size", "hours", "minutes"};
+    return QLatin1String(others[index - 3 * rows]);
+}
+
+} // namespace
+
+QString ImportReport::text() const
+{
+    QStringList lines;
+    lines.append(QStringLiteral("%1 imported from %2.")
+                     .arg(count(imported, "recipe", "recipes"), count(files, "file", "files")));
+    for (const Category &category : categories) {
+        lines.append(QStringLiteral("  %1 into %2%3")
+                         .arg(category.recipes)
+                         .arg(category.name, category.created ? QStringLiteral(" (a new category)") : QString()));
+    }
+    if (cancelled)
+        lines.append(QStringLiteral("The import was cancelled; the recipes imported before stay."));
+    if (moreThanTenRows > 0) {
+        lines.append(QStringLiteral("%1 more than ten ingredients: the others are at the top of the directions, "
+                                    "under \"More ingredients:\".")
+                         .arg(count(moreThanTenRows, "recipe had", "recipes had")));
+    }
+    if (!renamed.isEmpty()) {
+        lines.append(QStringLiteral("%1:").arg(count(renamed.size(), "name was changed", "names were changed")));
+        for (const Renamed &r : renamed)
+            lines.append(QStringLiteral("  \"%1\" is \"%2\" in %3").arg(r.title, r.name, r.category));
+    }
+    if (!problems.isEmpty()) {
+        lines.append(
+            QStringLiteral("%1:").arg(count(problems.size(), "recipe could not be read", "recipes could not be read")));
+        for (const Problem &p : problems)
+            lines.append(QStringLiteral("  %1, line %2: %3").arg(p.file).arg(p.line).arg(p.reason));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+RecipeImport::RecipeImport(const QStringList &files, const QString &category) : m_files(files), m_category(category)
+{}
+
+RecipeImport::~RecipeImport() = default;
+
+double RecipeImport::progress() const
+{
+    if (m_done || m_sync.valid() || m_files.isEmpty())
+        return 1.0;
+    const double current = m_reader ? m_reader->progress() : 0.0;
+    return (double(std::max<qsizetype>(m_fileIndex, 0)) + current) / double(m_files.size());
+}
+
+bool RecipeImport::run(int milliseconds)
+{
+    if (m_done)
+        return false;
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        if (m_sync.valid()) {
+            if (m_sync.wait_for(std::chrono::milliseconds(milliseconds)) != std::future_status::ready)
+                return true;
+            m_done = true;
+            m_sync.get();
+            return false;
+        }
+        do {
+            if (!step()) {
+                finish();
+                return run(int(std::max<qint64>(0, milliseconds - timer.elapsed())));
+            }
+        } while (timer.elapsed() < milliseconds);
+    } catch (const Failure &) {
+        // What was saved before the failure stays, and is put on the disk as far as the disk lets it.
+        for (const Target &target : std::as_const(m_targets)) {
+            try {
+                syncFolder(target.folder);
+            } catch (const Failure &) {
+            }
+        }
+        m_done = true;
+        throw;
+    }
+    return true;
+}
+
+bool RecipeImport::step()
+{
+    if (m_cancelled) {
+        m_report.cancelled = true;
+        return false;
+    }
+    m_stage = Stage::Reading;
+    if (!m_reader) {
+        if (m_fileIndex + 1 >= m_files.size())
+            return false;
+        openNextFile();
+        return true;
+    }
+    const std::optional<interchange::ReadItem> item = m_reader->next();
+    if (!item) {
+        m_reader.reset();
+        return true;
+    }
+    if (!item->problem.isEmpty()) {
+        m_report.problems.append({m_files.at(m_fileIndex), item->line, item->problem});
+        return true;
+    }
+    m_stage = Stage::Saving;
+    save(*item);
+    return true;
+}
+
+void RecipeImport::openNextFile()
+{
+    ++m_fileIndex;
+    const QString path = m_files.at(m_fileIndex);
+    const QFileInfo info(path);
+    if (info.isDir())
+        throw Failure(Failure::PathFileAccessError);
+    if (!info.exists())
+        throw Failure(QFileInfo(info.absolutePath()).isDir() ? Failure::FileNotFound : Failure::PathNotFound);
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly))
+        throw Failure(Failure::PathFileAccessError);
+    ++m_report.files;
+    m_reader = interchange::makeReader(std::move(file));
+}
+
+QString RecipeImport::categoryFor(const QString &wanted)
+{
+    if (!m_listRead) {
+        try {
+            m_listed = readCategoryFields();
+        } catch (const Failure &failure) {
+            // Without a list, the first category made makes it.
+            if (failure.number() != Failure::FileNotFound)
+                throw;
+        }
+        m_listRead = true;
+    }
+    for (const QString &name : std::as_const(m_listed)) {
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0) {
+            // A listed category whose folder is gone fails where its recipe is saved, as on the other screens.
+            return name;
+        }
+    }
+    // A folder without its line in the list gets the line; the recipe screens show only listed categories.
+    const QString folder = categoryFolderPath(wanted);
+    const bool made = !folderExists(folder);
+    if (made)
+        createFolder(folder);
+    appendCategoryLine(wanted);
+    m_listed.append(wanted);
+    m_report.categories.append({wanted, 0, made});
+    return wanted;
+}
+
+RecipeImport::Target &RecipeImport::targetOf(const QString &category)
+{
+    auto target = m_targets.find(category);
+    if (target == m_targets.end()) {
+        Target fresh{categoryFolderPath(category), {}};
+        // Names count as the same in any letter case, as in every lookup of the program.
+        for (const QString &name : listFiles(fresh.folder))
+            fresh.names.insert(name.toCaseFolded());
+        target = m_targets.insert(category, fresh);
+    }
+    return *target;
+}
+
+void RecipeImport::save(const interchange::ReadItem &item)
+{
+    const interchange::MappedRecipe mapped = interchange::toRecord(item.recipe);
+    QString category = m_category;
+    if (category.isEmpty())
+        category = categoryFor(mapped.category.isEmpty() ? kImportedCategory : mapped.category);
+
+    // The folder's names are known from its listing and the recipes saved since, so that a taken name is
+    // passed over without a look at the disk; the write itself still never replaces a file.
+    Target &target = targetOf(category);
+    QString name;
+    for (int n = 1;; ++n) {
+        name = interchange::numberedName(mapped.name, n);
+        const bool taken = target.names.contains(name.toCaseFolded());
+        if (!taken) {
+            target.names.insert(name.toCaseFolded());
+            try {
+                TextWriter writer(target.folder + QLatin1Char('/') + name, TextWriter::Create, Durability::Deferred);
+                writeRecipe(writer, mapped.record);
+                writer.commit();
+                break;
+            } catch (const Failure &failure) {
+                // Made by another program since the folder was listed.
+                if (failure.number() != Failure::FileAlreadyExists)
+                    throw;
+            }
+        }
+        if (n >= kMostNumbered)
+            throw Failure(Failure::FileAlreadyExists);
+    }
+
+    ++m_report.imported;
+    auto entry = std::find_if(m_report.categories.begin(), m_report.categories.end(),
+                              [&category](const ImportReport::Category &c) { return c.name == category; });
+    if (entry == m_report.categories.end())
+        entry = m_report.categories.insert(m_report.categories.end(), {category, 0, false});
+    ++entry->recipes;
+    if (mapped.moreThanTenRows)
+        ++m_report.moreThanTenRows;
+    if (name != mapped.title)
+        m_report.renamed.append({mapped.title, category, name});
+}
+
+void RecipeImport::finish()
+{
+    m_stage = Stage::Saving;
+    m_reader.reset();
+    // Putting thousands of new files on the disk can take longer than a screen may stand still.
+    QStringList folders;
+    for (const Target &target : std::as_const(m_targets))
+        folders.append(target.folder);
+    m_sync = std::async(std::launch::async, [folders] {
+        for (const QString &folder : folders)
+            syncFolder(folder);
+    });
+}
+
+QString ExportReport::text() const
+{
+    QStringList lines;
+    lines.append(QStringLiteral("%1 of %2 exported to %3.").arg(count(exported, "recipe", "recipes"), category, file));
+    if (!unreadable.isEmpty()) {
+        lines.append(QStringLiteral("%1:").arg(
+            count(unreadable.size(), "recipe could not be read", "recipes could not be read")));
+        for (const QString &line : unreadable)
+            lines.append(QStringLiteral("  ") + line);
+    }
+    if (!inexact.isEmpty()) {
+        lines.append(QStringLiteral("%1 not come back the same from this file (a JSON-LD file keeps every recipe "
+                                    "exactly); what would differ:")
+                         .arg(count(inexact.size(), "recipe would", "recipes would")));
+        for (const QString &line : inexact)
+            lines.append(QStringLiteral("  ") + line);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+ExportReport exportCategory(const QString &category, ExportFormat format, const QString &path)
+{
+    ExportReport report;
+    report.category = category;
+    report.file = path;
+    const QStringList names = listFiles(categoryFolderPath(category), FileOrder::ByName);
+
+    QList<interchange::Recipe> recipes;
+    QStringList texts;
+    QSet<QString> taken; // the names an import into an empty category would give, in lower case
+    for (const QString &name : names) {
+        RecipeRecord record;
+        try {
+            record = loadRecipe(category, name);
+        } catch (const Failure &failure) {
+            // A file that is not a recipe is left out; a folder that is gone ends the export.
+            if (failure.number() == Failure::PathNotFound)
+                throw;
+            report.unreadable.append(QStringLiteral("%1: %2").arg(name, failure.description()));
+            continue;
+        }
+        const interchange::Recipe recipe = interchange::fromRecord(name, category, record);
+        const QString text = format == ExportFormat::MealMaster ? interchange::writeMealMaster(recipe) : QString();
+        const QByteArray written = format == ExportFormat::MealMaster ? text.toUtf8() : interchange::writeJsonLd({recipe});
+
+        // The recipe as an import of what was written gives it.
+        QStringList differences;
+        std::optional<interchange::ReadItem> back = interchange::makeReader(written)->next();
+        if (!back || !back->problem.isEmpty()) {
+            differences.append(QStringLiteral("the whole recipe"));
+        } else {
+            const interchange::MappedRecipe mapped = interchange::toRecord(back->recipe);
+            QString imported;
+            for (int n = 1; imported.isEmpty() || taken.contains(imported.toLower()); ++n)
+                imported = interchange::numberedName(mapped.name, n);
+            taken.insert(imported.toLower());
+            if (imported != name)
+                differences.append(QStringLiteral("name (\"%1\")").arg(imported));
+            for (int i = 0; i < RecipeRecord::kFieldCount; ++i) {
+                if (mapped.record.fields.at(i) != record.fields.at(i))
+                    differences.append(fieldName(i));
+            }
+        }
+        if (!differences.isEmpty())
+            report.inexact.append(QStringLiteral("%1: %2").arg(name, differences.join(QStringLiteral(", "))));
+        recipes.append(recipe);
+        texts.append(text);
+    }
+
+    TextWriter writer(path, TextWriter::Replace);
+    QString content = format == ExportFormat::MealMaster ? texts.join(QLatin1Char('\n'))
+                                                         : QString::fromUtf8(interchange::writeJsonLd(recipes));
+    if (content.endsWith(QLatin1Char('\n')))
+        content.chop(1);
+    writer.writeLine(content);
+    writer.commit();
+    report.exported = int(recipes.size());
+    return report;
+}
+
+} // namespace store

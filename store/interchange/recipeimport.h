@@ -1,0 +1,144 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <future>
+#include <memory>
+
+namespace store {
+
+namespace interchange {
+class RecipeReader;
+struct ReadItem;
+} // namespace interchange
+
+/// What an import did, for the report the user reads and may save.
+struct ImportReport
+{
+    struct Problem
+    {
+        QString file;
+        qsizetype line;
+        QString reason;
+    };
+    struct Renamed
+    {
+        QString title;
+        QString category;
+        QString name;
+    };
+    struct Category
+    {
+        QString name;
+        int recipes;
+        bool created;
+    };
+
+    int files = 0;              ///< the files read, whole or in part
+    int imported = 0;           ///< the recipes saved
+    QList<Category> categories; ///< the categories recipes went to, in the order they first got one
+    int moreThanTenRows = 0;    ///< the recipes with ingredients beyond the tenth row
+    QList<Renamed> renamed;     ///< the recipes saved under another name than their title
+    QList<Problem> problems;    ///< the recipes that could not be read
+    bool cancelled = false;
+
+    /// The report as lines of text.
+    QString text() const;
+};
+
+/// The category a recipe goes to, when an import puts each recipe in its own category and the file
+/// names none for it.
+inline const QString kImportedCategory = QStringLiteral("Imported");
+
+/// Imports the recipes of MealMaster, MasterCook and JSON-LD files (store/formats) into the category
+/// list, a few at a time, so that a screen can run it in slices and stay responsive.
+///
+/// Every recipe becomes a new recipe file; an import never replaces one: a name that is taken in the
+/// category gets " (2)", " (3)", ... A recipe that cannot be read is reported and skipped. A file that
+/// cannot be read, or a recipe that cannot be saved, stops the import with a Failure; everything saved
+/// before stays, each file whole. The files are put on the disk together at the end.
+class RecipeImport
+{
+public:
+    /// What the import was doing when a Failure stopped it.
+    enum class Stage { Reading, Saving };
+
+    /// Imports `files` into `category`, or each recipe into its own (first) category when `category` is
+    /// empty: a category missing from the list is made as the setup screen makes one, its folder first,
+    /// then its line at the end of the list; a recipe without a category goes to "Imported".
+    RecipeImport(const QStringList &files, const QString &category);
+    ~RecipeImport();
+    RecipeImport(const RecipeImport &) = delete;
+    RecipeImport &operator=(const RecipeImport &) = delete;
+
+    /// Imports recipes for about `milliseconds` (always at least one step) and returns true while work is
+    /// left. At the end, and after cancel(), puts what was saved on the disk: on a thread of its own,
+    /// which run() waits for at most `milliseconds` at a time.
+    /// Throws Failure: when a file cannot be opened or read (53, 75, 76) with stage() Reading; when a
+    /// recipe or a category cannot be saved, or the disk fails at the end, with stage() Saving.
+    bool run(int milliseconds);
+
+    /// Stops before the next recipe; the next run() ends the import.
+    void cancel() { m_cancelled = true; }
+
+    /// How much of the work is done, from 0 to 1.
+    double progress() const;
+    Stage stage() const { return m_stage; }
+    const ImportReport &report() const { return m_report; }
+
+private:
+    bool step();
+    void openNextFile();
+    void save(const interchange::ReadItem &item);
+    /// A category recipes are saved in: its folder and the names in it, case-folded.
+    struct Target
+    {
+        QString folder;
+        QSet<QString> names;
+    };
+
+    QString categoryFor(const QString &wanted);
+    Target &targetOf(const QString &category);
+    void finish();
+
+    QStringList m_files;
+    QString m_category;
+    qsizetype m_fileIndex = -1;
+    std::unique_ptr<interchange::RecipeReader> m_reader;
+    QStringList m_listed; ///< the category list's names, once read
+    bool m_listRead = false;
+    QHash<QString, Target> m_targets; ///< by category
+    std::future<void> m_sync;
+    ImportReport m_report;
+    Stage m_stage = Stage::Reading;
+    bool m_cancelled = false;
+    bool m_done = false;
+};
+
+/// The formats a category can be exported to.
+enum class ExportFormat { MealMaster, JsonLd };
+
+/// What an export did.
+struct ExportReport
+{
+    QString category;
+    QString file;
+    int exported = 0;
+    QStringList unreadable; ///< recipe files that could not be read, with the reason
+    QStringList inexact;    ///< recipes the format cannot hold exactly, with the fields that would differ
+
+    QString text() const;
+};
+
+/// Writes every recipe of `category` to the file `path` in `format`, in name order, so that importing
+/// the file into an empty category gives the same records under the same names. Each recipe is read
+/// back from what was written; those that would not come back the same are reported with the fields
+/// that differ. A recipe file that cannot be read is reported and left out.
+/// Failures: as listFiles() for the category's folder, as TextWriter for the file.
+ExportReport exportCategory(const QString &category, ExportFormat format, const QString &path);
+
+} // namespace store

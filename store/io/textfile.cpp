@@ -1,0 +1,524 @@
+#include "store/io/textfile.h"
+
+#include "store/io/failure.h"
+#include "store/io/filename.h"
+#include "store/io/folderindex.h"
+#include "store/io/textcodec.h"
+#include "store/io/workfolder.h"
+#include "store/io/writelock.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QIODevice>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace store {
+
+namespace {
+
+// The most bytes the read buffer of TextReader::open() keeps between two files.
+constexpr qsizetype kKeptBuffer = 64 * 1024;
+
+bool isLineBreak(QChar c)
+{
+    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+}
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+QString withUnixLineBreaks(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+QByteArray encodeForDisk(QString text)
+{
+    if (text.contains(QLatin1Char('\r')))
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (text.contains(QLatin1Char('\n')))
+        text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return text.toUtf8();
+}
+
+// The folder of `path`, as the file system names it.
+QByteArray folderOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : path.left(slash);
+}
+
+// The failure for a file that could not be opened with `error`: 53 for a missing file in an existing folder,
+// 76 for a missing folder, 75 for anything else, such as a folder that may not be read.
+Failure::Number openFailure(int error, const QByteArray &path)
+{
+    struct stat folder;
+    if (error == ENOTDIR)
+        return Failure::PathNotFound;
+    if (error != ENOENT)
+        return Failure::PathFileAccessError;
+    return ::stat(folderOf(path).constData(), &folder) == 0 && S_ISDIR(folder.st_mode) ? Failure::FileNotFound
+                                                                                       : Failure::PathNotFound;
+}
+
+// Makes a new, empty file with a unique name beginning with `prefix` and returns its descriptor, or -1
+// with errno set. The file gets `mode` less the process's umask, as any new file does.
+int createUnique(const QByteArray &prefix, mode_t mode, QByteArray *name)
+{
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QByteArray candidate = prefix;
+        quint64 random = QRandomGenerator::global()->generate64();
+        for (int i = 0; i < 10; ++i, random /= sizeof kLetters - 1)
+            candidate += kLetters[random % (sizeof kLetters - 1)];
+        const int fd = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            *name = candidate;
+            return fd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    return -1;
+}
+
+// The permissions of the file at `path` when there is one that may be replaced, none when there is no
+// file. 75 for a folder, and for a read-only file: a rename would replace it without a word, where writing
+// it in place would fail.
+std::optional<mode_t> checkReplaceable(const QByteArray &path)
+{
+    struct stat existing;
+    if (::stat(path.constData(), &existing) != 0)
+        return std::nullopt;
+    if (S_ISDIR(existing.st_mode) || !(existing.st_mode & S_IWUSR))
+        throw Failure(Failure::PathFileAccessError);
+    return existing.st_mode & 07777;
+}
+
+// Everything in the file open on `fd`, which is closed; 75 when it cannot be read.
+QByteArray readAndClose(int fd)
+{
+    QByteArray bytes;
+    struct stat info;
+    bool failed = ::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode);
+    if (!failed && info.st_size > 0)
+        bytes.reserve(qsizetype(info.st_size));
+    char buffer[65536];
+    while (!failed) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        failed = got < 0;
+        if (got <= 0)
+            break;
+        bytes.append(buffer, qsizetype(got));
+    }
+    ::close(fd);
+    if (failed)
+        throw Failure(Failure::PathFileAccessError);
+    return bytes;
+}
+
+bool isFull(int error)
+{
+    return Failure::numberOf(error, Failure::PathFileAccessError) == Failure::DiskFull;
+}
+
+// Writes all of `bytes` to `fd`; false when that fails.
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+// Puts the entries of `folder` on the disk.
+void syncFolderOf(const QByteArray &folder)
+{
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        const Failure::Number number = openFailure(errno, folder);
+        throw Failure(number == Failure::FileNotFound ? Failure::PathNotFound : number);
+    }
+    const bool synced = ::fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    if (!synced)
+        throw Failure(Failure::numberOf(error, Failure::PathFileAccessError));
+}
+
+} // namespace
+
+TextReader::TextReader(QString text) : m_text(std::move(text))
+{}
+
+TextReader TextReader::open(const QString &path)
+{
+    // One open and reads, as few calls as can be: a search reads thousands of files in a row.
+    const QByteArray name = encodeFileName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw Failure(openFailure(errno, name));
+    // The bytes are read into a buffer kept from file to file; only the text decoded from them is new.
+    thread_local QByteArray bytes(4096, Qt::Uninitialized);
+    qsizetype size = 0;
+    ssize_t got;
+    for (;;) {
+        if (size == bytes.size())
+            bytes.resize(size * 2);
+        got = ::read(fd, bytes.data() + size, size_t(bytes.size() - size));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        size += got;
+    }
+    ::close(fd);
+    // A folder opens, and fails at the first read.
+    if (got < 0)
+        throw Failure(Failure::PathFileAccessError);
+    TextReader reader(decodeText(QByteArrayView(bytes).first(size)));
+    // A long file does not keep its memory beyond its own reading.
+    if (bytes.size() > kKeptBuffer)
+        bytes = QByteArray(4096, Qt::Uninitialized);
+    return reader;
+}
+
+TextReader TextReader::fromDevice(QIODevice &device)
+{
+    const QByteArray bytes = device.readAll();
+    // readAll() returns what it got before a read failed; only the position tells that text is missing.
+    if (!device.atEnd())
+        throw Failure(Failure::PathFileAccessError);
+    return TextReader(decodeText(bytes));
+}
+
+bool TextReader::atLineEnd(qsizetype pos) const
+{
+    return pos < m_text.size() && isLineBreak(m_text.at(pos));
+}
+
+void TextReader::skipLineEnd()
+{
+    if (m_pos < m_text.size() && m_text.at(m_pos) == QLatin1Char('\r'))
+        ++m_pos;
+    if (m_pos < m_text.size() && m_text.at(m_pos) == QLatin1Char('\n'))
+        ++m_pos;
+}
+
+QString TextReader::readLine()
+{
+    if (atEnd())
+        throw Failure(Failure::InputPastEndOfFile);
+    const qsizetype start = m_pos;
+    while (m_pos < m_text.size() && !isLineBreak(m_text.at(m_pos)))
+        ++m_pos;
+    const QString line = m_text.sliced(start, m_pos - start);
+    skipLineEnd();
+    return line;
+}
+
+QString TextReader::readField()
+{
+    QString built;
+    const QStringView field = passField(&built);
+    return field.data() == built.constData() ? built : field.toString();
+}
+
+QStringView TextReader::readFieldView(QString &scratch)
+{
+    return passField(&scratch);
+}
+
+void TextReader::skipField()
+{
+    passField(nullptr);
+}
+
+QStringView TextReader::passField(QString *built)
+{
+    const qsizetype size = m_text.size();
+    const QChar *text = m_text.constData();
+    while (m_pos < size && isBlank(text[m_pos]))
+        ++m_pos;
+    if (atEnd())
+        throw Failure(Failure::InputPastEndOfFile);
+
+    QStringView field;
+    if (text[m_pos] == QLatin1Char('"')) {
+        ++m_pos;
+        qsizetype end = m_pos;
+        while (end < size && text[end] != QLatin1Char('"') && text[end] != QLatin1Char('\r'))
+            ++end;
+        if (end < size && text[end] == QLatin1Char('"') && (end + 1 >= size || text[end + 1] != QLatin1Char('"'))) {
+            // Most fields hold neither a doubled quote nor a carriage return: they read as they are written.
+            field = QStringView(text + m_pos, end - m_pos);
+            m_pos = end + 1;
+        } else {
+            // Runs of plain characters go over whole; a doubled quote stands for one, a line break reads as
+            // "\n", and a single quote ends the field.
+            if (built)
+                built->clear();
+            qsizetype run = m_pos;
+            const auto takeRun = [&] {
+                if (built)
+                    built->append(text + run, m_pos - run);
+            };
+            while (m_pos < size) {
+                const QChar c = text[m_pos];
+                if (c != QLatin1Char('"') && c != QLatin1Char('\r')) {
+                    ++m_pos;
+                    continue;
+                }
+                takeRun();
+                ++m_pos;
+                if (c == QLatin1Char('"')) {
+                    if (m_pos >= size || text[m_pos] != QLatin1Char('"')) {
+                        run = m_pos;
+                        break;
+                    }
+                    run = m_pos++; // the second quote starts the next run
+                    continue;
+                }
+                if (m_pos < size && text[m_pos] == QLatin1Char('\n'))
+                    ++m_pos;
+                if (built)
+                    built->append(QLatin1Char('\n'));
+                run = m_pos;
+            }
+            if (run < m_pos)
+                takeRun();
+            if (built)
+                field = *built;
+        }
+        // Whatever follows the closing quote up to the delimiter is not part of the field.
+        while (m_pos < size && text[m_pos] != QLatin1Char(',') && !isLineBreak(text[m_pos]))
+            ++m_pos;
+    } else {
+        const qsizetype start = m_pos;
+        while (m_pos < size && text[m_pos] != QLatin1Char(',') && !isLineBreak(text[m_pos]))
+            ++m_pos;
+        qsizetype end = m_pos;
+        while (end > start && isBlank(text[end - 1]))
+            --end;
+        field = QStringView(text + start, end - start);
+    }
+
+    if (m_pos < size && text[m_pos] == QLatin1Char(','))
+        ++m_pos;
+    else
+        skipLineEnd();
+    return field;
+}
+
+QString TextReader::readAll()
+{
+    QString rest = withUnixLineBreaks(m_text.sliced(m_pos));
+    m_pos = m_text.size();
+    return rest;
+}
+
+TextWriter::TextWriter(const QString &path, Mode mode, Durability durability)
+    : m_target(QDir::isAbsolutePath(path) ? path : QFileInfo(path).absoluteFilePath()),
+      m_path(encodeFileName(m_target)), m_mode(mode), m_durability(durability)
+{
+    m_lock = std::make_unique<WriteLock>();
+    const QByteArray folder = folderOf(m_path);
+    struct stat info;
+    if (::stat(folder.constData(), &info) != 0)
+        throw Failure(errno == ENOENT || errno == ENOTDIR ? Failure::PathNotFound : Failure::PermissionDenied);
+    if (!S_ISDIR(info.st_mode))
+        throw Failure(Failure::PathNotFound);
+    if (::access(folder.constData(), W_OK | X_OK) != 0)
+        throw Failure(Failure::PermissionDenied);
+
+    // Replacing, the file is looked at only when commit() finds it there; appending, its text is needed now.
+    QByteArray kept;
+    if (mode == Append) {
+        m_replacedChecked = true;
+        const std::optional<mode_t> existing = checkReplaceable(m_path);
+        if (existing) {
+            const int fd = ::open(m_path.constData(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0)
+                throw Failure(Failure::PathFileAccessError);
+            // A Windows-1252 file becomes UTF-8, so that the whole file stays in one encoding.
+            kept = decodeText(readAndClose(fd)).toUtf8();
+            // A hand-edited file may lack its last line break; what is appended still starts a line.
+            if (!kept.isEmpty() && !kept.endsWith('\n') && !kept.endsWith('\r'))
+                kept.append("\r\n");
+        }
+        m_permissions = existing;
+    }
+    openSibling(folder);
+    m_text = kept;
+}
+
+TextWriter::TextWriter(QIODevice &device) : m_device(&device)
+{}
+
+void TextWriter::openSibling(const QByteArray &folder)
+{
+    // The sibling goes to the work folder when the rename from there stays on one file system, and so is
+    // one step; otherwise it goes beside the file.
+    const QByteArray work = encodeFileName(workFolderPath());
+    struct stat workInfo;
+    struct stat folderInfo;
+    if (::stat(work.constData(), &workInfo) != 0 && ::mkdir(work.constData(), 0777) != 0 && isFull(errno))
+        throw Failure(Failure::DiskFull);
+    const bool inWork = ::stat(work.constData(), &workInfo) == 0 && ::stat(folder.constData(), &folderInfo) == 0 &&
+                        workInfo.st_dev == folderInfo.st_dev;
+    int fd = inWork ? createUnique(work + "/save-", 0666, &m_siblingName) : -1;
+    if (fd < 0 && inWork && isFull(errno))
+        throw Failure(Failure::DiskFull);
+    if (fd < 0)
+        fd = createUnique(m_path + '.', 0666, &m_siblingName);
+    if (fd < 0) {
+        const bool missing = errno == ENOENT || errno == ENOTDIR;
+        throw Failure(Failure::numberOf(errno, missing ? Failure::PathNotFound : Failure::PermissionDenied));
+    }
+    m_sibling = fd;
+}
+
+void TextWriter::putInPlace()
+{
+    const auto failure = [](int error) {
+        if (error == EACCES || error == EPERM || error == EROFS)
+            return Failure(Failure::PermissionDenied);
+        return Failure(Failure::numberOf(error, Failure::PathFileAccessError));
+    };
+    if (m_mode == Create || !m_replacedChecked) {
+        // Most saves make a new file: the rename that must not replace anything tells whether one is there.
+        if (::renameat2(AT_FDCWD, m_siblingName.constData(), AT_FDCWD, m_path.constData(), RENAME_NOREPLACE) == 0)
+            return;
+        const bool unsupported = errno == EINVAL || errno == ENOSYS;
+        if (m_mode == Create) {
+            // A new file never replaces anything, not even one made a moment ago by someone else. File
+            // systems without that rename get a link instead, which fails the same way.
+            if (unsupported && ::link(m_siblingName.constData(), m_path.constData()) == 0) {
+                ::unlink(m_siblingName.constData());
+                return;
+            }
+            throw errno == EEXIST ? Failure(Failure::FileAlreadyExists) : failure(errno);
+        }
+        if (errno != EEXIST && !unsupported)
+            throw failure(errno);
+        m_permissions = checkReplaceable(m_path);
+    }
+    // The replacement keeps the permissions of the file it replaces.
+    if (m_permissions)
+        ::chmod(m_siblingName.constData(), *m_permissions);
+    if (std::rename(m_siblingName.constData(), m_path.constData()) != 0)
+        throw failure(errno);
+}
+
+TextWriter::~TextWriter()
+{
+    // Not committed: the file stays as it was and the sibling goes.
+    if (m_sibling >= 0) {
+        ::close(m_sibling);
+        ::unlink(m_siblingName.constData());
+    }
+}
+
+void TextWriter::write(const QString &text)
+{
+    writeBytes(encodeForDisk(text));
+}
+
+void TextWriter::writeBytes(const QByteArray &bytes)
+{
+    if (!m_device) {
+        m_text += bytes;
+        return;
+    }
+    if (m_device->write(bytes) != bytes.size())
+        throw Failure(Failure::DiskFull);
+}
+
+void TextWriter::writeLine(const QString &text)
+{
+    write(text + QLatin1Char('\n'));
+}
+
+void TextWriter::writeQuotedFields(const QStringList &fields)
+{
+    // The record is laid out in one buffer, its line breaks as on disk: a recipe is saved with a
+    // keystroke, and thousands of them may be written in a row.
+    qsizetype length = 2;
+    for (const QString &field : fields)
+        length += 3 + 2 * field.size();
+    QString record(length, Qt::Uninitialized);
+    QChar *out = record.data();
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            *out++ = QLatin1Char(',');
+        *out++ = QLatin1Char('"');
+        const QString &field = fields.at(i);
+        const QChar *c = field.constData();
+        const QChar *end = c + field.size();
+        for (; c != end; ++c) {
+            if (*c == u'"') {
+                *out++ = *c;
+            } else if (*c == u'\n') {
+                *out++ = QLatin1Char('\r');
+            } else if (*c == u'\r' && c + 1 != end && c[1] == u'\n') {
+                continue;
+            }
+            *out++ = *c;
+        }
+        *out++ = QLatin1Char('"');
+    }
+    *out++ = QLatin1Char('\r');
+    *out++ = QLatin1Char('\n');
+    record.truncate(out - record.constData());
+    writeBytes(record.toUtf8());
+}
+
+void TextWriter::commit()
+{
+    if (m_sibling < 0)
+        return;
+    // The text goes to the sibling in one piece and, when synced, to the disk; then a rename puts it in
+    // place of the file in one step, and syncing the folder puts the rename on the disk.
+    const bool synced = m_durability == Durability::Synced;
+    const bool written = writeAll(m_sibling, m_text) && (!synced || ::fsync(m_sibling) == 0);
+    const int closed = ::close(m_sibling);
+    m_sibling = -1;
+    if (!written || closed != 0) {
+        ::unlink(m_siblingName.constData());
+        // Whatever keeps the text from the disk counts as a full disk.
+        throw Failure(Failure::DiskFull);
+    }
+    try {
+        putInPlace();
+    } catch (const Failure &) {
+        ::unlink(m_siblingName.constData());
+        throw;
+    }
+    folderindex::added(m_target);
+    if (synced)
+        syncFolderOf(folderOf(m_path));
+    m_lock.reset();
+}
+
+} // namespace store

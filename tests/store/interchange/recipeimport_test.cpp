@@ -1,0 +1,259 @@
+#include "store/categorylist.h"
+#include "store/fileops.h"
+#include "store/interchange/mapping.h"
+#include "store/interchange/reader.h"
+#include "store/interchange/recipeimport.h"
+#include "store/recipefile.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/rows.h"
+
+#include <QDirIterator>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace store::interchange;
+using store::RecipeImport;
+using store::RecipeRecord;
+
+Q_DECLARE_METATYPE(store::ExportFormat)
+Q_DECLARE_METATYPE(RecipeImport::Stage)
+
+namespace {
+
+QStringList fixtures(const QStringList &names)
+{
+    QStringList paths;
+    for (const QString &name : names)
+        paths.append(QStringLiteral(LARDERON_TEST_DATA "/import/") + name);
+    return paths;
+}
+
+store::ImportReport importAll(const QStringList &files, const QString &category)
+{
+    RecipeImport import(files, category);
+    while (import.run(50)) {
+    }
+    return import.report();
+}
+
+// The files below Category, as "Soups/Borscht".
+QStringList recipeFiles(const testing::AppFolder &app)
+{
+    QStringList files;
+    QDirIterator it(app.file("Category"), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(QDir(app.file("Category")).relativeFilePath(it.next()));
+    files.sort();
+    return files;
+}
+
+// A recipe read from a file as one line: where it begins and its problem, or where it begins, its file
+// name, category, filled rows, cooking boxes and directions, as it would be saved.
+QString describe(const ReadItem &item)
+{
+    if (!item.problem.isEmpty())
+        return QStringLiteral("%1: %2").arg(item.line).arg(item.problem);
+    const MappedRecipe m = toRecord(item.recipe);
+    QStringList rows;
+    for (int row = 1; row <= store::RecipeRecord::kRowCount; ++row) {
+        const QString text = QStringList{m.record.amount(row), m.record.type(row), m.record.ingredient(row)}.join(u'|');
+        if (text != u"||")
+            rows.append(text);
+    }
+    const QStringList cooking{m.record.temperature(), m.record.servingSize(), m.record.hours(), m.record.minutes()};
+    return QStringLiteral("%1: %2 [%3] %4 # %5 # %6")
+        .arg(item.line)
+        .arg(m.name, m.category, rows.join(QStringLiteral(" / ")), cooking.join(u','),
+             QString(m.record.directions()).replace(u'\n', QStringLiteral("\\n")));
+}
+
+} // namespace
+
+class RecipeImportTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The recipes of each fixture, as describe() gives them, are in the fixture's golden file beside it.
+    void read_data()
+    {
+        QTest::addColumn<QString>("fixture");
+        QTest::newRow("MealMaster, one column, section, continuation, twelve rows") << "import/one-column.mmf";
+        QTest::newRow("MealMaster, two columns, dashed style") << "import/two-column.mmf";
+        QTest::newRow("MealMaster in Windows-1252 and in UTF-8, one file") << "import/encodings.mmf";
+        QTest::newRow("no recipe at all") << "category/comma-and-blanks.txt";
+        QTest::newRow("MasterCook in ISO-8859-1, a broken recipe between two") << "import/multi.mx2";
+        QTest::newRow("web page: a broken block, steps in sections") << "import/recipe-page.html";
+        QTest::newRow("web page with a @graph, a Recipe without a name") << "import/recipe-graph.html";
+    }
+    void read()
+    {
+        QFETCH(QString, fixture);
+        const auto reader = makeReader(testing::fixture(fixture));
+        QString recipes;
+        while (const std::optional<ReadItem> item = reader->next())
+            recipes += describe(*item) + u'\n';
+        QCOMPARE(recipes, QString::fromUtf8(testing::fixture(fixture + ".expected")));
+    }
+
+    // The rules that fit a recipe read from a file into a record, in tests/data/table/import-pieces.txt.
+    void pieces_data() { testing::addTable("table/import-pieces.txt"); }
+    void pieces()
+    {
+        const auto [escaped, expected] = testing::cells<2>();
+        const QString text = testing::text(escaped);
+        const QString piece = QString::fromLatin1(QTest::currentDataTag()).section(u':', 0, 0);
+        const QStringList args = text.split(u'|');
+        QStringList made{QStringLiteral("-")};
+        if (piece == u"split") {
+            const Ingredient row = splitIngredient(text);
+            made = {row.amount, row.measure, row.text};
+        } else if (const auto degrees = findTemperature(text); piece == u"temperature" && degrees) {
+            made = {QString::number(*degrees)};
+        } else if (const auto time = parseIsoDuration(text); piece == u"duration" && time) {
+            made = {time->hours, time->minutes};
+        } else if (piece == u"fit") {
+            Recipe recipe;
+            recipe.title = QStringLiteral("Biscuits");
+            recipe.directions = QStringLiteral("Mix.");
+            recipe.yield = args.at(0);
+            recipe.time = {args.at(1), args.at(2)};
+            const RecipeRecord r = toRecord(recipe).record;
+            made = {r.servingSize(), r.hours(), r.minutes(), r.directions()};
+        } else if (piece != u"temperature" && piece != u"duration") {
+            made = {piece == u"file name"  ? fileNameFor(text)
+                    : piece == u"numbered" ? numberedName(args.at(0), args.at(1).toInt())
+                                           : categoryNameFor(text)};
+        }
+        QCOMPARE(made.join(u'|'), testing::text(expected));
+    }
+
+    // The report is in the golden file import/<report>.report beside the fixtures, "<data>" for their folder.
+    void import_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QString>("saved"); // the files below Category, "; " between
+        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<QString>("report");
+        QTest::newRow("each recipe into its own category, made at the end of the list")
+            << QStringList{"one-column.mmf", "two-column.mmf", "recipe-graph.html"} << ""
+            << "Breads/Quick -Best- Bread; Desserts/Apple Crumble; Soups/Borscht; Soups/Pea & Mint Soup; "
+               "Soups/Tomato Soup; Soups/Tomato Soup (2); Soups/pie; category.txt"
+            << QByteArray("Soups\r\nDesserts\r\nBreads\r\n") << "categories";
+        QTest::newRow("one category: names taken in any case, bad recipes skipped, names that do not fit")
+            << QStringList{"bad-and-names.mmf"} << "Soups"
+            << "Soups/Pie (2); Soups/Pie (3); Soups/Pie-Tart- which is best- A question for; Soups/Tomato Soup; "
+               "Soups/pie; category.txt"
+            << QByteArray("Soups\r\n") << "one-category";
+    }
+    void import()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, category);
+        testing::AppFolder app;
+        app.addCategory("Soups");
+        const RecipeRecord kept = testing::recipe({"1|cup|stock"}, "Old.");
+        store::saveRecipe("Soups", "Tomato Soup", kept);
+        store::saveRecipe("Soups", "pie", kept);
+
+        const store::ImportReport imported = importAll(fixtures(files), category);
+        QFETCH(QString, report);
+        const QString folder = QStringLiteral(LARDERON_TEST_DATA "/import");
+        QCOMPARE(imported.text() + u'\n',
+                 QString::fromUtf8(testing::fixture("import/" + report + ".report")).replace("<data>", folder));
+        QTEST(recipeFiles(app).join(QStringLiteral("; ")), "saved");
+        QTEST(app.read("Category/category.txt"), "list");
+        QCOMPARE(store::loadRecipe("Soups", "pie"), kept);
+        QCOMPARE(store::loadRecipe("Soups", "Tomato Soup"), kept);
+    }
+
+    void exportThenImport_givesTheSameRecords_data()
+    {
+        QTest::addColumn<store::ExportFormat>("format");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("inexact");
+        QTest::newRow("MealMaster: what it cannot hold is reported")
+            << store::ExportFormat::MealMaster << "Soups.mmf"
+            << QStringList{"Gaps: amount 2, amount 3, type 3, ingredient 2, ingredient 3"};
+        QTest::newRow("JSON-LD holds everything") << store::ExportFormat::JsonLd << "Soups.json" << QStringList();
+    }
+    void exportThenImport_givesTheSameRecords()
+    {
+        QFETCH(store::ExportFormat, format);
+        QFETCH(QString, file);
+        testing::AppFolder app;
+        app.addCategory("Soups");
+        app.addCategory("Back");
+        // Records that both formats keep exactly, whatever their rows and directions hold; one with an empty
+        // row between two, a measure of two words, blanks at the edges of a field; and a broken one.
+        app.copyTree(QStringLiteral(LARDERON_TEST_DATA "/export/Soups"), "Category/Soups");
+        QStringList names = store::listFiles(app.file("Category/Soups"));
+        names.removeOne("Broken");
+        const store::ExportReport exported = store::exportCategory("Soups", format, app.file(file));
+        QTEST(exported.inexact, "inexact");
+        QCOMPARE(exported.unreadable, QStringList{"Broken: Input past end of file"});
+        QCOMPARE(exported.exported, int(names.size()));
+        QCOMPARE(importAll({app.file(file)}, "Back").imported, int(names.size()));
+        for (const QString &name : names) {
+            if (exported.inexact.filter(name + u':').isEmpty())
+                QCOMPARE(store::loadRecipe("Back", name), store::loadRecipe("Soups", name));
+        }
+    }
+
+    void failure_stopsAndKeepsWhatWasSaved_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<qint64>("fileSizeLimit");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<RecipeImport::Stage>("stage");
+        QTest::addColumn<QStringList>("saved");
+        QTest::newRow("a file that is gone")
+            << QStringList{"one-column.mmf", "gone.mmf"} << "Soups" << qint64(0) << 53 << RecipeImport::Stage::Reading
+            << QStringList{"Soups/Apple Crumble", "Soups/Quick -Best- Bread"};
+        QTest::newRow("a folder for a file")
+            << QStringList{""} << "Soups" << qint64(0) << 75 << RecipeImport::Stage::Reading << QStringList();
+        QTest::newRow("disk full half-way") << QStringList{"bad-and-names.mmf"} << "Soups" << qint64(150) << 61
+                                            << RecipeImport::Stage::Saving << QStringList{"Soups/Pie", "Soups/Pie (2)"};
+    }
+    void failure_stopsAndKeepsWhatWasSaved()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, category);
+        QFETCH(qint64, fileSizeLimit);
+        testing::AppFolder app;
+        app.addCategory("Soups");
+        store::appendCategoryLine("Gone");
+
+        // A limit on the size of files the process writes stands for a disk that fills up.
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        if (fileSizeLimit > 0) {
+            const rlimit small{rlim_t(fileSizeLimit), old.rlim_max};
+            setrlimit(RLIMIT_FSIZE, &small);
+        }
+        RecipeImport import(fixtures(files), category);
+        const int number = testing::failureOf([&import] {
+            while (import.run(50)) {
+            }
+        });
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, previous);
+
+        QTEST(number, "number");
+        QTEST(import.stage(), "stage");
+        QStringList saved = recipeFiles(app);
+        saved.removeOne("category.txt");
+        QTEST(saved, "saved");
+        // Each file saved is a whole recipe.
+        for (const QString &path : std::as_const(saved))
+            QCOMPARE(store::loadRecipe(path.section(u'/', 0, 0), path.section(u'/', 1)).ingredient(1).isEmpty(), false);
+    }
+};
+
+QTEST_GUILESS_MAIN(RecipeImportTest)
+#include "recipeimport_test.moc"
