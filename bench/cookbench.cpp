@@ -22,6 +22,7 @@
 #include <QRandomGenerator>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <algorithm>
 #include <cstdio>
@@ -139,17 +140,39 @@ void measureWindow()
     // The first opening makes the window's pieces; every opening after it is measured.
     cook->openRecipe(QStringLiteral("Bakes"), QStringLiteral("Big Bake"));
     cook->repaint();
-    const auto [opening, decoding] = inTurns([cook] { shell::ScreenRegistry::hide(cook); },
-                                             [cook] {
-                                                 cook->openRecipe(QStringLiteral("Bakes"), QStringLiteral("Big Bake"));
-                                                 cook->repaint();
-                                             },
-                                             [&photo] { QImageReader(photo).read(); });
-    if (cook->findChild<QListWidget *>(QStringLiteral("lstKIngred"))->count() != 40 ||
-        cook->findChild<QLabel *>(QStringLiteral("lblKPicture"))->pixmap().isNull())
+    // The floor of a first paint: a bare window of the same size shown and painted.
+    QWidget bare;
+    bare.resize(cook->size());
+    const auto [opening, bareShowing] = inTurns(
+        [cook, &bare] {
+            shell::ScreenRegistry::hide(cook);
+            bare.hide();
+            QCoreApplication::processEvents();
+        },
+        [cook] {
+            cook->openRecipe(QStringLiteral("Bakes"), QStringLiteral("Big Bake"));
+            cook->repaint();
+        },
+        [&bare] {
+            bare.show();
+            bare.repaint();
+        });
+    auto *picture = cook->findChild<QLabel *>(QStringLiteral("lblKPicture"));
+    const auto [pictured, decodedAgain] =
+        inTurns([cook] { shell::ScreenRegistry::hide(cook); },
+                [cook, picture] {
+                    cook->openRecipe(QStringLiteral("Bakes"), QStringLiteral("Big Bake"));
+                    while (picture->pixmap().isNull())
+                        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+                    cook->repaint();
+                },
+                [&photo] { QImageReader(photo).read(); });
+    if (cook->findChild<QListWidget *>(QStringLiteral("lstKIngred"))->count() != 40)
         qFatal("cookbench: the window did not show the recipe");
     g_figures.push_back({"open the recipe window: 40 ingredients, a 4000x3000 JPEG, to the first paint", opening,
-                         decoding, 1, 50, "reading the JPEG alone"});
+                         bareShowing, 0, 50, "a bare window shown and painted"});
+    g_figures.push_back({"open the recipe window until its picture shows (read in a worker)", pictured,
+                         decodedAgain, 0.5, 0, "reading the JPEG alone"});
 
     auto *servings = cook->findChild<QSpinBox *>(QStringLiteral("txtKServ"));
     auto *units = cook->findChild<QComboBox *>(QStringLiteral("cboKUnits"));
@@ -203,7 +226,7 @@ void measureReading()
     if (kept == 0)
         qFatal("cookbench: nothing read");
     g_figures.push_back({"read and convert 100,000 ingredient rows (1 million a second: < 100 ms)", reading,
-                         splitting, 0, 100, "cutting the rows into words"});
+                         splitting, 3, 100, "cutting the rows into words"});
 }
 
 void printTable()
@@ -214,8 +237,10 @@ void printTable()
         const double ratio = f.ours / f.floor;
         const bool met = (f.maxRatio <= 0 || ratio <= f.maxRatio) && (f.maxOurs <= 0 || f.ours < f.maxOurs);
         QStringList limits;
-        if (f.maxRatio > 0)
+        if (f.maxRatio >= 1)
             limits << QStringLiteral("<= %1x").arg(f.maxRatio);
+        else if (f.maxRatio > 0)
+            limits << QStringLiteral("<= 1/%1x").arg(qRound(1 / f.maxRatio));
         if (f.maxOurs > 0)
             limits << QStringLiteral("< %1 ms").arg(f.maxOurs);
         std::printf("| %s | %.2f %s | %s | %.2f %s | %.2fx | %s | %s |\n", f.what, f.ours, f.unit, f.floorName, f.floor,

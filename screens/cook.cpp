@@ -17,16 +17,19 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QApplication>
 #include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QThreadPool>
 #include <QVBoxLayout>
 
 namespace {
@@ -285,18 +288,30 @@ void frmCook::showPicture()
     } catch (const store::Failure &) {
         // A name the Pictures folder cannot hold has no picture.
     }
-    QImage image;
-    if (!path.isEmpty()) {
-        // A photograph is read at the size it is shown, which a JPEG decodes in a fraction of the time.
+    const int request = ++m_pictureRequest;
+    m_picture->clear();
+    m_picture->hide();
+    m_removePicture->setEnabled(!path.isEmpty());
+    if (path.isEmpty())
+        return;
+    // A photograph takes longer to read than the rest of the window takes to show: it is read in a worker,
+    // at the size it is shown (a JPEG decodes a fraction of its pixels then), and shown when it is ready.
+    // A reading that a later one overtook is dropped.
+    QThreadPool::globalInstance()->start([self = QPointer<frmCook>(this), path, request] {
         QImageReader reader(path);
         reader.setAutoTransform(true);
         if (const QSize size = reader.size(); size.isValid())
             reader.setScaledSize(size.scaled(kPictureBox, Qt::KeepAspectRatio));
-        image = reader.read();
-    }
-    m_picture->setPixmap(QPixmap::fromImage(image));
-    m_picture->setVisible(!image.isNull());
-    m_removePicture->setEnabled(!path.isEmpty());
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, image = reader.read(), request] {
+                if (self && request == self->m_pictureRequest && !image.isNull()) {
+                    self->m_picture->setPixmap(QPixmap::fromImage(image));
+                    self->m_picture->show();
+                }
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void frmCook::changeTypeSize(int step)

@@ -62,6 +62,7 @@ private:
     store::RecipeDraft m_draft;
     QList<store::IngredientLine> m_rows;
     double m_typeSize = 0;
+    int m_pictureRequest = 0; ///< the latest reading of the picture; an earlier one's result is dropped
     recipeprint::PrinterSetup m_printerSetup;
 
     QStackedWidget *m_pages;

@@ -32,8 +32,8 @@ bool isAmountChar(QChar c)
 }
 
 // The length of the amount at the start of `line`: the longest run of amount characters (and " to ")
-// that reads as one, ending before a blank or a letter. 0 when there is none.
-qsizetype amountLength(QStringView line)
+// that reads as one, ending before a blank or a letter; its value in `quantity`. 0 when there is none.
+qsizetype amountLength(QStringView line, std::optional<Quantity> &quantity)
 {
     qsizetype end = 0;
     while (end < line.size()) {
@@ -47,7 +47,7 @@ qsizetype amountLength(QStringView line)
     }
     for (; end > 0; --end) {
         const bool boundary = end == line.size() || line[end] == u' ' || line[end].isLetter();
-        if (boundary && line[end - 1] != u' ' && parseQuantity(line.left(end)))
+        if (boundary && line[end - 1] != u' ' && (quantity = parseQuantity(line.left(end))))
             return end;
     }
     return 0;
@@ -152,9 +152,10 @@ ShownAmount writeMetric(const Quantity &base, const char *small, const char *lar
     if (low >= 1000) {
         const QString l = oneDecimal(low / 1000);
         const QString h = oneDecimal(high / 1000);
-        return {l == h ? l : l + u'-' + h, QString::fromUtf8(large)};
+        return {l == h ? l : l + u'-' + h, QLatin1StringView(large).toString()};
     }
-    return {low == high ? QString::number(low) : QStringLiteral("%1-%2").arg(low).arg(high), QString::fromUtf8(small)};
+    const QString l = QString::number(qint64(low));
+    return {low == high ? l : l + u'-' + QString::number(qint64(high)), QLatin1StringView(small).toString()};
 }
 
 // Whether As written keeps a measure as it is rather than writing it in its kitchen's readable measures.
@@ -214,13 +215,12 @@ IngredientLine readIngredientLine(QStringView line)
 {
     line = line.trimmed();
     IngredientLine read;
-    const qsizetype length = amountLength(line);
+    const qsizetype length = amountLength(line, read.quantity);
     if (length == 0) {
         read.text = line.toString();
         return read;
     }
     read.amount = line.left(length).toString();
-    read.quantity = parseQuantity(read.amount);
     QStringView rest = line.mid(length).trimmed();
     qsizetype measure = 0;
     if ((read.unit = leadingUnit(rest, measure))) {
@@ -273,13 +273,15 @@ ShownAmount showAmount(const Quantity &quantity, const Unit *unit, const QString
                           : unit->system;
     Quantity base = quantity.scaled(unit->base);
     Dimension dimension = unit->dimension;
-    if (units != Units::AsWritten) {
+    // The density table is looked through only where a volume may become a mass or the other way.
+    const bool toMass = units == Units::Metric && dimension == Dimension::Volume && base.low >= 30;
+    const bool toVolume = units == Units::US && dimension == Dimension::Mass;
+    if (toMass || toVolume) {
         const std::optional<Density> density = densityOf(ingredient);
-        if (density && target == System::Metric && dimension == Dimension::Volume && density->weighed &&
-            base.low >= 30) {
+        if (density && toMass && density->weighed) {
             base = base.scaled(density->gramsPerMl);
             dimension = Dimension::Mass;
-        } else if (density && target == System::US && dimension == Dimension::Mass) {
+        } else if (density && toVolume) {
             base = base.scaled(1 / density->gramsPerMl);
             dimension = Dimension::Volume;
         }
@@ -294,9 +296,10 @@ ShownAmount showAmount(const Quantity &quantity, const Unit *unit, const QString
         shown = writeUs(base, {{"lb", 1}, {"oz", 0}});
 
     // The measure as written when it is the one shown and spelled otherwise than the table ("T", "Tbsp.").
-    const Unit *shownUnit = findUnit(shown.measure);
-    const QString folded = measure.toCaseFolded();
-    if (shownUnit == unit && folded != QLatin1StringView(unit->name) && folded != QLatin1StringView(unit->plural))
+    const QLatin1StringView name(unit->name);
+    const QLatin1StringView plural(unit->plural);
+    if ((shown.measure == name || shown.measure == plural) && measure.compare(name, Qt::CaseInsensitive) != 0 &&
+        measure.compare(plural, Qt::CaseInsensitive) != 0)
         shown.measure = measure;
     return shown;
 }

@@ -1,6 +1,7 @@
 #include "store/units.h"
 
 #include <QHash>
+#include <QVarLengthArray>
 
 #include <cmath>
 
@@ -175,8 +176,8 @@ const DensityRow kDensities[] = {
     {{"quinoa"}, 170, true},                                        // quinoa, uncooked
 };
 
-// Whether `text` holds `word` at the start of one of its words.
-bool holdsWord(const QString &text, QLatin1StringView word)
+// Whether `text` (folded to lower case) holds `word` at the start of one of its words.
+bool holdsWord(QStringView text, QLatin1StringView word)
 {
     for (qsizetype at = text.indexOf(word); at >= 0; at = text.indexOf(word, at + 1)) {
         if (at == 0 || !text.at(at - 1).isLetter())
@@ -185,7 +186,7 @@ bool holdsWord(const QString &text, QLatin1StringView word)
     return false;
 }
 
-bool holdsAny(const QString &text, std::initializer_list<const char *> words)
+bool holdsAny(QStringView text, std::initializer_list<const char *> words)
 {
     return std::any_of(words.begin(), words.end(), [&](const char *word) { return holdsWord(text, QLatin1StringView(word)); });
 }
@@ -217,7 +218,14 @@ const Unit *findUnit(QStringView word)
         return table.teaspoon;
     if (word == u"T")
         return table.tablespoon;
-    return table.folded.value(word.toString().toCaseFolded());
+    // Folded on the stack: a measure is read for every ingredient row, and most are short.
+    constexpr qsizetype kLongest = 32;
+    if (word.size() > kLongest)
+        return nullptr;
+    char16_t folded[kLongest];
+    for (qsizetype i = 0; i < word.size(); ++i)
+        folded[i] = word[i].toCaseFolded().unicode();
+    return table.folded.value(QString::fromRawData(reinterpret_cast<const QChar *>(folded), word.size()));
 }
 
 const Unit &unitNamed(const char *name)
@@ -231,7 +239,11 @@ const Unit &unitNamed(const char *name)
 
 std::optional<Density> densityOf(QStringView ingredient)
 {
-    const QString text = ingredient.toString().toCaseFolded();
+    // Folded once, on the stack for the usual length, so that each word is looked for case-sensitively.
+    QVarLengthArray<char16_t, 128> folded(ingredient.size());
+    for (qsizetype i = 0; i < ingredient.size(); ++i)
+        folded[i] = ingredient[i].toCaseFolded().unicode();
+    const QStringView text(folded.constData(), folded.size());
     for (const DensityRow &row : kDensities) {
         if (holdsAny(text, row.words) && !holdsAny(text, row.unless))
             return Density{row.gramsPerCup / unitNamed("cup").base, row.weighed};
