@@ -253,13 +253,7 @@ void frmCook::showRecipe()
     for (qsizetype i = 0; i < view.steps.size(); ++i)
         steps.append(QStringLiteral("%1. %2").arg(i + 1).arg(view.steps.at(i)));
     fillTicks(m_steps, steps);
-    QStringList facts{view.servings};
-    if (!view.time.isEmpty())
-        facts.append(QStringLiteral("Time: ") + view.time);
-    if (!view.oven.isEmpty())
-        facts.append(QStringLiteral("Oven: ") + view.oven);
-    facts.removeAll(QString());
-    m_facts->setText(facts.join(u'\n'));
+    showFacts(view);
     QStringList end;
     if (!view.note.isEmpty())
         end.append(store::kNoteLabel.toString() + u' ' + view.note);
@@ -270,6 +264,17 @@ void frmCook::showRecipe()
     showPicture();
 }
 
+void frmCook::showFacts(const store::RecipeView &view)
+{
+    QStringList facts{view.servings};
+    if (!view.time.isEmpty())
+        facts.append(QStringLiteral("Time: ") + view.time);
+    if (!view.oven.isEmpty())
+        facts.append(QStringLiteral("Oven: ") + view.oven);
+    facts.removeAll(QString());
+    m_facts->setText(facts.join(u'\n'));
+}
+
 void frmCook::showIngredients()
 {
     const QStringList shown =
@@ -278,6 +283,7 @@ void frmCook::showIngredients()
     const QSignalBlocker quiet(m_ingredients);
     for (int row = 0; row < m_ingredients->count() && row < shown.size(); ++row)
         m_ingredients->item(row)->setText(shown.at(row));
+    showFacts(store::viewOf(m_draft, {}, m_servings->value(), units()));
 }
 
 void frmCook::showPicture()

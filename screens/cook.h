@@ -4,6 +4,7 @@
 #include "shell/screen.h"
 #include "store/ingredients.h"
 #include "store/recipedraft.h"
+#include "store/recipeview.h"
 
 class CookEditor;
 class QComboBox;
@@ -45,6 +46,7 @@ protected:
 private:
     void showRecipe();
     void showIngredients();
+    void showFacts(const store::RecipeView &view);
     void showPicture();
     void changeTypeSize(int step);
     void applyTypeSize();

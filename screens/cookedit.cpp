@@ -46,6 +46,9 @@ CookEditor::CookEditor(QWidget *parent)
     m_rows->setHorizontalHeaderLabels({QStringLiteral("Amount"), QStringLiteral("Measure"), QStringLiteral("Ingredient")});
     m_rows->horizontalHeader()->setStretchLastSection(true);
     m_rows->setTabKeyNavigation(true);
+    // Typing into a cell edits it, as in a spreadsheet.
+    m_rows->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                            QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     m_directions->setObjectName(QStringLiteral("txtKEDirec"));
     m_directions->setAccessibleName(QStringLiteral("Directions"));
     m_temperature->setToolTip(QStringLiteral("Degrees Fahrenheit"));
@@ -89,7 +92,12 @@ CookEditor::CookEditor(QWidget *parent)
     page->addLayout(buttons);
 
     connect(m_rows, &QTableWidget::itemChanged, this, &CookEditor::keepOneEmptyRow);
-    connect(save, &QPushButton::clicked, this, &CookEditor::saveClicked);
+    connect(save, &QPushButton::clicked, this, [this] {
+        // A cell still being typed into counts, also when Save is pressed with Ctrl+S from inside it.
+        for (QWidget *editor : m_rows->viewport()->findChildren<QLineEdit *>())
+            emit m_rows->itemDelegate()->commitData(editor);
+        emit saveClicked();
+    });
     connect(cancel, &QPushButton::clicked, this, &CookEditor::cancelClicked);
 }
 

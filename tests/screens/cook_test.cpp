@@ -8,8 +8,10 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPushButton>
 #include <QScopedValueRollback>
 #include <QSettings>
 #include <QSpinBox>
@@ -107,6 +109,7 @@ private slots:
         f.get<QSpinBox>("txtKServ")->setValue(servings.toInt());
         f.run("pick cboKUnits=" + units);
         QCOMPARE(f.ingredients().join(u'|'), shown);
+        QVERIFY(f.state("lblKFacts").startsWith("Serves " + servings + "\n"));
         // A row ticked off stays ticked.
         QCOMPARE(f.get<QListWidget>("lstKIngred")->item(0)->checkState(), Qt::Checked);
     }
@@ -115,16 +118,26 @@ private slots:
     void edit_savesWhatTheClassicDisplayShows()
     {
         Cook f;
+        f.screen->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.screen)); // the user works in the window
         f.run("click cmdKEdit");
         auto *rows = f.get<QTableWidget>("tblKERows");
         QCOMPARE(rows->rowCount(), 15); // the 14 and an empty one to type into
-        rows->item(0, 0)->setText("1 ½");
+        // The first amount typed as a user types it: a cell chosen, its text replaced.
+        rows->setCurrentCell(0, 0);
+        QTest::keyClick(rows, Qt::Key_F2);
+        auto *cell = rows->viewport()->findChild<QLineEdit *>();
+        QVERIFY(cell);
+        QTest::keyClick(cell, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(cell, "1 ½");
         rows->item(11, 2)->setText("brown rice");
         rows->setItem(14, 0, new QTableWidgetItem("1/3"));
         rows->setItem(14, 1, new QTableWidgetItem("cup"));
         rows->setItem(14, 2, new QTableWidgetItem("parsley"));
         QCOMPARE(rows->rowCount(), 16);
-        f.run("set txtKENote=freezes well > click cmdKESave");
+        // Saved while the first cell is still being typed into, as Ctrl+S does it: the focus stays in the cell.
+        f.run("set txtKENote=freezes well");
+        f.get<QPushButton>("cmdKESave")->click();
         QCOMPARE(f.ingredients().first(), "1 ½ lb stewing beef");
         QCOMPARE(f.ingredients().last(), "1/3 cup parsley");
 
