@@ -1,19 +1,15 @@
-// Measures the recipe window and the reading of ingredients, and prints one table row per figure in the
-// form of bench/storebench.cpp: ours, the floor measured in the same run, their ratio, the limit and
-// whether it is met. Ours and the floor run in turns and each is the median of its runs.
+// The recipe window and the reading of ingredients: opening the window on a recipe of 40 ingredients
+// with a camera-sized picture, changing servings or units, and reading and converting 100,000 rows.
 
+#include "bench/benchsupport.h"
 #include "screens/cook.h"
-#include "shell/appearance.h"
 #include "shell/screen.h"
 #include "store/appfolder.h"
 #include "store/ingredients.h"
 #include "store/recipefile.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
@@ -25,57 +21,9 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <cstdio>
-#include <functional>
-#include <vector>
 
+namespace bench {
 namespace {
-
-int g_runs = 11;
-
-struct Figure
-{
-    const char *what;
-    double ours;
-    double floor;
-    double maxRatio; ///< 0 when there is no limit on the ratio
-    double maxOurs;  ///< 0 when there is no absolute limit
-    const char *floorName;
-    const char *unit = "ms";
-};
-
-std::vector<Figure> g_figures;
-
-double middle(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-double timed(const std::function<void()> &measure)
-{
-    QElapsedTimer timer;
-    timer.start();
-    measure();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-/// The medians of ours and the floor, run in turns, each run preceded by `prepare`.
-std::pair<double, double> inTurns(const std::function<void()> &prepare, const std::function<void()> &ours,
-                                  const std::function<void()> &floor, int runs = g_runs)
-{
-    std::vector<double> oursTimes;
-    std::vector<double> floorTimes;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        if (i % 2 == 0)
-            oursTimes.push_back(timed(ours));
-        floorTimes.push_back(timed(floor));
-        if (i % 2 == 1)
-            oursTimes.push_back(timed(ours));
-    }
-    return {middle(oursTimes), middle(floorTimes)};
-}
 
 // A photograph's worth of detail: soft gradients and many small shapes, so that the JPEG is as large as a
 // camera's.
@@ -139,7 +87,7 @@ void measureWindow()
     auto *cook = shell::ScreenRegistry::load<frmCook>();
     // The first opening makes the window's pieces; every opening after it is measured.
     cook->openRecipe(QStringLiteral("Bakes"), QStringLiteral("Big Bake"));
-    cook->repaint();
+    cook->grab();
     // The floor of a first paint: a bare window of the same size shown and painted.
     QWidget bare;
     bare.resize(cook->size());
@@ -151,11 +99,11 @@ void measureWindow()
         },
         [cook] {
             cook->openRecipe(QStringLiteral("Bakes"), QStringLiteral("Big Bake"));
-            cook->repaint();
+            cook->grab();
         },
         [&bare] {
             bare.show();
-            bare.repaint();
+            bare.grab();
         });
     auto *picture = cook->findChild<QLabel *>(QStringLiteral("lblKPicture"));
     const auto [pictured, decodedAgain] =
@@ -164,14 +112,14 @@ void measureWindow()
                     cook->openRecipe(QStringLiteral("Bakes"), QStringLiteral("Big Bake"));
                     while (picture->pixmap().isNull())
                         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-                    cook->repaint();
+                    cook->grab();
                 },
                 [&photo] { QImageReader(photo).read(); });
     if (cook->findChild<QListWidget *>(QStringLiteral("lstKIngred"))->count() != 40)
         qFatal("cookbench: the window did not show the recipe");
-    g_figures.push_back({"open the recipe window: 40 ingredients, a 4000x3000 JPEG, to the first paint", opening,
+    addFigure({"open the recipe window: 40 ingredients, a 4000x3000 JPEG, to the first paint", opening,
                          bareShowing, 0, 50, "a bare window shown and painted"});
-    g_figures.push_back({"open the recipe window until its picture shows (read in a worker)", pictured,
+    addFigure({"open the recipe window until its picture shows (read in a worker)", pictured,
                          decodedAgain, 0.5, 0, "reading the JPEG alone"});
 
     auto *servings = cook->findChild<QSpinBox *>(QStringLiteral("txtKServ"));
@@ -195,8 +143,8 @@ void measureWindow()
                                                      list->item(i)->setText(texts.at(i).chopped(step % 2));
                                                  list->viewport()->repaint();
                                              },
-                                             std::max(g_runs, 31));
-    g_figures.push_back({"change servings or units: 40 ingredients shown again", changing, setting, 3, 5,
+                                             std::max(defaultRuns(), 31));
+    addFigure({"change servings or units: 40 ingredients shown again", changing, setting, 3, 5,
                          "the 40 texts set and drawn"});
     shell::ScreenRegistry::hide(cook);
     store::setApplicationFolder(QString());
@@ -225,41 +173,17 @@ void measureReading()
                                               });
     if (kept == 0)
         qFatal("cookbench: nothing read");
-    g_figures.push_back({"read and convert 100,000 ingredient rows (1 million a second: < 100 ms)", reading,
+    addFigure({"read and convert 100,000 ingredient rows (1 million a second: < 100 ms)", reading,
                          splitting, 3, 100, "cutting the rows into words"});
 }
 
-void printTable()
+void measureCook()
 {
-    std::printf("| figure | Larderon | measured against | floor | ratio | limit | met |\n");
-    std::printf("|---|---|---|---|---|---|---|\n");
-    for (const Figure &f : g_figures) {
-        const double ratio = f.ours / f.floor;
-        const bool met = (f.maxRatio <= 0 || ratio <= f.maxRatio) && (f.maxOurs <= 0 || f.ours < f.maxOurs);
-        QStringList limits;
-        if (f.maxRatio >= 1)
-            limits << QStringLiteral("<= %1x").arg(f.maxRatio);
-        else if (f.maxRatio > 0)
-            limits << QStringLiteral("<= 1/%1x").arg(qRound(1 / f.maxRatio));
-        if (f.maxOurs > 0)
-            limits << QStringLiteral("< %1 ms").arg(f.maxOurs);
-        std::printf("| %s | %.2f %s | %s | %.2f %s | %.2fx | %s | %s |\n", f.what, f.ours, f.unit, f.floorName, f.floor,
-                    f.unit, ratio, qPrintable(limits.join(QStringLiteral(", "))), met ? "yes" : "NO");
-    }
-}
-
-} // namespace
-
-int main(int argc, char *argv[])
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const QStringList args = QApplication::arguments();
-    if (const qsizetype i = args.indexOf(QStringLiteral("--runs")); i > 0 && i + 1 < args.size())
-        g_runs = std::max(1, args.at(i + 1).toInt());
-    shell::registerTahoma();
     measureWindow();
     measureReading();
-    printTable();
-    return 0;
 }
+
+const Registration kCook("cook", 110, measureCook);
+
+} // namespace
+} // namespace bench
