@@ -49,7 +49,7 @@ void writePhoto(const QString &path)
 store::RecipeRecord fortyRows()
 {
     static const char *const kinds[][3] = {
-        {"1 1/2", "cups", "flour"}, {"2", "tbsp", "butter"}, {"½", "tsp", "salt"}, {"3", "", "eggs"},
+        {"1 1/2", "cups", "flour"}, {"2", "tbsp", "butter"}, {"½", "tsp", "salt"},      {"3", "", "eggs"},
         {"1-2", "cups", "milk"},    {"200", "g", "sugar"},   {"a pinch", "", "nutmeg"}, {"2", "msk", "olja"},
         {"1", "lb", "beef"},        {"250", "ml", "stock"},
     };
@@ -117,10 +117,10 @@ void measureWindow()
                 [&photo] { QImageReader(photo).read(); });
     if (cook->findChild<QListWidget *>(QStringLiteral("lstKIngred"))->count() != 40)
         qFatal("cookbench: the window did not show the recipe");
-    addFigure({"open the recipe window: 40 ingredients, a 4000x3000 JPEG, to the first paint", opening,
-                         bareShowing, 0, 50, "a bare window shown and painted"});
-    addFigure({"open the recipe window until its picture shows (read in a worker)", pictured,
-                         decodedAgain, 0.5, 0, "reading the JPEG alone"});
+    addFigure({"open the recipe window: 40 ingredients, a 4000x3000 JPEG, to the first paint", opening, bareShowing, 0,
+               50, "a bare window shown and painted"});
+    addFigure({"open the recipe window until its picture shows (read in a worker)", pictured, decodedAgain, 0.5, 0,
+               "reading the JPEG alone"});
 
     auto *servings = cook->findChild<QSpinBox *>(QStringLiteral("txtKServ"));
     auto *units = cook->findChild<QComboBox *>(QStringLiteral("cboKUnits"));
@@ -145,7 +145,7 @@ void measureWindow()
                                              },
                                              std::max(defaultRuns(), 31));
     addFigure({"change servings or units: 40 ingredients shown again", changing, setting, 3, 5,
-                         "the 40 texts set and drawn"});
+               "the 40 texts set and drawn"});
     shell::ScreenRegistry::hide(cook);
     store::setApplicationFolder(QString());
 }
@@ -159,22 +159,23 @@ void measureReading()
         lines.append(QStringList{record.amount(row), record.type(row), record.ingredient(row)}.join(u' ').simplified());
     }
     qsizetype kept = 0;
-    const auto [reading, splitting] = inTurns([] {},
-                                              [&] {
-                                                  for (const QString &line : std::as_const(lines)) {
-                                                      const store::IngredientLine read = store::readIngredientLine(line);
-                                                      kept += store::showLine(read, 1.5, store::Units::Metric).amount.size();
-                                                  }
-                                              },
-                                              [&] {
-                                                  // The floor: each line cut into its words.
-                                                  for (const QString &line : std::as_const(lines))
-                                                      kept += line.split(u' ').size();
-                                              });
+    const auto [reading, splitting] =
+        inTurns([] {},
+                [&] {
+                    for (const QString &line : std::as_const(lines)) {
+                        const store::IngredientLine read = store::readIngredientLine(line);
+                        kept += store::showLine(read, 1.5, store::Units::Metric).amount.size();
+                    }
+                },
+                [&] {
+                    // The floor: each line cut into its words.
+                    for (const QString &line : std::as_const(lines))
+                        kept += line.split(u' ').size();
+                });
     if (kept == 0)
         qFatal("cookbench: nothing read");
-    addFigure({"read and convert 100,000 ingredient rows (1 million a second: < 100 ms)", reading,
-                         splitting, 3, 100, "cutting the rows into words"});
+    addFigure({"read and convert 100,000 ingredient rows (1 million a second: < 100 ms)", reading, splitting, 3, 100,
+               "cutting the rows into words"});
 }
 
 void measureCook()

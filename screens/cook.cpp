@@ -13,11 +13,11 @@
 #include "store/recipepicture.h"
 #include "store/recipeview.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
-#include <QApplication>
 #include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
@@ -377,8 +377,9 @@ void frmCook::saveEdits()
     const QString name = m_editor->name();
     const QString category = m_editor->category();
     if (name.isEmpty() || !store::isValidName(name) || name.size() > 40) {
-        shell::msgBox(QStringLiteral("Please type a name for the recipe:\rat most 40 characters, none of \\ / : * ? \" < > |."),
-                      shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
+        shell::msgBox(
+            QStringLiteral("Please type a name for the recipe:\rat most 40 characters, none of \\ / : * ? \" < > |."),
+            shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
         return;
     }
     try {

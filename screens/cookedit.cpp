@@ -43,7 +43,8 @@ CookEditor::CookEditor(QWidget *parent)
     m_category->setAccessibleName(QStringLiteral("Category"));
     m_rows->setObjectName(QStringLiteral("tblKERows"));
     m_rows->setAccessibleName(QStringLiteral("Ingredients"));
-    m_rows->setHorizontalHeaderLabels({QStringLiteral("Amount"), QStringLiteral("Measure"), QStringLiteral("Ingredient")});
+    m_rows->setHorizontalHeaderLabels(
+        {QStringLiteral("Amount"), QStringLiteral("Measure"), QStringLiteral("Ingredient")});
     m_rows->horizontalHeader()->setStretchLastSection(true);
     m_rows->setTabKeyNavigation(true);
     // Typing into a cell edits it, as in a spreadsheet.

@@ -252,8 +252,8 @@ QList<IngredientLine> ingredientsOf(const RecipeRecord &record)
     return lines;
 }
 
-ShownAmount showAmount(const Quantity &quantity, const Unit *unit, const QString &measure,
-                       QStringView ingredient, Units units)
+ShownAmount showAmount(const Quantity &quantity, const Unit *unit, const QString &measure, QStringView ingredient,
+                       Units units)
 {
     if (!unit || unit->dimension == Dimension::Other) {
         // Counted: to the nearest half, at least a half.
@@ -268,9 +268,7 @@ ShownAmount showAmount(const Quantity &quantity, const Unit *unit, const QString
         return {writeRange(snap(quantity.low, 8), snap(quantity.high, 8)), measure};
     }
 
-    const System target = units == Units::Metric ? System::Metric
-                          : units == Units::US   ? System::US
-                          : unit->system;
+    const System target = units == Units::Metric ? System::Metric : units == Units::US ? System::US : unit->system;
     Quantity base = quantity.scaled(unit->base);
     Dimension dimension = unit->dimension;
     // The density table is looked through only where a volume may become a mass or the other way.

@@ -81,8 +81,8 @@ struct ShownAmount
 ///   amount, rounded to a whole number or a half (never "5.6 eggs");
 /// - As written keeps the measure's own kitchen, and the written measure when it still fits.
 /// A range stays a range, both ends in one measure.
-ShownAmount showAmount(const Quantity &quantity, const Unit *unit, const QString &measure,
-                       QStringView ingredient, Units units);
+ShownAmount showAmount(const Quantity &quantity, const Unit *unit, const QString &measure, QStringView ingredient,
+                       Units units);
 
 /// `line` shown `factor` times its amount in `units`; an amount that is no number, and a line shown as
 /// written unscaled, stay exactly as written.

@@ -33,7 +33,8 @@ void takeNoteAndSource(QString &body, RecipeDraft &draft)
         return;
     QStringView note;
     QStringView source;
-    const qsizetype sourceLine = last.startsWith(kSourceLabel) ? 0 : last.indexOf(QString(u'\n' + kSourceLabel.toString()));
+    const qsizetype sourceLine =
+        last.startsWith(kSourceLabel) ? 0 : last.indexOf(QString(u'\n' + kSourceLabel.toString()));
     if (sourceLine < 0) {
         note = last.mid(kNoteLabel.size());
     } else {

@@ -16,7 +16,10 @@ struct DraftRow
     QString measure;
     QString ingredient;
 
-    bool isEmpty() const { return amount.trimmed().isEmpty() && measure.trimmed().isEmpty() && ingredient.trimmed().isEmpty(); }
+    bool isEmpty() const
+    {
+        return amount.trimmed().isEmpty() && measure.trimmed().isEmpty() && ingredient.trimmed().isEmpty();
+    }
     friend bool operator==(const DraftRow &, const DraftRow &) = default;
 };
 

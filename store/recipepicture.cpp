@@ -1,8 +1,8 @@
 #include "store/recipepicture.h"
 
 #include "store/appfolder.h"
-#include "store/io/failure.h"
 #include "store/fileops.h"
+#include "store/io/failure.h"
 #include "store/io/textfile.h"
 
 #include <QFile>

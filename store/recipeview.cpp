@@ -63,7 +63,8 @@ RecipeView viewOf(const RecipeDraft &draft, const QList<IngredientLine> &rows, d
     if (const int minutes = draft.minutes.trimmed().toInt(); minutes > 0)
         time.append(QStringLiteral("%1 min").arg(minutes));
     view.time = time.join(u' ');
-    const QString size = servings > 0 && parseAmount(draft.servingSize) ? writeAmount(servings) : draft.servingSize.trimmed();
+    const QString size =
+        servings > 0 && parseAmount(draft.servingSize) ? writeAmount(servings) : draft.servingSize.trimmed();
     if (!size.isEmpty())
         view.servings = QStringLiteral("Serves ") + size;
     view.note = draft.note;

@@ -14,9 +14,9 @@ namespace {
 
 struct Line
 {
-    IngredientLine first;        ///< the first row, as written
+    IngredientLine first;          ///< the first row, as written
     std::optional<Quantity> total; ///< in millilitres or grams for a volume or a mass; none when no number
-    bool changed = false;        ///< scaled or added to, so that the total is written instead of the amount
+    bool changed = false;          ///< scaled or added to, so that the total is written instead of the amount
 };
 
 // A number above 0 from `text`; scaling by 0 or by a serving size of 0 makes no sense.
@@ -83,8 +83,8 @@ QStringList shoppingListLines(const QList<RecipeRecord> &recipes, const QString 
             // In the first row's measure, and in its kitchen's readable measures.
             const Unit *unit = line.first.unit;
             const double base = isMeasured(unit) ? unit->base : 1;
-            shown = showAmount(line.total->scaled(1 / base), unit, line.first.measure, line.first.text,
-                               Units::AsWritten);
+            shown =
+                showAmount(line.total->scaled(1 / base), unit, line.first.measure, line.first.text, Units::AsWritten);
         }
         QStringList parts;
         for (const QString &part : {shown.amount, shown.measure, line.first.text}) {

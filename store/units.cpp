@@ -48,8 +48,10 @@ const Entry kUnits[] = {
     // Metric; "cb" and "cc" are MealMaster's cubic centimetre
     {{"ml", "ml", Dimension::Volume, System::Metric, 1},
      {"ml", "milliliter", "milliliters", "millilitre", "millilitres", "mls", "cc", "cb"}},
-    {{"cl", "cl", Dimension::Volume, System::Metric, 10}, {"cl", "centiliter", "centiliters", "centilitre", "centilitres"}},
-    {{"dl", "dl", Dimension::Volume, System::Metric, 100}, {"dl", "deciliter", "deciliters", "decilitre", "decilitres"}},
+    {{"cl", "cl", Dimension::Volume, System::Metric, 10},
+     {"cl", "centiliter", "centiliters", "centilitre", "centilitres"}},
+    {{"dl", "dl", Dimension::Volume, System::Metric, 100},
+     {"dl", "deciliter", "deciliters", "decilitre", "decilitres"}},
     {{"l", "l", Dimension::Volume, System::Metric, 1000}, {"l", "liter", "liters", "litre", "litres", "ltr"}},
     {{"mg", "mg", Dimension::Mass, System::Metric, 0.001}, {"mg", "milligram", "milligrams"}},
     {{"cg", "cg", Dimension::Mass, System::Metric, 0.01}, {"cg", "centigram", "centigrams"}},
@@ -122,58 +124,58 @@ struct DensityRow
 };
 
 const DensityRow kDensities[] = {
-    {{"bread flour"}, 137, true},                                   // wheat flour, white, bread
-    {{"cake flour", "pastry flour"}, 137, true},                    // wheat flour, cake or pastry, unsifted
-    {{"whole wheat flour", "wholemeal flour"}, 120, true},          // whole-grain wheat flour
-    {{"cornstarch", "corn starch", "cornflour"}, 128, true},        // cornstarch
-    {{"cornmeal"}, 157, true},                                      // cornmeal, degermed, yellow
-    {{"flour"}, 125, true},                                         // wheat flour, white, all-purpose
-    {{"brown sugar"}, 220, true},                                   // sugars, brown, packed
+    {{"bread flour"}, 137, true},                                    // wheat flour, white, bread
+    {{"cake flour", "pastry flour"}, 137, true},                     // wheat flour, cake or pastry, unsifted
+    {{"whole wheat flour", "wholemeal flour"}, 120, true},           // whole-grain wheat flour
+    {{"cornstarch", "corn starch", "cornflour"}, 128, true},         // cornstarch
+    {{"cornmeal"}, 157, true},                                       // cornmeal, degermed, yellow
+    {{"flour"}, 125, true},                                          // wheat flour, white, all-purpose
+    {{"brown sugar"}, 220, true},                                    // sugars, brown, packed
     {{"powdered sugar", "confectioners", "icing sugar"}, 120, true}, // sugars, powdered, unsifted
-    {{"maple syrup"}, 315, false},                                  // syrups, maple
-    {{"corn syrup"}, 328, false},                                   // syrups, corn, light
-    {{"sugar"}, 200, true},                                         // sugars, granulated
-    {{"honey"}, 339, false},                                        // honey
-    {{"molasses"}, 337, false},                                     // molasses
-    {{"peanut butter"}, 258, true},                                 // peanut butter, smooth
-    {{"buttermilk"}, 245, false},                                   // buttermilk, low fat
-    {{"butter"}, 227, true},                                        // butter, salted or without salt
-    {{"margarine"}, 227, true},                                     // margarine
-    {{"shortening"}, 205, true},                                    // shortening, vegetable
-    {{"olive oil"}, 216, false},                                    // oil, olive
-    {{"oil"}, 218, false},                                          // oil, vegetable (soybean, canola)
-    {{"coconut milk"}, 226, false},                                 // coconut milk, canned
-    {{"milk"}, 244, false},                                         // milk, whole, 3.25% fat
-    {{"sour cream"}, 230, false},                                   // cream, sour, cultured
-    {{"cream cheese"}, 232, true},                                  // cream cheese (1 tbsp 14.5 g)
-    {{"cream"}, 238, false, {"ice cream", "cream of"}},             // cream, fluid, heavy whipping
-    {{"yogurt", "yoghurt"}, 245, false},                            // yogurt, plain, whole milk
-    {{"water"}, 237, false},                                        // water, tap
-    {{"stock", "broth"}, 240, false},                               // soup, stock, chicken
-    {{"lemon juice"}, 244, false},                                  // lemon juice, raw
-    {{"orange juice"}, 248, false},                                 // orange juice, raw
-    {{"vinegar"}, 238, false},                                      // vinegar, distilled
-    {{"soy sauce"}, 255, false},                                    // soy sauce (1 tbsp 16 g)
-    {{"wine"}, 235, false},                                         // wine, table (1 fl oz 29.4 g)
-    {{"mayonnaise"}, 220, false},                                   // mayonnaise (1 tbsp 13.8 g)
-    {{"ketchup"}, 240, false},                                      // catsup
-    {{"oats", "oatmeal"}, 81, true},                                // oats, rolled, dry
-    {{"rice"}, 185, true},                                          // rice, white, long-grain, raw
-    {{"salt"}, 288, true},                                          // salt, table (1 tsp 6 g)
-    {{"baking soda", "bicarbonate"}, 221, true},                    // leavening, baking soda (1 tsp 4.6 g)
-    {{"baking powder"}, 221, true},                                 // leavening, baking powder (1 tsp 4.6 g)
-    {{"cocoa"}, 86, true},                                          // cocoa, dry powder, unsweetened
-    {{"parmesan"}, 100, true},                                      // cheese, parmesan, grated
+    {{"maple syrup"}, 315, false},                                   // syrups, maple
+    {{"corn syrup"}, 328, false},                                    // syrups, corn, light
+    {{"sugar"}, 200, true},                                          // sugars, granulated
+    {{"honey"}, 339, false},                                         // honey
+    {{"molasses"}, 337, false},                                      // molasses
+    {{"peanut butter"}, 258, true},                                  // peanut butter, smooth
+    {{"buttermilk"}, 245, false},                                    // buttermilk, low fat
+    {{"butter"}, 227, true},                                         // butter, salted or without salt
+    {{"margarine"}, 227, true},                                      // margarine
+    {{"shortening"}, 205, true},                                     // shortening, vegetable
+    {{"olive oil"}, 216, false},                                     // oil, olive
+    {{"oil"}, 218, false},                                           // oil, vegetable (soybean, canola)
+    {{"coconut milk"}, 226, false},                                  // coconut milk, canned
+    {{"milk"}, 244, false},                                          // milk, whole, 3.25% fat
+    {{"sour cream"}, 230, false},                                    // cream, sour, cultured
+    {{"cream cheese"}, 232, true},                                   // cream cheese (1 tbsp 14.5 g)
+    {{"cream"}, 238, false, {"ice cream", "cream of"}},              // cream, fluid, heavy whipping
+    {{"yogurt", "yoghurt"}, 245, false},                             // yogurt, plain, whole milk
+    {{"water"}, 237, false},                                         // water, tap
+    {{"stock", "broth"}, 240, false},                                // soup, stock, chicken
+    {{"lemon juice"}, 244, false},                                   // lemon juice, raw
+    {{"orange juice"}, 248, false},                                  // orange juice, raw
+    {{"vinegar"}, 238, false},                                       // vinegar, distilled
+    {{"soy sauce"}, 255, false},                                     // soy sauce (1 tbsp 16 g)
+    {{"wine"}, 235, false},                                          // wine, table (1 fl oz 29.4 g)
+    {{"mayonnaise"}, 220, false},                                    // mayonnaise (1 tbsp 13.8 g)
+    {{"ketchup"}, 240, false},                                       // catsup
+    {{"oats", "oatmeal"}, 81, true},                                 // oats, rolled, dry
+    {{"rice"}, 185, true},                                           // rice, white, long-grain, raw
+    {{"salt"}, 288, true},                                           // salt, table (1 tsp 6 g)
+    {{"baking soda", "bicarbonate"}, 221, true},                     // leavening, baking soda (1 tsp 4.6 g)
+    {{"baking powder"}, 221, true},                                  // leavening, baking powder (1 tsp 4.6 g)
+    {{"cocoa"}, 86, true},                                           // cocoa, dry powder, unsweetened
+    {{"parmesan"}, 100, true},                                       // cheese, parmesan, grated
     {{"cheddar", "mozzarella", "grated cheese", "shredded cheese"}, 113, true}, // cheese, shredded
-    {{"chocolate chips"}, 168, true},                               // chocolate chips, semisweet
-    {{"raisins"}, 165, true},                                       // raisins, packed
-    {{"walnuts"}, 117, true},                                       // walnuts, chopped
-    {{"almonds"}, 143, true},                                       // almonds, whole
-    {{"pecans"}, 109, true},                                        // pecans, chopped
-    {{"breadcrumbs", "bread crumbs"}, 108, true},                   // bread crumbs, dry, grated
-    {{"coconut"}, 93, true},                                        // coconut, shredded, sweetened
-    {{"lentils"}, 192, true},                                       // lentils, raw
-    {{"quinoa"}, 170, true},                                        // quinoa, uncooked
+    {{"chocolate chips"}, 168, true},                                           // chocolate chips, semisweet
+    {{"raisins"}, 165, true},                                                   // raisins, packed
+    {{"walnuts"}, 117, true},                                                   // walnuts, chopped
+    {{"almonds"}, 143, true},                                                   // almonds, whole
+    {{"pecans"}, 109, true},                                                    // pecans, chopped
+    {{"breadcrumbs", "bread crumbs"}, 108, true},                               // bread crumbs, dry, grated
+    {{"coconut"}, 93, true},                                                    // coconut, shredded, sweetened
+    {{"lentils"}, 192, true},                                                   // lentils, raw
+    {{"quinoa"}, 170, true},                                                    // quinoa, uncooked
 };
 
 // Whether `text` (folded to lower case) holds `word` at the start of one of its words.
@@ -188,7 +190,8 @@ bool holdsWord(QStringView text, QLatin1StringView word)
 
 bool holdsAny(QStringView text, std::initializer_list<const char *> words)
 {
-    return std::any_of(words.begin(), words.end(), [&](const char *word) { return holdsWord(text, QLatin1StringView(word)); });
+    return std::any_of(words.begin(), words.end(),
+                       [&](const char *word) { return holdsWord(text, QLatin1StringView(word)); });
 }
 
 int roundTo5(double value)

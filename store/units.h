@@ -19,11 +19,11 @@ enum class System { US, Metric, Other };
 
 struct Unit
 {
-    const char *name;     ///< the spelling a converted amount is written with ("tbsp", "cup", "ml")
-    const char *plural;   ///< the same above one ("cups"); the name when it has no plural
+    const char *name;   ///< the spelling a converted amount is written with ("tbsp", "cup", "ml")
+    const char *plural; ///< the same above one ("cups"); the name when it has no plural
     Dimension dimension;
     System system;
-    double base;          ///< millilitres or grams in one; 0 for Dimension::Other
+    double base; ///< millilitres or grams in one; 0 for Dimension::Other
 };
 
 /// The unit `word` spells: every spelling in the table, with or without a final dot, in any letter case

@@ -226,9 +226,8 @@ private slots:
     {
         Cook f;
         testing::Printout out;
-        f.cook()->setPrinterSetup([&out](QWidget *, const QString &) {
-            return std::make_unique<testing::RecordingPrinter>(out);
-        });
+        f.cook()->setPrinterSetup(
+            [&out](QWidget *, const QString &) { return std::make_unique<testing::RecordingPrinter>(out); });
         f.get<QSpinBox>("txtKServ")->setValue(8);
         f.run("click cmdKPrint");
         QCOMPARE(out.documents, 1);

@@ -1,5 +1,5 @@
-#include "store/interchange/mapping.h"
 #include "store/ingredients.h"
+#include "store/interchange/mapping.h"
 #include "store/recipefile.h"
 #include "store/units.h"
 #include "tests/support/appfolder.h"
@@ -75,7 +75,8 @@ private slots:
 
     void showing_asWrittenUnscaled_keepsEveryCharacter()
     {
-        for (const QStringList &row : {QStringList{"0.75", "l", "oil"}, {"1 1/2", "Tbsp.", "sugar"}, {"2-3", "", "eggs"}}) {
+        for (const QStringList &row :
+             {QStringList{"0.75", "l", "oil"}, {"1 1/2", "Tbsp.", "sugar"}, {"2-3", "", "eggs"}}) {
             const store::IngredientLine line = store::readIngredient(row[0], row[1], row[2]);
             QCOMPARE(store::showLine(line, 1, store::Units::AsWritten), (store::ShownAmount{row[0], row[1]}));
         }
@@ -110,9 +111,12 @@ private slots:
         QTest::addColumn<QString>("directions");
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<int>("lineCount");
-        QTest::newRow("at the top") << "More ingredients:\n1 cup milk\n2 eggs\n\nMix." << QStringList{"1 cup milk", "2 eggs"} << 3;
-        QTest::newRow("below the title") << "A Long Title\nMore ingredients:\nsalt\n\nBake." << QStringList{"salt"} << 3;
-        QTest::newRow("windows line ends") << "More ingredients:\r\n1 cup milk\r\n\r\nMix." << QStringList{"1 cup milk"} << 2;
+        QTest::newRow("at the top") << "More ingredients:\n1 cup milk\n2 eggs\n\nMix."
+                                    << QStringList{"1 cup milk", "2 eggs"} << 3;
+        QTest::newRow("below the title") << "A Long Title\nMore ingredients:\nsalt\n\nBake." << QStringList{"salt"}
+                                         << 3;
+        QTest::newRow("windows line ends")
+            << "More ingredients:\r\n1 cup milk\r\n\r\nMix." << QStringList{"1 cup milk"} << 2;
         QTest::newRow("to the end") << "More ingredients:\n1 cup milk" << QStringList{"1 cup milk"} << 2;
         QTest::newRow("further down: directions") << "Mix.\nStir.\nMore ingredients:\nsalt" << QStringList{} << 0;
         QTest::newRow("heading with more on its line") << "More ingredients: none\nsalt" << QStringList{} << 0;

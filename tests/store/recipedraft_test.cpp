@@ -54,9 +54,11 @@ private slots:
         QTest::addColumn<QStringList>("read"); // directions, note, source
         QTest::newRow("note only") << "Stir.\n\nNote: hot" << QStringList{"Stir.", "hot", ""};
         QTest::newRow("source only") << "Stir.\n\nSource: book" << QStringList{"Stir.", "", "book"};
-        QTest::newRow("note of two lines") << "Stir.\n\nNote: one\ntwo\nSource: me" << QStringList{"Stir.", "one\ntwo", "me"};
+        QTest::newRow("note of two lines")
+            << "Stir.\n\nNote: one\ntwo\nSource: me" << QStringList{"Stir.", "one\ntwo", "me"};
         QTest::newRow("nothing else") << "Note: only" << QStringList{"", "only", ""};
-        QTest::newRow("a line after the source") << "Stir.\n\nSource: me\nYield: 4" << QStringList{"Stir.\n\nSource: me\nYield: 4", "", ""};
+        QTest::newRow("a line after the source")
+            << "Stir.\n\nSource: me\nYield: 4" << QStringList{"Stir.\n\nSource: me\nYield: 4", "", ""};
         QTest::newRow("label inside a paragraph") << "Stir.\nNote: hot" << QStringList{"Stir.\nNote: hot", "", ""};
     }
     void draftOf_noteAndSource()
@@ -108,15 +110,17 @@ private slots:
     {
         store::RecipeDraft draft;
         for (int i = 1; i <= 15; ++i)
-            draft.rows.append(i == 3 ? store::DraftRow{} : store::DraftRow{QString::number(i), "g", QStringLiteral("item %1").arg(i)});
+            draft.rows.append(i == 3 ? store::DraftRow{}
+                                     : store::DraftRow{QString::number(i), "g", QStringLiteral("item %1").arg(i)});
         draft.rows[13].amount = "1 1/2-2";
         draft.directions = "Cook.";
         draft.source = "Book";
         const store::RecipeRecord record = store::recordOf(draft);
         QCOMPARE(record.ingredient(3), "item 4");
         QCOMPARE(record.ingredient(10), "item 11");
-        QCOMPARE(record.directions(),
-                 "More ingredients:\n12 g item 12\n13 g item 13\n1 1/2-2 g item 14\n15 g item 15\n\nCook.\n\nSource: Book");
+        QCOMPARE(
+            record.directions(),
+            "More ingredients:\n12 g item 12\n13 g item 13\n1 1/2-2 g item 14\n15 g item 15\n\nCook.\n\nSource: Book");
         // Read back, the draft has the rows in their places.
         const store::RecipeDraft back = store::draftOf(record);
         QCOMPARE(back.rows.size(), 14);
