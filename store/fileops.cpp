@@ -337,7 +337,7 @@ void cleanWorkFolder()
             return;
         while (const dirent *entry = ::readdir(dir)) {
             const std::string_view name = entry->d_name;
-            if (name != "." && name != ".." && name != "lock")
+            if (name != "." && name != ".." && name != "lock" && name != "settings.ini")
                 ::unlinkat(::dirfd(dir), entry->d_name, 0);
         }
         ::closedir(dir);

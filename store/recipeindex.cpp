@@ -3,6 +3,7 @@
 #include "store/appfolder.h"
 #include "store/categorylist.h"
 #include "store/fileops.h"
+#include "store/ingredients.h"
 #include "store/io/failure.h"
 #include "store/io/folderindex.h"
 #include "store/io/nameorder.h"
@@ -128,8 +129,10 @@ qsizetype find(const char *text, qsizetype size, const QByteArray &needle, bool 
 std::pair<qsizetype, qsizetype> piece(const QByteArray &text, int n)
 {
     qsizetype start = 0;
-    for (int i = 0; i < n; ++i)
-        start = text.indexOf(kSeparator, start) + 1;
+    for (int i = 0; i < n; ++i) {
+        if ((start = text.indexOf(kSeparator, start) + 1) == 0)
+            return {text.size(), 0}; // past the last piece
+    }
     qsizetype end = text.indexOf(kSeparator, start);
     if (end < 0)
         end = text.size();
@@ -272,7 +275,9 @@ Recipe RecipeIndex::Private::makeRecipe(const QString &name,
         recipe.folded.squeeze();
     }
     recipe.ingredientsAt = quint32(piece(recipe.searched(), 1).first);
-    recipe.directionsAt = quint32(piece(recipe.searched(), kFirstDirectionsPiece).first);
+    // The lines under "More ingredients:" are ingredients.
+    recipe.directionsAt =
+        quint32(piece(recipe.searched(), kFirstDirectionsPiece + moreIngredientsLineCount(fields.back())).first);
     return recipe;
 }
 

@@ -111,10 +111,11 @@ public:
     /// place; the file stays as it was then. A failure to sync the folder after the rename is reported
     /// the same way, with the new text already in place.
     void commit();
+    /// Bytes written as they are, for a file that is not text (a recipe's picture).
+    void writeBytes(const QByteArray &bytes);
 
 private:
     void write(const QString &text);
-    void writeBytes(const QByteArray &bytes);
     void openSibling(const QByteArray &folder);
     void putInPlace();
 
