@@ -4,6 +4,7 @@
 #include "app/splash.h"
 #include "screens/about.h"
 #include "screens/calendar.h"
+#include "screens/cook.h"
 #include "screens/credit.h"
 #include "screens/find.h"
 #include "screens/import.h"
@@ -26,4 +27,5 @@ void registerScreens()
     ScreenRegistry::add<frmCredit>();
     ScreenRegistry::add<frmFind>();
     ScreenRegistry::add<frmImport>();
+    ScreenRegistry::add<frmCook>();
 }

@@ -1,7 +1,6 @@
 #include "screens/find.h"
 
-#include "screens/ingred.h"
-#include "screens/recipe.h"
+#include "screens/cook.h"
 #include "screens/shop.h"
 #include "shell/appearance.h"
 #include "shell/digitfilter.h"
@@ -265,7 +264,7 @@ void frmFind::openResult()
     QString name;
     if (!currentResult(&category, &name))
         return;
-    if (!shell::ScreenRegistry::load<frmRecipe>()->openRecipe(category, name))
+    if (!shell::ScreenRegistry::load<frmCook>()->openRecipe(category, name))
         recipeGone(category, name);
 }
 
@@ -278,11 +277,8 @@ void frmFind::editResult()
                       shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
         return;
     }
-    try {
-        shell::ScreenRegistry::load<frmIngred>()->editRecipe(category, name);
-    } catch (const store::Failure &) {
+    if (!shell::ScreenRegistry::load<frmCook>()->editRecipe(category, name))
         recipeGone(category, name);
-    }
 }
 
 void frmFind::addToShoppingList()

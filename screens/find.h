@@ -15,8 +15,8 @@ class frmFind;
 
 class FoundRecipes;
 
-/// The find screen: searches the recipes of every category as the user types, opens one on the recipe
-/// display or the recipe entry screen, and turns the checked ones into lines of a shopping list. It reads
+/// The find screen: searches the recipes of every category as the user types, opens one in the recipe
+/// window (to read or to edit), and turns the checked ones into lines of a shopping list. It reads
 /// recipe files and never writes one.
 class frmFind : public shell::Screen
 {

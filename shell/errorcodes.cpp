@@ -25,6 +25,8 @@ constexpr ErrorCode kCodes[] = {
     {"H - LF -", 3, "(form) Shop - lswHOpen section", kOpenFailed},
     {"M - FL -", 5, "(form) Import - Form_Load section", kOpenFailed},
     {"M - CS -", 5, "(form) Import - cmdMImport section", kSaveFailed},
+    {"K - CS -", 6, "(form) Cook - cmdKESave section", kSaveFailed},
+    {"K - CP -", 6, "(form) Cook - picture section", kSaveFailed},
 };
 
 } // namespace

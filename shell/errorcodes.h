@@ -39,6 +39,8 @@ inline const QString ShopLoad = QStringLiteral("H - FL -");
 inline const QString ShopOpen = QStringLiteral("H - LF -");
 inline const QString ImportLoad = QStringLiteral("M - FL -");
 inline const QString ImportSave = QStringLiteral("M - CS -");
+inline const QString CookSave = QStringLiteral("K - CS -");
+inline const QString CookPicture = QStringLiteral("K - CP -");
 } // namespace codes
 
 } // namespace shell

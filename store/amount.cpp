@@ -103,6 +103,25 @@ std::optional<double> parseAmount(QStringView text)
     return *whole + *above / *below;
 }
 
+std::optional<Quantity> parseQuantity(QStringView text)
+{
+    text = text.trimmed();
+    // Most amounts are one number; the separators are looked for only when the whole is not one.
+    if (const std::optional<double> single = parseAmount(text))
+        return Quantity{*single, *single};
+    for (const QStringView separator : {u"-", u"\u2013", u" to "}) {
+        const qsizetype at = text.indexOf(separator, 1);
+        if (at < 0)
+            continue;
+        const std::optional<double> low = parseAmount(text.left(at));
+        const std::optional<double> high = parseAmount(text.mid(at + separator.size()));
+        if (low && high && *high >= *low)
+            return Quantity{*low, *high};
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 QString writeAmount(double value)
 {
     // The smallest of these parts that the value is a whole number of, so that the fraction comes out

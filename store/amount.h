@@ -21,4 +21,20 @@ std::optional<double> parseAmount(QStringView text);
 /// point ("0.17", "1.2").
 QString writeAmount(double value);
 
+/// An amount that may be a range: "1-2", "1 to 2", "1/2-1", "1½–2" (a hyphen, an en dash or "to", blanks
+/// around them or not); a single amount has `high` equal to `low`.
+struct Quantity
+{
+    double low = 0;
+    double high = 0;
+
+    bool isRange() const { return high != low; }
+    Quantity scaled(double factor) const { return {low * factor, high * factor}; }
+    friend bool operator==(const Quantity &, const Quantity &) = default;
+};
+
+/// The value of `text` as one amount (parseAmount()) or a range of two whose second is not below its
+/// first; none otherwise.
+std::optional<Quantity> parseQuantity(QStringView text);
+
 } // namespace store

@@ -73,8 +73,9 @@ QString temporaryFile(const QString &folder, const QString &prefix);
 /// full, 75 for any other failure.
 void syncFolder(const QString &folder);
 
-/// Removes what an interrupted save left in the work folder (store/appfolder.h), keeping the caches of the
-/// recipe index (`index-*`). Called at start-up; does nothing while another copy of the program is writing,
+/// Removes what an interrupted save left in the work folder (store/appfolder.h); the windows' settings
+/// (settings.ini) and the caches of the recipe index (`index-*`) stay. Called at start-up; does nothing while
+/// another copy of the program is writing,
 /// and never fails.
 void cleanWorkFolder();
 

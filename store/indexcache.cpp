@@ -24,7 +24,7 @@ namespace {
 
 // Change the version with any change of the layout of the file or of the index, or of what a word is.
 constexpr char kMagic[8] = {'L', 'R', 'D', 'I', 'N', 'D', 'E', 'X'};
-constexpr quint32 kVersion = 2;
+constexpr quint32 kVersion = 3;
 const QString kPrefix = QStringLiteral("index-");
 
 struct Header

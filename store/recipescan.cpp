@@ -1,6 +1,7 @@
 #include "store/recipescan.h"
 
 #include "store/appfolder.h"
+#include "store/ingredients.h"
 #include "store/io/failure.h"
 #include "store/io/textfile.h"
 
@@ -53,8 +54,10 @@ qsizetype find(const char *text, qsizetype size, const QByteArray &needle, bool 
 std::pair<qsizetype, qsizetype> piece(const QByteArray &text, int n)
 {
     qsizetype start = 0;
-    for (int i = 0; i < n; ++i)
-        start = text.indexOf(kSeparator, start) + 1;
+    for (int i = 0; i < n; ++i) {
+        if ((start = text.indexOf(kSeparator, start) + 1) == 0)
+            return {text.size(), 0}; // past the last piece
+    }
     qsizetype end = text.indexOf(kSeparator, start);
     if (end < 0)
         end = text.size();
@@ -91,6 +94,11 @@ std::optional<SearchedFields> readSearchedFields(const QString &category, const 
     } catch (const Failure &) {
         return std::nullopt;
     }
+}
+
+int moreIngredientsLines(QStringView directions)
+{
+    return moreIngredientsLineCount(directions);
 }
 
 bool isWordBreak(QChar c)
@@ -175,7 +183,9 @@ Text makeText(const QString &name, const SearchedFields &fields)
     if (!ascii)
         recipe.folded = fold(text);
     recipe.ingredientsAt = quint32(piece(recipe.searched(), 1).first);
-    recipe.directionsAt = quint32(piece(recipe.searched(), kFirstDirectionsPiece).first);
+    // The lines under "More ingredients:" are ingredients.
+    recipe.directionsAt =
+        quint32(piece(recipe.searched(), kFirstDirectionsPiece + moreIngredientsLineCount(fields.back())).first);
     return recipe;
 }
 

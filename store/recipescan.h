@@ -42,6 +42,10 @@ void foldInto(QStringView text, QByteArray &out);
 /// The words of a search, each folded; those that fold to nothing are left out.
 QList<QByteArray> needles(const QString &words);
 
+/// The number of lines at the top of `directions` that a search counts as ingredients (those under
+/// "More ingredients:", store/ingredients.h).
+int moreIngredientsLines(QStringView directions);
+
 /// One recipe's text as the plain scan searches it: the name, the ten ingredients and each line of the
 /// directions, a NUL between them, folded.
 struct Text

@@ -164,7 +164,16 @@ void WordIndex::Builder::add(const QString &name, const scan::SearchedViews &fie
     d->addPart(name, 0, signature);
     for (int i = 0; i + 1 < scan::kSearchedFieldCount; ++i)
         d->addPart(fields[size_t(i)], 1, signature + kSignatureWords);
-    d->addPart(fields.back(), 2, signature + 2 * kSignatureWords);
+    // The lines under "More ingredients:" at the top of the directions are ingredients.
+    const QStringView directions = fields.back();
+    qsizetype split = 0;
+    for (int line = scan::moreIngredientsLines(directions); line > 0 && split <= directions.size(); --line) {
+        const qsizetype end = directions.indexOf(u'\n', split);
+        split = end < 0 ? directions.size() + 1 : end + 1;
+    }
+    split = std::min(split, directions.size());
+    d->addPart(directions.first(split), 1, signature + kSignatureWords);
+    d->addPart(directions.sliced(split), 2, signature + 2 * kSignatureWords);
     ++d->count;
 }
 

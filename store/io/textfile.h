@@ -103,9 +103,6 @@ public:
     /// The text and a line break. Writing to a file keeps the text until commit(); writing to a device
     /// writes at once, 61 when that fails.
     void writeLine(const QString &text);
-    /// `bytes` as they are, for a file that is not text (a cache). Kept until commit() as writeLine() keeps
-    /// its text; 61 when writing to a device fails.
-    void writeBytes(const QByteArray &bytes);
     /// Each field in double quotes (a quote inside doubled), separated by commas, then a line break.
     /// 61 when the write fails.
     void writeQuotedFields(const QStringList &fields);
@@ -114,6 +111,8 @@ public:
     /// place; the file stays as it was then. A failure to sync the folder after the rename is reported
     /// the same way, with the new text already in place.
     void commit();
+    /// Bytes written as they are, for a file that is not text (a recipe's picture, a cache of the find index).
+    void writeBytes(const QByteArray &bytes);
 
 private:
     void write(const QString &text);

@@ -96,8 +96,8 @@ private slots:
         QCOMPARE(f.state("lblFFound"), "Recipes found: 0");
     }
 
-    void open_showsTheRecipeAsAPickDoes_data() { testing::addRows({"Enter", "double-click"}); }
-    void open_showsTheRecipeAsAPickDoes()
+    void open_showsTheRecipeInTheRecipeWindow_data() { testing::addRows({"Enter", "double-click"}); }
+    void open_showsTheRecipeInTheRecipeWindow()
     {
         const bool doubleClick = QTest::currentDataTag() == QByteArray("double-click");
         Find f;
@@ -110,26 +110,26 @@ private slots:
         } else {
             f.run("key lswFFound=Return");
         }
-        QTest::qWait(20); // the screen's activation must not take the delete box away again
-        QCOMPARE(f.on("frmRecipe", "", "screen txtRName txtRI2 chkRDel cboRCat"),
-                 "shown / Leek Soup / Crème fraîche / unchecked / *Soups|stews|Desserts|Missing|soups");
+        QCOMPARE(f.on("frmCook", "", "screen lblKName lstKIngred"),
+                 "shown / Leek Soup / 2 lbs leeks, sliced|1 cup Crème fraîche|4 cups stock|1 tsp salt");
+        // The classic display screen is not the way in from here any more.
+        QVERIFY(!ScreenRegistry::find("frmRecipe"));
 
-        // Again while the display screen is open behind the find screen.
+        // Again while the recipe window is open behind the find screen.
         f.screen->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f.screen));
         f.find("stew", 1);
         f.run("key lswFFound=Return");
-        QTest::qWait(20);
-        QCOMPARE(f.on("frmRecipe", "", "txtRName chkRDel"), "Beef Stew / unchecked");
+        QCOMPARE(f.on("frmCook", "", "lblKName"), "Beef Stew");
     }
 
-    void edit_fillsEveryBoxAndSavesTheSameBytes_data()
+    void edit_opensTheRecipeWindowToEdit_data()
     {
         // the words; the file found
         testing::addRows({"a box too short for its text; stew; stews/Beef Stew",
                           "a name with accents; brulee; Desserts/Crème brûlée"});
     }
-    void edit_fillsEveryBoxAndSavesTheSameBytes()
+    void edit_opensTheRecipeWindowToEdit()
     {
         const auto [words, file] = testing::cells<2>();
         Find f;
@@ -137,14 +137,21 @@ private slots:
         const QByteArray before = f.folder.read(path);
         f.find(words, 1);
         QTest::keyClick(f.found(), Qt::Key_E, Qt::ControlModifier);
-        QCOMPARE(f.on("frmIngred", "", "screen txtIName"), "shown / " + file.section('/', 1));
-        QVERIFY(f.on("frmIngred", "", "cboIng").contains("*" + file.section('/', 0, 0)));
-        // Save writes the boxes, all of them, whatever the file holds by then.
-        f.folder.write(path, "changed on the disk meanwhile");
-        f.on("frmIngred", "click cmdISave");
+        QCOMPARE(f.on("frmCook", "", "screen txtKEName"), "shown / " + file.section('/', 1));
+        QVERIFY(f.on("frmCook", "", "cboKECat").contains("*" + file.section('/', 0, 0)));
+        QVERIFY(!ScreenRegistry::find("frmIngred"));
+        // Saved untouched, the file keeps its bytes.
+        f.on("frmCook", "click cmdKESave", "screen");
         QCOMPARE(f.folder.read(path), before);
-        // New brings back the limits of the boxes.
-        QCOMPARE(f.on("frmIngred", "click cmdINew > type txtIN1=" + QString(45, u'x'), "txtIN1"), QString(39, u'x'));
+    }
+
+    void open_unreadableRecipe_saysSoAndSearchesAgain()
+    {
+        Find f;
+        f.find("leek", 1);
+        f.run("remove Category/Soups/Leek Soup > answer 1 > key lswFFound=Return");
+        QVERIFY(f.state("boxes").contains("could not be read"));
+        QTRY_COMPARE(f.found()->model()->rowCount(), 0);
     }
 
     void shop_threeRecipesAddedAndScaled()

@@ -5,6 +5,7 @@
 
 #include <QTest>
 #include <QDateTime>
+#include <QThread>
 
 using Fields = store::RecipeIndex::Fields;
 using store::RecipeIndex;
@@ -109,6 +110,30 @@ private slots:
         QCOMPARE(started.search("paste", kAll).size(), 1);
         kitchen.index.refresh();
         QCOMPARE(kitchen.found("paste"), QStringList{"stews/Goulash [goulash paste]"});
+    }
+
+    // The rows beyond the tenth that an import keeps under "More ingredients:" are ingredients to a search.
+    void search_moreIngredientsAreIngredients()
+    {
+        testing::AppFolder app;
+        app.addCategory("Big");
+        store::saveRecipe("Big", "Stew", testing::recipe({"1|cup|barley"}, "More ingredients:\n2 cups lentils\n\nSimmer."));
+        store::saveRecipe("Big", "Soup", testing::recipe({}, "Title\nMore ingredients:\nsaffron"));
+        QThread::msleep(60);
+        RecipeIndex index;
+        index.refresh();
+        const auto names = [&](const QString &words, Fields fields) {
+            QStringList found;
+            for (const RecipeIndex::Hit &hit : index.search(words, fields))
+                found << hit.name;
+            return found.join(u';');
+        };
+        QCOMPARE(names("lentils", RecipeIndex::Ingredients), "Stew");
+        QCOMPARE(names("lentils", RecipeIndex::Directions), "");
+        QCOMPARE(names("simmer", RecipeIndex::Directions), "Stew");
+        QCOMPARE(names("simmer", RecipeIndex::Ingredients), "");
+        QCOMPARE(names("saffron", RecipeIndex::Ingredients), "Soup");
+        QCOMPARE(names("saffron", RecipeIndex::Directions), "");
     }
 };
 

@@ -1,4 +1,5 @@
 #include "store/amount.h"
+#include "store/interchange/mapping.h"
 #include "store/recipefile.h"
 #include "store/shoppinglist.h"
 #include "tests/support/appfolder.h"
@@ -34,7 +35,7 @@ private slots:
             << QList{recipe(u"4"_s, {{"2", "cups", "flour"}, {"1", "tsp", "salt"}}),
                      recipe(u"2"_s, {{"1/2", "cup", "Milk"}, {"1", "tsp", "Salt"}}),
                      recipe(u"8"_s, {{"1 1/2", "cups", "Flour"}, {"½", "cup", "milk"}, {"a pinch", "", "nutmeg"}})}
-            << u"4"_s << QStringList{"2 3/4 cups flour", "3 tsp salt", "1 1/4 cup Milk", "a pinch nutmeg"};
+            << u"4"_s << QStringList{"2 3/4 cups flour", "1 tbsp salt", "1 1/4 cups Milk", "a pinch nutmeg"};
         QTest::newRow("as written without servings")
             << QList{recipe(u"4"_s, {{"1,5", "l", "water"}, {"2", "tsp", "salt"}})} << QString()
             << QStringList{"1,5 l water", "2 tsp salt"};
@@ -48,13 +49,26 @@ private slots:
                                  {"0.2", "L", "Oil"},
                                  {"0.3", "l", "oil"},
                                  {"0.15", "l", "oil"}})}
-            << QString() << QStringList{"1 1/3 cup Sugar", "3/4 l oil"};
-        QTest::newRow("another measure is another line")
+            << QString() << QStringList{"1 1/3 cups Sugar", "750 ml oil"};
+        QTest::newRow("volumes add up, other measures stay apart")
             << QList{recipe({}, {{"1", "cup", "milk"}, {"2", "tbsp", "milk"}, {"2", "", "eggs"}, {"1", "dozen", "eggs"}})}
-            << QString() << QStringList{"1 cup milk", "2 tbsp milk", "2 eggs", "1 dozen eggs"};
-        QTest::newRow("amounts that are no number stay apart")
+            << QString() << QStringList{"1 1/8 cups milk", "2 eggs", "1 dozen eggs"};
+        QTest::newRow("ranges scaled and added, no number stays apart")
             << QList{recipe(u"2"_s, {{"2-3", "", "eggs"}, {"1", "", "eggs"}, {"", "", "salt"}, {"", "", "salt"}})}
-            << u"4"_s << QStringList{"2-3 eggs", "2 eggs", "salt", "salt"};
+            << u"4"_s << QStringList{"6-8 eggs", "salt", "salt"};
+        QTest::newRow("tb and tbsp of one ingredient are one line")
+            << QList{recipe({}, {{"2", "tb", "soy sauce"}, {"1", "tbsp", "Soy Sauce"}})} << QString()
+            << QStringList{"3 tb soy sauce"};
+        QTest::newRow("a cup and 250 ml of milk are one line")
+            << QList{recipe({}, {{"1", "cup", "milk"}, {"250", "ml", "milk"}})} << QString() << QStringList{"2 cups milk"};
+        QTest::newRow("a measure left in the text is read")
+            << QList{recipe({}, {{"3", "", "tablespoons soy sauce"}, {"1", "tbsp", "soy sauce"}})} << QString()
+            << QStringList{"1/4 cup soy sauce"};
+        QTest::newRow("a range scaled in fractions")
+            << QList{recipe(u"2"_s, {{"1-2", "cups", "flour"}})} << u"3"_s << QStringList{"1 1/2-3 cups flour"};
+        QTest::newRow("counted to a whole or a half, spoons readable")
+            << QList{recipe(u"4"_s, {{"3", "", "eggs"}, {"1/4", "cup", "sugar"}})} << u"5"_s
+            << QStringList{"4 eggs", "5 tbsp sugar"};
         QTest::newRow("rows without an ingredient left out, single blanks")
             << QList{recipe({}, {{"2", "cups", " "}, {"", "", ""}, {"3", "", ""}, {" ", "", "  black pepper "}})}
             << QString() << QStringList{"black pepper"};
@@ -80,6 +94,26 @@ private:
         }
         r.servingSize() = servingSize;
         return r;
+    }
+
+    // The rows beyond the tenth, which the import keeps under "More ingredients:", are shopped and scaled.
+    void lines_importedFourteenRows_shopsTheOverflow()
+    {
+        store::interchange::Recipe recipe;
+        recipe.title = "Big Stew";
+        recipe.yield = "4";
+        for (int i = 1; i <= 14; ++i)
+            recipe.ingredients.append({"1", "cup", QStringLiteral("thing %1").arg(i)});
+        recipe.ingredients.append({"1", "cup", "thing 1"});
+        recipe.directions = "Stew.";
+        const store::RecipeRecord record = store::interchange::toRecord(recipe).record;
+        QVERIFY(record.directions().startsWith("More ingredients:\n"));
+
+        const QStringList lines = store::shoppingListLines({record}, "8");
+        QCOMPARE(lines.size(), 14);
+        QCOMPARE(lines.first(), "4 cups thing 1");
+        for (int i = 2; i <= 14; ++i)
+            QCOMPARE(lines.at(i - 1), QStringLiteral("2 cups thing %1").arg(i));
     }
 };
 

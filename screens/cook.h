@@ -1,0 +1,81 @@
+#pragma once
+
+#include "print/recipeprint.h"
+#include "shell/screen.h"
+#include "store/ingredients.h"
+#include "store/recipedraft.h"
+#include "store/recipeview.h"
+
+class CookEditor;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QSpinBox;
+class QStackedWidget;
+
+/// The recipe window to cook and edit from: shows a recipe with every ingredient, scaled to the servings
+/// asked for and in the units chosen, its picture, the directions as steps to tick off; prints it as shown;
+/// edits and saves it as the same recipe file the classic screens read; keeps its picture. Resizable; its
+/// size and type size are kept in the work folder's settings.ini.
+class frmCook : public shell::Screen
+{
+    Q_OBJECT
+
+public:
+    explicit frmCook(QWidget *parent = nullptr);
+    ~frmCook() override;
+
+    /// Shows this window with the recipe `name` of `category`. Returns false, with nothing shown, when the
+    /// recipe cannot be read.
+    bool openRecipe(const QString &category, const QString &name);
+    /// Shows the recipe as openRecipe() does, on the edit page.
+    bool editRecipe(const QString &category, const QString &name);
+
+    /// Replaces the printer set-up dialog that Print shows first; an empty setup brings the dialog back.
+    void setPrinterSetup(recipeprint::PrinterSetup setup);
+    /// Takes the image file at `path` as the recipe's picture, as a drop of the file does.
+    void takePicture(const QString &path);
+
+protected:
+    void load() override;
+    void hideEvent(QHideEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void showRecipe();
+    void showIngredients();
+    void showFacts(const store::RecipeView &view);
+    void showPicture();
+    void changeTypeSize(int step);
+    void applyTypeSize();
+    void printRecipe();
+    void startEditing();
+    void saveEdits();
+    void choosePicture();
+    void removePicture();
+    void saveSettings() const;
+    store::Units units() const;
+
+    QString m_category;
+    QString m_name;
+    store::RecipeRecord m_record;
+    store::RecipeDraft m_draft;
+    QList<store::IngredientLine> m_rows;
+    double m_typeSize = 0;
+    int m_pictureRequest = 0; ///< the latest reading of the picture; an earlier one's result is dropped
+    recipeprint::PrinterSetup m_printerSetup;
+
+    QStackedWidget *m_pages;
+    QLabel *m_heading;
+    QLabel *m_picture;
+    QLabel *m_facts;
+    QSpinBox *m_servings;
+    QComboBox *m_units;
+    QListWidget *m_ingredients;
+    QListWidget *m_steps;
+    QLabel *m_note;
+    QPushButton *m_removePicture;
+    CookEditor *m_editor;
+};
