@@ -95,7 +95,32 @@ private:
             recipe.notes.append(label + QStringLiteral(": ") + text.trimmed());
     }
 
-    QString text() { return m_xml.readElementText(QXmlStreamReader::IncludeChildElements); }
+    // The text of the current element and of every element inside it, read in one loop: Qt's
+    // readElementText() calls itself for each element inside, and a file that nests elements a hundred
+    // thousand deep would overflow the stack.
+    QString text()
+    {
+        QString result;
+        for (qsizetype depth = 1; depth > 0;) {
+            switch (m_xml.readNext()) {
+            case QXmlStreamReader::StartElement:
+                ++depth;
+                break;
+            case QXmlStreamReader::EndElement:
+                --depth;
+                break;
+            case QXmlStreamReader::Characters:
+            case QXmlStreamReader::EntityReference:
+                result += m_xml.text();
+                break;
+            case QXmlStreamReader::Invalid:
+                return result;
+            default:
+                break;
+            }
+        }
+        return result;
+    }
 
     void readRecipeElement(Recipe &recipe)
     {
@@ -191,9 +216,8 @@ public:
 
     std::optional<ReadItem> next() override
     {
-        static const QRegularExpression start(QStringLiteral("<RcpE[\\s>/]"));
-        const QRegularExpressionMatch begin = start.match(m_text, m_pos);
-        if (!begin.hasMatch()) {
+        const qsizetype begin = findStart(m_pos);
+        if (begin < 0) {
             m_pos = m_text.size();
             if (m_found)
                 return std::nullopt;
@@ -202,16 +226,20 @@ public:
         }
         m_found = true;
         ReadItem item;
-        m_line += QStringView(m_text).sliced(m_pos, begin.capturedStart() - m_pos).count(u'\n');
-        m_pos = begin.capturedStart();
+        m_line += QStringView(m_text).sliced(m_pos, begin - m_pos).count(u'\n');
+        m_pos = begin;
         item.line = m_line;
 
+        // The first closing tag at or after the recipe: looked for again only once the reading has passed
+        // the one found before, so that a file of many recipes that never close is read in one pass.
         static const QLatin1String closing("</RcpE>");
-        const qsizetype end = m_text.indexOf(closing, m_pos);
-        const QRegularExpressionMatch following = start.match(m_text, begin.capturedEnd());
-        if (end < 0 || (following.hasMatch() && following.capturedStart() < end)) {
+        if (m_closing != kNone && m_closing < m_pos)
+            m_closing = m_text.indexOf(closing, m_pos);
+        const qsizetype end = m_closing;
+        const qsizetype following = findStart(begin + kStart.size());
+        if (end < 0 || (following >= 0 && following < end)) {
             item.problem = QStringLiteral("the recipe has no closing </RcpE>");
-            const qsizetype stop = following.hasMatch() ? following.capturedStart() : m_text.size();
+            const qsizetype stop = following >= 0 ? following : m_text.size();
             m_line += QStringView(m_text).sliced(m_pos, stop - m_pos).count(u'\n');
             m_pos = stop;
             return item;
@@ -236,7 +264,24 @@ public:
     double progress() const override { return m_text.isEmpty() ? 1.0 : double(m_pos) / double(m_text.size()); }
 
 private:
+    static constexpr qsizetype kNone = -1;
+    static constexpr QLatin1String kStart{"<RcpE"};
+
+    // Where the next recipe begins at or after `from`: "<RcpE" and a blank, ">" or "/"; -1 when none does.
+    // (A regular expression would check the whole text before each search, over and over.)
+    qsizetype findStart(qsizetype from) const
+    {
+        for (qsizetype at = m_text.indexOf(kStart, from); at >= 0; at = m_text.indexOf(kStart, at + 1)) {
+            const qsizetype after = at + kStart.size();
+            if (after < m_text.size() &&
+                (m_text.at(after).isSpace() || m_text.at(after) == u'>' || m_text.at(after) == u'/'))
+                return at;
+        }
+        return -1;
+    }
+
     QString m_text;
+    qsizetype m_closing = -2; ///< where the next </RcpE> begins; kNone when the text has no more
     qsizetype m_pos = 0;
     qsizetype m_line = 1;
     bool m_found = false;

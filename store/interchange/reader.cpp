@@ -13,9 +13,10 @@ namespace store::interchange {
 
 namespace {
 
-// How much of a file tells its format, and the largest file of a format that is read whole.
+// How much of a file tells its format, and the largest file of a format that is read whole: reading
+// holds the file's text and what is parsed of it, a few times its size.
 constexpr qint64 kHeadSize = 64 * 1024;
-constexpr qint64 kWholeFileLimit = 512 * 1024 * 1024;
+constexpr qint64 kWholeFileLimit = 64 * 1024 * 1024;
 
 // A reader of one problem that stands for the whole file.
 class ProblemReader : public RecipeReader
