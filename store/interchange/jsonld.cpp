@@ -306,27 +306,33 @@ private:
 class JsonLdReader : public RecipeReader
 {
 public:
-    JsonLdReader(const QString &text, bool webPage)
+    JsonLdReader(const QString &text, bool webPage) : m_parser(webPage)
     {
         const QList<Block> blocks = webPage ? scriptBlocks(text) : QList<Block>{{text, 1}};
-        const JsonLdParser parser(webPage);
         for (const Block &block : blocks)
-            readBlock(block, parser);
+            readBlock(block);
         if (m_items.isEmpty())
             m_items.append({1, QStringLiteral("no schema.org Recipe was found in this file"), {}});
     }
 
+    // Each recipe is made when it is asked for, and its JSON let go: a large file is never held whole
+    // both as JSON and as recipes.
     std::optional<ReadItem> next() override
     {
         if (m_next >= m_items.size())
             return std::nullopt;
-        return m_items.at(m_next++);
+        Pending pending = std::move(m_items[m_next++]);
+        if (!pending.problem.isEmpty())
+            return ReadItem{pending.line, pending.problem, {}};
+        ReadItem item = m_parser.read(pending.object);
+        item.line = pending.line;
+        return item;
     }
 
     double progress() const override { return m_items.isEmpty() ? 1.0 : double(m_next) / double(m_items.size()); }
 
 private:
-    void readBlock(const Block &block, const JsonLdParser &parser)
+    void readBlock(const Block &block)
     {
         QJsonParseError error;
         const QByteArray bytes = block.text.toUtf8();
@@ -348,14 +354,20 @@ private:
             counted = at;
             lines.append(line);
         }
-        for (qsizetype i = 0; i < recipes.size(); ++i) {
-            ReadItem item = parser.read(recipes.at(i));
-            item.line = lines.size() == recipes.size() ? lines.at(i) : block.line;
-            m_items.append(item);
-        }
+        for (qsizetype i = 0; i < recipes.size(); ++i)
+            m_items.append({lines.size() == recipes.size() ? lines.at(i) : block.line, {}, recipes.at(i)});
     }
 
-    QList<ReadItem> m_items;
+    // A recipe found in the file, or a problem of the file.
+    struct Pending
+    {
+        qsizetype line = 0;
+        QString problem;
+        QJsonObject object;
+    };
+
+    const JsonLdParser m_parser;
+    QList<Pending> m_items;
     qsizetype m_next = 0;
 };
 

@@ -4,6 +4,7 @@
 #include "store/io/textcodec.h"
 #include "store/io/textfile.h"
 
+#include <QBuffer>
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -69,7 +70,8 @@ std::optional<Duration> elapsed(const QString &text)
 class RecipeElement
 {
 public:
-    explicit RecipeElement(const QString &xml) : m_xml(xml) {}
+    // Reads from `device` a slice at a time, so that the element's text is not held twice more.
+    explicit RecipeElement(QIODevice *device) : m_xml(device) {}
 
     // The recipe, or the XML reader's complaint and the line of the element it was made at.
     QString read(Recipe &recipe, qsizetype &errorLine)
@@ -245,11 +247,15 @@ public:
             return item;
         }
         const qsizetype stop = end + closing.size();
-        const QString element = m_text.sliced(m_pos, stop - m_pos);
-        m_line += QStringView(element).count(u'\n');
+        const QStringView element = QStringView(m_text).sliced(m_pos, stop - m_pos);
+        m_line += element.count(u'\n');
         m_pos = stop;
 
-        RecipeElement reader(repairReferences(element));
+        // The element as UTF-8, which the XML reader takes without a declaration.
+        QByteArray xml = element.contains(u'&') ? repairReferences(element.toString()).toUtf8() : element.toUtf8();
+        QBuffer device(&xml);
+        device.open(QIODevice::ReadOnly);
+        RecipeElement reader(&device);
         qsizetype errorLine = 0;
         const QString error = reader.read(item.recipe, errorLine);
         if (!error.isEmpty()) {
@@ -289,20 +295,32 @@ private:
 
 } // namespace
 
-QString decodeMasterCook(const QByteArray &bytes)
+TextEncoding masterCookEncoding(const QByteArray &head)
 {
     static const QRegularExpression declaration(
         QStringLiteral("^\\s*<\\?xml[^>]*encoding\\s*=\\s*[\"']([^\"']+)[\"']"));
-    const QString head = QString::fromLatin1(bytes.left(200));
-    const QString encoding = declaration.match(head).captured(1).toLower();
-    if (encoding.startsWith(u"utf-16")) {
-        QStringDecoder utf16(QStringDecoder::Utf16);
-        return utf16.decode(bytes);
-    }
+    const QString encoding = declaration.match(QString::fromLatin1(head.left(200))).captured(1).toLower();
+    if (encoding.startsWith(u"utf-16"))
+        return TextEncoding::Utf16;
     const bool singleByte = encoding.startsWith(u"iso-8859-1") || encoding.startsWith(u"latin") ||
                             encoding.startsWith(u"windows-1252") || encoding == u"cp1252" || encoding == u"us-ascii" ||
                             encoding == u"ascii";
-    return singleByte ? decodeWindows1252(bytes) : decodeText(bytes);
+    return singleByte ? TextEncoding::Windows1252 : TextEncoding::Utf8OrWindows1252;
+}
+
+QString decodeMasterCook(const QByteArray &bytes)
+{
+    switch (masterCookEncoding(bytes)) {
+    case TextEncoding::Utf16: {
+        QStringDecoder utf16(QStringDecoder::Utf16);
+        return utf16.decode(bytes);
+    }
+    case TextEncoding::Windows1252:
+        return decodeWindows1252(bytes);
+    case TextEncoding::Utf8OrWindows1252:
+        break;
+    }
+    return decodeText(bytes);
 }
 
 std::unique_ptr<RecipeReader> makeMasterCookReader(const QString &text)
