@@ -62,22 +62,27 @@ struct ReadAhead::State
             try {
                 progress = 0.0;
                 const std::unique_ptr<RecipeReader> reader = makeReader(openFile(files.at(file)));
-                if (!put({Entry::Opened, file, 0, {}}))
+                if (!put({Entry::Opened, file, 0, {}, {}}))
                     return;
                 while (std::optional<ReadItem> item = reader->next()) {
                     progress = reader->progress();
-                    if (!put({Entry::Item, file, 0, std::move(*item)}))
+                    Entry entry{Entry::Item, file, 0, std::move(*item), {}};
+                    if (entry.item.problem.isEmpty()) {
+                        entry.mapped = toRecord(entry.item.recipe);
+                        entry.item.recipe = {};
+                    }
+                    if (!put(std::move(entry)))
                         return;
                 }
             } catch (const Failure &failure) {
-                put({Entry::Failed, file, failure.number(), {}});
+                put({Entry::Failed, file, failure.number(), {}, {}});
                 return;
             } catch (const std::bad_alloc &) {
-                put({Entry::Failed, file, Failure::PathFileAccessError, {}});
+                put({Entry::Failed, file, Failure::PathFileAccessError, {}, {}});
                 return;
             }
         }
-        put({Entry::End, 0, 0, {}});
+        put({Entry::End, 0, 0, {}, {}});
     }
 };
 

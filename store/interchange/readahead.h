@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/interchange/mapping.h"
 #include "store/interchange/recipereader.h"
 
 #include <QStringList>
@@ -7,8 +8,8 @@
 #include <memory>
 #include <optional>
 
-/// Reading the recipes of files on a thread of its own, ahead of an import that saves them on its own
-/// thread: however long a file takes to be read or one recipe to be parsed, the import's thread only ever
+/// Reading the recipes of files on a thread of its own, and fitting each into a record (toRecord()), ahead
+/// of an import that saves them on its own thread: however long a file takes to be read or one recipe to be parsed, the import's thread only ever
 /// waits for as long as it chooses.
 namespace store::interchange {
 
@@ -28,6 +29,7 @@ public:
         qsizetype file = 0;
         int failure = 0;
         ReadItem item;
+        MappedRecipe mapped; ///< the item's recipe as it is saved, when it has no problem
     };
 
     /// Starts reading `files` at once. A file is opened as RecipeImport documents (53, 75, 76) and read

@@ -175,7 +175,7 @@ bool RecipeImport::step(int milliseconds)
         return true;
     }
     m_stage = Stage::Saving;
-    save(item);
+    save(entry->mapped);
     return true;
 }
 
@@ -205,9 +205,8 @@ RecipeImport::Target &RecipeImport::targetOf(const QString &category)
     return *target;
 }
 
-void RecipeImport::save(const interchange::ReadItem &item)
+void RecipeImport::save(const interchange::MappedRecipe &mapped)
 {
-    const interchange::MappedRecipe mapped = interchange::toRecord(item.recipe);
     QString category = m_category;
     if (category.isEmpty()) {
         category = categoryFor(mapped.category.isEmpty() ? kImportedCategory : mapped.category);

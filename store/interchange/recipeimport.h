@@ -13,7 +13,7 @@ namespace store {
 
 namespace interchange {
 class ReadAhead;
-struct ReadItem;
+struct MappedRecipe;
 } // namespace interchange
 
 /// What an import did, for the report the user reads and may save.
@@ -102,7 +102,7 @@ public:
 
 private:
     bool step(int milliseconds);
-    void save(const interchange::ReadItem &item);
+    void save(const interchange::MappedRecipe &mapped);
     /// A category recipes are saved in: its folder and the names in it, case-folded.
     struct Target
     {
