@@ -88,11 +88,12 @@ void frmSetup::createCategory()
                           shell::MbSystemModal | shell::MbInformation, QStringLiteral("User error"));
             return;
         }
-        store::createFolder(folder);
+        // Its line first, then its folder; a line left without its folder gets the folder, not a second line.
+        const store::MadeCategory made = store::makeCategory(name);
         m_ui->txtSCreate->clear();
         m_ui->txtSCreate->setFocus();
-        store::appendCategoryLine(name);
-        addCreated(name);
+        if (made.listed)
+            addCreated(name);
     } catch (const store::Failure &failure) {
         shell::raiseError(this, shell::codes::SetupCreate, failure);
     }

@@ -30,7 +30,7 @@ QString resolveEntry(const QString &folder, const QString &name)
 // dataPath() checks every name; an empty category would only be left out, and must fail instead.
 QString requireCategory(const QString &category)
 {
-    if (category.isEmpty())
+    if (category.isEmpty() || category.startsWith(kByteOrderMark) || isReservedCategoryName(category))
         throw Failure(Failure::BadFileName);
     return category;
 }
@@ -61,6 +61,12 @@ bool isDeviceName(const QString &name)
 }
 
 } // namespace
+
+bool isReservedCategoryName(const QString &name)
+{
+    return name.compare(kCategoryListFile, Qt::CaseInsensitive) == 0 ||
+           name.compare(kWorkFolder, Qt::CaseInsensitive) == 0;
+}
 
 bool isValidName(const QString &name)
 {

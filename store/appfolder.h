@@ -18,6 +18,13 @@ namespace store {
 /// LPT1 to LPT9) in any letter case, alone or before a dot ("aux.txt").
 bool isValidName(const QString &name);
 
+/// A zero-width no-break space, which at the start of a file is its byte-order mark.
+inline constexpr QChar kByteOrderMark = QChar(0xFEFF);
+
+/// True for the names a category's folder may not have although they are valid names, in any letter
+/// case: the category list's own file name and the work folder's, which lie in the same place.
+bool isReservedCategoryName(const QString &name);
+
 /// Absolute path of `components` below the application folder. An empty component adds nothing, so a
 /// path whose last component is empty names the folder above it. Each component resolves against the
 /// listing of its folder: an exact match first, then one that differs only in letter case or is the name
@@ -36,7 +43,8 @@ inline const QString kSettingsFile = QStringLiteral("LD.ini");
 
 /// Category/category.txt
 QString categoryListPath();
-/// Category/<category>; Failure 52 for an empty or invalid category name.
+/// Category/<category>; Failure 52 for an empty or invalid category name, a reserved one
+/// (isReservedCategoryName()) and one that begins with kByteOrderMark, which the list could not keep.
 QString categoryFolderPath(const QString &category);
 /// Category/<category>/<recipe>; Failure 52 for an empty or invalid category or an invalid recipe name.
 /// An empty recipe name gives the category folder itself, which cannot be opened as a file.

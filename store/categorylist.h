@@ -21,6 +21,25 @@ QStringList readCategoryFields();
 /// list is on the disk when it returns.
 void appendCategoryLine(const QString &name);
 
+/// What makeCategory() did.
+struct MadeCategory
+{
+    QString name;        ///< the category as listed: `name` or the listed name that differs only in case
+    bool listed = false; ///< the line was added
+    bool made = false;   ///< the folder was made
+};
+
+/// Makes the category `name` unless the list has it in any letter case: its line at the end of the list,
+/// then its folder. Reading the list, deciding and appending happen under the write lock, so that two
+/// copies of the program making the same category list it once.
+///
+/// No interruption leaves a category folder without its line: the line is on the disk before the folder
+/// is made, and a failure to make the folder takes the line away again. A kill between the two steps
+/// (or a failure to take the line away) leaves a line without its folder, as a folder removed by hand
+/// does; making the category again, here or on the setup screen, makes the folder without a second line.
+/// Failures: 52 for a name categoryFolderPath() refuses; as appendCategoryLine() and createFolder().
+MadeCategory makeCategory(const QString &name);
+
 /// Rewrites the list without every line equal to `name` (letter case counts) and returns how many lines
 /// were removed. The list is replaced in one step, so it is never absent. 53 when the list is missing.
 qsizetype removeCategoryLines(const QString &name);

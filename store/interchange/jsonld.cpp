@@ -6,7 +6,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
+
+#include <cstring>
 
 namespace store::interchange {
 
@@ -19,32 +20,110 @@ struct Block
     qsizetype line;
 };
 
-qsizetype lineAt(const QString &text, qsizetype position, qsizetype firstLine)
+qsizetype skipBlanks(QStringView text, qsizetype i)
 {
-    return firstLine + QStringView(text).left(position).count(u'\n');
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    return i;
 }
 
+// Where the JSON string that opens at `i` closes, or -1 when it does not.
+qsizetype stringEnd(QStringView text, qsizetype i)
+{
+    for (++i; i < text.size(); ++i) {
+        if (text.at(i) == u'\\')
+            ++i;
+        else if (text.at(i) == u'"')
+            return i;
+    }
+    return -1;
+}
+
+bool namesRecipe(QStringView type)
+{
+    for (const char *prefix : {"http://schema.org/", "https://schema.org/", "schema:"}) {
+        if (type.startsWith(QLatin1String(prefix)))
+            return type.sliced(qsizetype(std::strlen(prefix))) == u"Recipe";
+    }
+    return type == u"Recipe";
+}
+
+// Where each "@type" that names Recipe, alone or in a list of types, begins. Each "@type" looks only at
+// its own value, so that the text is read once however deeply its lists nest.
+QList<qsizetype> recipeTypes(QStringView text)
+{
+    static const QLatin1String key("\"@type\"");
+    QList<qsizetype> found;
+    for (qsizetype at = text.indexOf(key); at >= 0; at = text.indexOf(key, at + key.size())) {
+        qsizetype i = skipBlanks(text, at + key.size());
+        if (i >= text.size() || text.at(i) != u':')
+            continue;
+        i = skipBlanks(text, i + 1);
+        const bool list = i < text.size() && text.at(i) == u'[';
+        if (list)
+            i = skipBlanks(text, i + 1);
+        while (i < text.size() && text.at(i) == u'"') {
+            const qsizetype end = stringEnd(text, i);
+            if (end < 0)
+                break;
+            if (namesRecipe(text.sliced(i + 1, end - i - 1))) {
+                found.append(at);
+                break;
+            }
+            i = skipBlanks(text, end + 1);
+            if (!list || i >= text.size() || text.at(i) != u',')
+                break;
+            i = skipBlanks(text, i + 1);
+        }
+    }
+    return found;
+}
+
+// Where the next "</script>" (blanks allowed before its ">") at or after `from` begins and ends.
+std::pair<qsizetype, qsizetype> closingScript(QStringView page, qsizetype from)
+{
+    static const QLatin1String closing("</script");
+    for (qsizetype at = page.indexOf(closing, from, Qt::CaseInsensitive); at >= 0;
+         at = page.indexOf(closing, at + 1, Qt::CaseInsensitive)) {
+        const qsizetype end = skipBlanks(page, at + closing.size());
+        if (end < page.size() && page.at(end) == u'>')
+            return {at, end + 1};
+    }
+    return {page.size(), page.size()};
+}
+
+// The JSON-LD script blocks of a page, found in one pass: a search that a regular expression starts anew
+// for each block would check the whole page each time.
 QList<Block> scriptBlocks(const QString &page)
 {
-    static const QRegularExpression open(QStringLiteral("<script\\b([^>]*)>"),
-                                         QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression close(QStringLiteral("</script\\s*>"), QRegularExpression::CaseInsensitiveOption);
+    static const QLatin1String opening("<script");
     QList<Block> blocks;
-    qsizetype from = 0;
-    for (;;) {
-        const QRegularExpressionMatch start = open.match(page, from);
-        if (!start.hasMatch())
-            break;
-        const QRegularExpressionMatch end = close.match(page, start.capturedEnd());
-        const qsizetype stop = end.hasMatch() ? end.capturedStart() : page.size();
-        from = end.hasMatch() ? end.capturedEnd() : page.size();
-        if (!start.captured(1).contains(QLatin1String("ld+json"), Qt::CaseInsensitive))
+    qsizetype counted = 0; // the lines are counted up to here
+    qsizetype line = 1;
+    for (qsizetype at = page.indexOf(opening, 0, Qt::CaseInsensitive); at >= 0;
+         at = page.indexOf(opening, at + 1, Qt::CaseInsensitive)) {
+        const qsizetype name = at + opening.size();
+        if (name < page.size() && (page.at(name).isLetterOrNumber() || page.at(name) == u'_'))
             continue;
-        QString text = page.sliced(start.capturedEnd(), stop - start.capturedEnd());
-        // Pages hide scripts from old browsers in comments or CDATA sections.
-        for (const char *wrapper : {"<!--", "-->", "<![CDATA[", "]]>"})
-            text.replace(QLatin1String(wrapper), QString());
-        blocks.append({text, lineAt(page, start.capturedEnd(), 1)});
+        const qsizetype tagEnd = page.indexOf(u'>', name);
+        if (tagEnd < 0)
+            break;
+        const qsizetype begin = tagEnd + 1;
+        const auto [stop, after] = closingScript(page, begin);
+        const bool jsonLd = QStringView(page).sliced(name, tagEnd - name).contains(QLatin1String("ld+json"),
+                                                                                   Qt::CaseInsensitive);
+        if (jsonLd) {
+            QString text = page.sliced(begin, stop - begin);
+            // Pages hide scripts from old browsers in comments or CDATA sections.
+            for (const char *wrapper : {"<!--", "-->", "<![CDATA[", "]]>"})
+                text.replace(QLatin1String(wrapper), QString());
+            line += QStringView(page).sliced(counted, begin - counted).count(u'\n');
+            counted = begin;
+            blocks.append({text, line});
+        }
+        if (after >= page.size())
+            break;
+        at = after - 1;
     }
     return blocks;
 }
@@ -227,27 +306,33 @@ private:
 class JsonLdReader : public RecipeReader
 {
 public:
-    JsonLdReader(const QString &text, bool webPage)
+    JsonLdReader(const QString &text, bool webPage) : m_parser(webPage)
     {
         const QList<Block> blocks = webPage ? scriptBlocks(text) : QList<Block>{{text, 1}};
-        const JsonLdParser parser(webPage);
         for (const Block &block : blocks)
-            readBlock(block, parser);
+            readBlock(block);
         if (m_items.isEmpty())
             m_items.append({1, QStringLiteral("no schema.org Recipe was found in this file"), {}});
     }
 
+    // Each recipe is made when it is asked for, and its JSON let go: a large file is never held whole
+    // both as JSON and as recipes.
     std::optional<ReadItem> next() override
     {
         if (m_next >= m_items.size())
             return std::nullopt;
-        return m_items.at(m_next++);
+        Pending pending = std::move(m_items[m_next++]);
+        if (!pending.problem.isEmpty())
+            return ReadItem{pending.line, pending.problem, {}};
+        ReadItem item = m_parser.read(pending.object);
+        item.line = pending.line;
+        return item;
     }
 
     double progress() const override { return m_items.isEmpty() ? 1.0 : double(m_next) / double(m_items.size()); }
 
 private:
-    void readBlock(const Block &block, const JsonLdParser &parser)
+    void readBlock(const Block &block)
     {
         QJsonParseError error;
         const QByteArray bytes = block.text.toUtf8();
@@ -261,20 +346,28 @@ private:
         findRecipes(document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object()), recipes);
 
         // Where each Recipe begins, when the text names as many of them as were found.
-        static const QRegularExpression type(
-            QStringLiteral("\"@type\"\\s*:\\s*(?:\\[[^\\]]*?)?\"(?:https?://schema\\.org/|schema:)?Recipe\""));
         QList<qsizetype> lines;
-        QRegularExpressionMatchIterator it = type.globalMatch(block.text);
-        while (it.hasNext())
-            lines.append(lineAt(block.text, it.next().capturedStart(), block.line));
-        for (qsizetype i = 0; i < recipes.size(); ++i) {
-            ReadItem item = parser.read(recipes.at(i));
-            item.line = lines.size() == recipes.size() ? lines.at(i) : block.line;
-            m_items.append(item);
+        qsizetype counted = 0;
+        qsizetype line = block.line;
+        for (const qsizetype at : recipeTypes(block.text)) {
+            line += QStringView(block.text).sliced(counted, at - counted).count(u'\n');
+            counted = at;
+            lines.append(line);
         }
+        for (qsizetype i = 0; i < recipes.size(); ++i)
+            m_items.append({lines.size() == recipes.size() ? lines.at(i) : block.line, {}, recipes.at(i)});
     }
 
-    QList<ReadItem> m_items;
+    // A recipe found in the file, or a problem of the file.
+    struct Pending
+    {
+        qsizetype line = 0;
+        QString problem;
+        QJsonObject object;
+    };
+
+    const JsonLdParser m_parser;
+    QList<Pending> m_items;
     qsizetype m_next = 0;
 };
 

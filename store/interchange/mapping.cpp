@@ -163,10 +163,17 @@ QString fileNameFor(const QString &title)
 
 QString categoryNameFor(const QString &name)
 {
-    // The recipe screens read the category list as fields: a comma would split the name in two there.
+    // The recipe screens read the category list as fields: a comma would split the name in two there. A
+    // zero-width no-break space at the start would be taken for a byte-order mark on the list's first line.
     QString category = fileNameFor(name);
     category.replace(QLatin1Char(','), QLatin1Char('-'));
-    return portable(shortened(category, kCategoryLength));
+    while (category.startsWith(kByteOrderMark))
+        category = category.sliced(1).trimmed();
+    category = portable(shortened(category, kCategoryLength));
+    // The folder of a category lies beside the list and the work folder: its name may be neither.
+    if (isReservedCategoryName(category))
+        category.replace(category.indexOf(u'.'), 1, QLatin1Char('-'));
+    return category;
 }
 
 QString numberedName(const QString &name, int n)
@@ -184,6 +191,7 @@ MappedRecipe toRecord(const Recipe &recipe)
     mapped.name = fileNameFor(mapped.title);
     for (const QString &category : recipe.categories) {
         mapped.category = categoryNameFor(category);
+        mapped.categoryAsRead = oneLine(category);
         if (!mapped.category.isEmpty())
             break;
     }

@@ -37,6 +37,7 @@ struct MappedRecipe
     QString title;    ///< the title as the file gives it
     QString name;     ///< the file name made of the title
     QString category; ///< the recipe's first category, as a category name; empty when it has none
+    QString categoryAsRead; ///< that category as the file gives it, on one line
     RecipeRecord record;
     bool moreThanTenRows = false;
 };

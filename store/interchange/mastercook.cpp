@@ -4,6 +4,7 @@
 #include "store/io/textcodec.h"
 #include "store/io/textfile.h"
 
+#include <QBuffer>
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -69,7 +70,8 @@ std::optional<Duration> elapsed(const QString &text)
 class RecipeElement
 {
 public:
-    explicit RecipeElement(const QString &xml) : m_xml(xml) {}
+    // Reads from `device` a slice at a time, so that the element's text is not held twice more.
+    explicit RecipeElement(QIODevice *device) : m_xml(device) {}
 
     // The recipe, or the XML reader's complaint and the line of the element it was made at.
     QString read(Recipe &recipe, qsizetype &errorLine)
@@ -95,7 +97,32 @@ private:
             recipe.notes.append(label + QStringLiteral(": ") + text.trimmed());
     }
 
-    QString text() { return m_xml.readElementText(QXmlStreamReader::IncludeChildElements); }
+    // The text of the current element and of every element inside it, read in one loop: Qt's
+    // readElementText() calls itself for each element inside, and a file that nests elements a hundred
+    // thousand deep would overflow the stack.
+    QString text()
+    {
+        QString result;
+        for (qsizetype depth = 1; depth > 0;) {
+            switch (m_xml.readNext()) {
+            case QXmlStreamReader::StartElement:
+                ++depth;
+                break;
+            case QXmlStreamReader::EndElement:
+                --depth;
+                break;
+            case QXmlStreamReader::Characters:
+            case QXmlStreamReader::EntityReference:
+                result += m_xml.text();
+                break;
+            case QXmlStreamReader::Invalid:
+                return result;
+            default:
+                break;
+            }
+        }
+        return result;
+    }
 
     void readRecipeElement(Recipe &recipe)
     {
@@ -191,9 +218,8 @@ public:
 
     std::optional<ReadItem> next() override
     {
-        static const QRegularExpression start(QStringLiteral("<RcpE[\\s>/]"));
-        const QRegularExpressionMatch begin = start.match(m_text, m_pos);
-        if (!begin.hasMatch()) {
+        const qsizetype begin = findStart(m_pos);
+        if (begin < 0) {
             m_pos = m_text.size();
             if (m_found)
                 return std::nullopt;
@@ -202,26 +228,34 @@ public:
         }
         m_found = true;
         ReadItem item;
-        m_line += QStringView(m_text).sliced(m_pos, begin.capturedStart() - m_pos).count(u'\n');
-        m_pos = begin.capturedStart();
+        m_line += QStringView(m_text).sliced(m_pos, begin - m_pos).count(u'\n');
+        m_pos = begin;
         item.line = m_line;
 
+        // The first closing tag at or after the recipe: looked for again only once the reading has passed
+        // the one found before, so that a file of many recipes that never close is read in one pass.
         static const QLatin1String closing("</RcpE>");
-        const qsizetype end = m_text.indexOf(closing, m_pos);
-        const QRegularExpressionMatch following = start.match(m_text, begin.capturedEnd());
-        if (end < 0 || (following.hasMatch() && following.capturedStart() < end)) {
+        if (m_closing != kNone && m_closing < m_pos)
+            m_closing = m_text.indexOf(closing, m_pos);
+        const qsizetype end = m_closing;
+        const qsizetype following = findStart(begin + kStart.size());
+        if (end < 0 || (following >= 0 && following < end)) {
             item.problem = QStringLiteral("the recipe has no closing </RcpE>");
-            const qsizetype stop = following.hasMatch() ? following.capturedStart() : m_text.size();
+            const qsizetype stop = following >= 0 ? following : m_text.size();
             m_line += QStringView(m_text).sliced(m_pos, stop - m_pos).count(u'\n');
             m_pos = stop;
             return item;
         }
         const qsizetype stop = end + closing.size();
-        const QString element = m_text.sliced(m_pos, stop - m_pos);
-        m_line += QStringView(element).count(u'\n');
+        const QStringView element = QStringView(m_text).sliced(m_pos, stop - m_pos);
+        m_line += element.count(u'\n');
         m_pos = stop;
 
-        RecipeElement reader(repairReferences(element));
+        // The element as UTF-8, which the XML reader takes without a declaration.
+        QByteArray xml = element.contains(u'&') ? repairReferences(element.toString()).toUtf8() : element.toUtf8();
+        QBuffer device(&xml);
+        device.open(QIODevice::ReadOnly);
+        RecipeElement reader(&device);
         qsizetype errorLine = 0;
         const QString error = reader.read(item.recipe, errorLine);
         if (!error.isEmpty()) {
@@ -236,7 +270,24 @@ public:
     double progress() const override { return m_text.isEmpty() ? 1.0 : double(m_pos) / double(m_text.size()); }
 
 private:
+    static constexpr qsizetype kNone = -1;
+    static constexpr QLatin1String kStart{"<RcpE"};
+
+    // Where the next recipe begins at or after `from`: "<RcpE" and a blank, ">" or "/"; -1 when none does.
+    // (A regular expression would check the whole text before each search, over and over.)
+    qsizetype findStart(qsizetype from) const
+    {
+        for (qsizetype at = m_text.indexOf(kStart, from); at >= 0; at = m_text.indexOf(kStart, at + 1)) {
+            const qsizetype after = at + kStart.size();
+            if (after < m_text.size() &&
+                (m_text.at(after).isSpace() || m_text.at(after) == u'>' || m_text.at(after) == u'/'))
+                return at;
+        }
+        return -1;
+    }
+
     QString m_text;
+    qsizetype m_closing = -2; ///< where the next </RcpE> begins; kNone when the text has no more
     qsizetype m_pos = 0;
     qsizetype m_line = 1;
     bool m_found = false;
@@ -244,20 +295,32 @@ private:
 
 } // namespace
 
-QString decodeMasterCook(const QByteArray &bytes)
+TextEncoding masterCookEncoding(const QByteArray &head)
 {
     static const QRegularExpression declaration(
         QStringLiteral("^\\s*<\\?xml[^>]*encoding\\s*=\\s*[\"']([^\"']+)[\"']"));
-    const QString head = QString::fromLatin1(bytes.left(200));
-    const QString encoding = declaration.match(head).captured(1).toLower();
-    if (encoding.startsWith(u"utf-16")) {
-        QStringDecoder utf16(QStringDecoder::Utf16);
-        return utf16.decode(bytes);
-    }
+    const QString encoding = declaration.match(QString::fromLatin1(head.left(200))).captured(1).toLower();
+    if (encoding.startsWith(u"utf-16"))
+        return TextEncoding::Utf16;
     const bool singleByte = encoding.startsWith(u"iso-8859-1") || encoding.startsWith(u"latin") ||
                             encoding.startsWith(u"windows-1252") || encoding == u"cp1252" || encoding == u"us-ascii" ||
                             encoding == u"ascii";
-    return singleByte ? decodeWindows1252(bytes) : decodeText(bytes);
+    return singleByte ? TextEncoding::Windows1252 : TextEncoding::Utf8OrWindows1252;
+}
+
+QString decodeMasterCook(const QByteArray &bytes)
+{
+    switch (masterCookEncoding(bytes)) {
+    case TextEncoding::Utf16: {
+        QStringDecoder utf16(QStringDecoder::Utf16);
+        return utf16.decode(bytes);
+    }
+    case TextEncoding::Windows1252:
+        return decodeWindows1252(bytes);
+    case TextEncoding::Utf8OrWindows1252:
+        break;
+    }
+    return decodeText(bytes);
 }
 
 std::unique_ptr<RecipeReader> makeMasterCookReader(const QString &text)

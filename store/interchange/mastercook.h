@@ -5,6 +5,16 @@
 /// MasterCook XML files (.mx2): an "mx2" element holding one "RcpE" element per recipe.
 namespace store::interchange {
 
+/// How the bytes of a file become its text.
+enum class TextEncoding {
+    Utf8OrWindows1252, ///< UTF-8 when the bytes are valid UTF-8 (store::decodeText), else Windows-1252
+    Utf16,             ///< UTF-16, in the order its byte-order mark gives (little-endian without one)
+    Windows1252,       ///< Windows-1252, which also reads ISO-8859-1 and ASCII
+};
+
+/// The encoding of an .mx2 file that begins with `head`: the one its XML declaration names.
+TextEncoding masterCookEncoding(const QByteArray &head);
+
 /// The text of an .mx2 file, decoded by the encoding its XML declaration names (UTF-8 when it names
 /// none; ISO-8859-1 is read as Windows-1252, which holds it).
 QString decodeMasterCook(const QByteArray &bytes);

@@ -8,14 +8,16 @@
 #include "store/io/textfile.h"
 
 #include <QBuffer>
+#include <QStringDecoder>
 
 namespace store::interchange {
 
 namespace {
 
-// How much of a file tells its format, and the largest file of a format that is read whole.
+// How much of a file tells its format, and the largest file of a format that is read whole: reading
+// holds the file's text and what is parsed of it, a few times its size.
 constexpr qint64 kHeadSize = 64 * 1024;
-constexpr qint64 kWholeFileLimit = 512 * 1024 * 1024;
+constexpr qint64 kWholeFileLimit = 64 * 1024 * 1024;
 
 // A reader of one problem that stands for the whole file.
 class ProblemReader : public RecipeReader
@@ -37,6 +39,35 @@ private:
     QString m_problem;
     bool m_done = false;
 };
+
+// The rest of `device` as text, read and decoded a megabyte at a time, so that a file's bytes are never
+// whole in memory beside its text. 75 when reading fails.
+QString readText(QIODevice &device, TextEncoding encoding)
+{
+    constexpr qint64 kSlice = 1024 * 1024;
+    const qint64 start = device.pos();
+    QString text;
+    text.reserve(qsizetype(device.size() - start));
+    QStringDecoder decoder(encoding == TextEncoding::Utf16 ? QStringDecoder::Utf16 : QStringDecoder::Utf8);
+    while (!device.atEnd()) {
+        const QByteArray slice = device.read(kSlice);
+        if (slice.isEmpty())
+            throw Failure(Failure::PathFileAccessError);
+        if (encoding == TextEncoding::Windows1252) {
+            text += decodeWindows1252(slice);
+            continue;
+        }
+        text += decoder.decode(slice);
+        if (decoder.hasError() && encoding == TextEncoding::Utf8OrWindows1252) {
+            // Not UTF-8 after all: the whole file is Windows-1252, as decodeText() reads it.
+            text.clear();
+            if (!device.seek(start))
+                throw Failure(Failure::PathFileAccessError);
+            return readText(device, TextEncoding::Windows1252);
+        }
+    }
+    return text;
+}
 
 } // namespace
 
@@ -64,19 +95,16 @@ std::unique_ptr<RecipeReader> makeReader(std::unique_ptr<QIODevice> device)
     if (device->size() > kWholeFileLimit)
         return std::make_unique<ProblemReader>(
             QStringLiteral("the file is too large to be read (more than %1 MB)").arg(kWholeFileLimit / (1024 * 1024)));
-    const QByteArray bytes = device->readAll();
-    if (!device->atEnd())
-        throw Failure(Failure::PathFileAccessError);
     switch (format) {
     case Format::MasterCook:
-        return makeMasterCookReader(decodeMasterCook(bytes));
+        return makeMasterCookReader(readText(*device, masterCookEncoding(device->peek(kHeadSize))));
     case Format::JsonLd:
-        return makeJsonLdReader(decodeText(bytes), false);
+        return makeJsonLdReader(readText(*device, TextEncoding::Utf8OrWindows1252), false);
     case Format::WebPage:
     case Format::MealMaster:
         break;
     }
-    return makeJsonLdReader(decodeText(bytes), true);
+    return makeJsonLdReader(readText(*device, TextEncoding::Utf8OrWindows1252), true);
 }
 
 std::unique_ptr<RecipeReader> makeReader(const QByteArray &bytes)

@@ -24,7 +24,8 @@ enum class Format {
 Format detectFormat(const QByteArray &head);
 
 /// A reader of the file open for reading on `device`, which the reader keeps. A MealMaster file is read
-/// as it goes, a line at a time, so that a file of any size can be read; the others are read whole.
+/// as it goes, a line at a time, so that a file of any size can be read; the others are read whole, and
+/// one of more than 64 MB gives a single problem saying so instead of its recipes.
 std::unique_ptr<RecipeReader> makeReader(std::unique_ptr<QIODevice> device);
 
 /// A reader of `bytes`, as makeReader() of a device holding them.

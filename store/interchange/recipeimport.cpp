@@ -6,12 +6,12 @@
 #include "store/interchange/jsonld.h"
 #include "store/interchange/mapping.h"
 #include "store/interchange/mealmaster.h"
+#include "store/interchange/readahead.h"
 #include "store/interchange/reader.h"
 #include "store/io/failure.h"
 #include "store/recipefile.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 
 namespace store {
@@ -37,6 +37,27 @@ QString fieldName(int index)
     return QLatin1String(others[index - 3 * rows]);
 }
 
+// The folder of Larderon's own data that `path` would be written into, or nothing: an export may not
+// replace the category list, a recipe, a shopping list or a file being saved. Links are followed and
+// letter case does not count, as the program itself finds its files in any case.
+std::optional<QString> dataFolderOf(const QString &path)
+{
+    const QFileInfo target(path);
+    QString resolved = target.exists() ? target.canonicalFilePath() : QString();
+    if (resolved.isEmpty()) {
+        const QString folder = QFileInfo(target.absolutePath()).canonicalFilePath();
+        resolved = (folder.isEmpty() ? target.absolutePath() : folder) + QLatin1Char('/') + target.fileName();
+    }
+    const QString folders[] = {dataPath({kCategoryFolder}), shoppingListFolderPath(), workFolderPath()};
+    for (const QString &folder : folders) {
+        const QString canonical = QFileInfo(folder).canonicalFilePath();
+        const QString inside = (canonical.isEmpty() ? folder : canonical) + QLatin1Char('/');
+        if (resolved.startsWith(inside, Qt::CaseInsensitive))
+            return QFileInfo(folder).fileName();
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 QString ImportReport::text() const
@@ -55,6 +76,12 @@ QString ImportReport::text() const
         lines.append(QStringLiteral("%1 more than ten ingredients: the others are at the top of the directions, "
                                     "under \"More ingredients:\".")
                          .arg(count(moreThanTenRows, "recipe had", "recipes had")));
+    }
+    if (!renamedCategories.isEmpty()) {
+        lines.append(QStringLiteral("%1:").arg(
+            count(renamedCategories.size(), "category name was changed", "category names were changed")));
+        for (const RenamedCategory &r : renamedCategories)
+            lines.append(QStringLiteral("  \"%1\" is \"%2\"").arg(r.asRead, r.name));
     }
     if (!renamed.isEmpty()) {
         lines.append(QStringLiteral("%1:").arg(count(renamed.size(), "name was changed", "names were changed")));
@@ -79,7 +106,7 @@ double RecipeImport::progress() const
 {
     if (m_done || m_sync.valid() || m_files.isEmpty())
         return 1.0;
-    const double current = m_reader ? m_reader->progress() : 0.0;
+    const double current = m_ahead ? m_ahead->progress() : 0.0;
     return (double(std::max<qsizetype>(m_fileIndex, 0)) + current) / double(m_files.size());
 }
 
@@ -98,13 +125,14 @@ bool RecipeImport::run(int milliseconds)
             return false;
         }
         do {
-            if (!step()) {
+            if (!step(int(std::max<qint64>(0, milliseconds - timer.elapsed())))) {
                 finish();
                 return run(int(std::max<qint64>(0, milliseconds - timer.elapsed())));
             }
         } while (timer.elapsed() < milliseconds);
     } catch (const Failure &) {
         // What was saved before the failure stays, and is put on the disk as far as the disk lets it.
+        m_ahead.reset();
         for (const Target &target : std::as_const(m_targets)) {
             try {
                 syncFolder(target.folder);
@@ -117,76 +145,51 @@ bool RecipeImport::run(int milliseconds)
     return true;
 }
 
-bool RecipeImport::step()
+bool RecipeImport::step(int milliseconds)
 {
     if (m_cancelled) {
         m_report.cancelled = true;
         return false;
     }
     m_stage = Stage::Reading;
-    if (!m_reader) {
-        if (m_fileIndex + 1 >= m_files.size())
-            return false;
-        openNextFile();
+    if (!m_ahead)
+        m_ahead = std::make_unique<interchange::ReadAhead>(m_files);
+    const std::optional<interchange::ReadAhead::Entry> entry = m_ahead->take(milliseconds);
+    if (!entry)
         return true;
-    }
-    const std::optional<interchange::ReadItem> item = m_reader->next();
-    if (!item) {
-        m_reader.reset();
+    switch (entry->kind) {
+    case interchange::ReadAhead::Entry::Opened:
+        m_fileIndex = entry->file;
+        ++m_report.files;
         return true;
+    case interchange::ReadAhead::Entry::Failed:
+        throw Failure(Failure::Number(entry->failure));
+    case interchange::ReadAhead::Entry::End:
+        return false;
+    case interchange::ReadAhead::Entry::Item:
+        break;
     }
-    if (!item->problem.isEmpty()) {
-        m_report.problems.append({m_files.at(m_fileIndex), item->line, item->problem});
+    const interchange::ReadItem &item = entry->item;
+    if (!item.problem.isEmpty()) {
+        m_report.problems.append({m_files.at(entry->file), item.line, item.problem});
         return true;
     }
     m_stage = Stage::Saving;
-    save(*item);
+    save(entry->mapped);
     return true;
-}
-
-void RecipeImport::openNextFile()
-{
-    ++m_fileIndex;
-    const QString path = m_files.at(m_fileIndex);
-    const QFileInfo info(path);
-    if (info.isDir())
-        throw Failure(Failure::PathFileAccessError);
-    if (!info.exists())
-        throw Failure(QFileInfo(info.absolutePath()).isDir() ? Failure::FileNotFound : Failure::PathNotFound);
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::ReadOnly))
-        throw Failure(Failure::PathFileAccessError);
-    ++m_report.files;
-    m_reader = interchange::makeReader(std::move(file));
 }
 
 QString RecipeImport::categoryFor(const QString &wanted)
 {
-    if (!m_listRead) {
-        try {
-            m_listed = readCategoryFields();
-        } catch (const Failure &failure) {
-            // Without a list, the first category made makes it.
-            if (failure.number() != Failure::FileNotFound)
-                throw;
-        }
-        m_listRead = true;
-    }
-    for (const QString &name : std::as_const(m_listed)) {
-        if (name.compare(wanted, Qt::CaseInsensitive) == 0) {
-            // A listed category whose folder is gone fails where its recipe is saved, as on the other screens.
-            return name;
-        }
-    }
-    // A folder without its line in the list gets the line; the recipe screens show only listed categories.
-    const QString folder = categoryFolderPath(wanted);
-    const bool made = !folderExists(folder);
-    if (made)
-        createFolder(folder);
-    appendCategoryLine(wanted);
-    m_listed.append(wanted);
-    m_report.categories.append({wanted, 0, made});
-    return wanted;
+    const QString key = wanted.toCaseFolded();
+    if (const auto known = m_made.constFind(key); known != m_made.cend())
+        return *known;
+    // A listed category whose folder is gone gets its folder again, as on the setup screen.
+    const MadeCategory made = makeCategory(wanted);
+    if (made.listed || made.made)
+        m_report.categories.append({made.name, 0, made.made});
+    m_made.insert(key, made.name);
+    return made.name;
 }
 
 RecipeImport::Target &RecipeImport::targetOf(const QString &category)
@@ -202,12 +205,16 @@ RecipeImport::Target &RecipeImport::targetOf(const QString &category)
     return *target;
 }
 
-void RecipeImport::save(const interchange::ReadItem &item)
+void RecipeImport::save(const interchange::MappedRecipe &mapped)
 {
-    const interchange::MappedRecipe mapped = interchange::toRecord(item.recipe);
     QString category = m_category;
-    if (category.isEmpty())
+    if (category.isEmpty()) {
         category = categoryFor(mapped.category.isEmpty() ? kImportedCategory : mapped.category);
+        if (!mapped.category.isEmpty() && mapped.categoryAsRead != mapped.category &&
+            std::none_of(m_report.renamedCategories.cbegin(), m_report.renamedCategories.cend(),
+                         [&mapped](const ImportReport::RenamedCategory &r) { return r.asRead == mapped.categoryAsRead; }))
+            m_report.renamedCategories.append({mapped.categoryAsRead, category});
+    }
 
     // The folder's names are known from its listing and the recipes saved since, so that a taken name is
     // passed over without a look at the disk; the write itself still never replaces a file.
@@ -248,7 +255,7 @@ void RecipeImport::save(const interchange::ReadItem &item)
 void RecipeImport::finish()
 {
     m_stage = Stage::Saving;
-    m_reader.reset();
+    m_ahead.reset();
     // Putting thousands of new files on the disk can take longer than a screen may stand still.
     QStringList folders;
     for (const Target &target : std::as_const(m_targets))
@@ -262,6 +269,8 @@ void RecipeImport::finish()
 QString ExportReport::text() const
 {
     QStringList lines;
+    if (!refused.isEmpty())
+        return QStringLiteral("Nothing was exported: %1").arg(refused);
     lines.append(QStringLiteral("%1 of %2 exported to %3.").arg(count(exported, "recipe", "recipes"), category, file));
     if (!unreadable.isEmpty()) {
         lines.append(QStringLiteral("%1:").arg(
@@ -270,8 +279,7 @@ QString ExportReport::text() const
             lines.append(QStringLiteral("  ") + line);
     }
     if (!inexact.isEmpty()) {
-        lines.append(QStringLiteral("%1 not come back the same from this file (a JSON-LD file keeps every recipe "
-                                    "exactly); what would differ:")
+        lines.append(QStringLiteral("%1 not come back the same from this file; what would differ:")
                          .arg(count(inexact.size(), "recipe would", "recipes would")));
         for (const QString &line : inexact)
             lines.append(QStringLiteral("  ") + line);
@@ -284,6 +292,12 @@ ExportReport exportCategory(const QString &category, ExportFormat format, const 
     ExportReport report;
     report.category = category;
     report.file = path;
+    if (const std::optional<QString> folder = dataFolderOf(path)) {
+        report.refused = QStringLiteral("%1 lies in the folder \"%2\" of Larderon's own files, which an export "
+                                        "may not replace. Choose a file outside it.")
+                             .arg(path, *folder);
+        return report;
+    }
     const QStringList names = listFiles(categoryFolderPath(category), FileOrder::ByName);
 
     QList<interchange::Recipe> recipes;

@@ -12,8 +12,8 @@
 namespace store {
 
 namespace interchange {
-class RecipeReader;
-struct ReadItem;
+class ReadAhead;
+struct MappedRecipe;
 } // namespace interchange
 
 /// What an import did, for the report the user reads and may save.
@@ -37,12 +37,18 @@ struct ImportReport
         int recipes;
         bool created;
     };
+    struct RenamedCategory
+    {
+        QString asRead; ///< as the file names it
+        QString name;   ///< the category it became
+    };
 
     int files = 0;              ///< the files read, whole or in part
     int imported = 0;           ///< the recipes saved
     QList<Category> categories; ///< the categories recipes went to, in the order they first got one
     int moreThanTenRows = 0;    ///< the recipes with ingredients beyond the tenth row
     QList<Renamed> renamed;     ///< the recipes saved under another name than their title
+    QList<RenamedCategory> renamedCategories; ///< categories made under another name than the file's
     QList<Problem> problems;    ///< the recipes that could not be read
     bool cancelled = false;
 
@@ -54,8 +60,11 @@ struct ImportReport
 /// names none for it.
 inline const QString kImportedCategory = QStringLiteral("Imported");
 
-/// Imports the recipes of MealMaster, MasterCook and JSON-LD files (store/formats) into the category
-/// list, a few at a time, so that a screen can run it in slices and stay responsive.
+/// Imports the recipes of MealMaster, MasterCook and JSON-LD files (store/interchange) into the category
+/// list, a few at a time, so that a screen can run it in slices and stay responsive: the files are read
+/// and parsed on a thread of their own (store/interchange/readahead.h), so that a slice never waits longer
+/// than it was given for a large file. A file read whole (all but MealMaster) of more than 64 MB is
+/// refused with a line in the report.
 ///
 /// Every recipe becomes a new recipe file; an import never replaces one: a name that is taken in the
 /// category gets " (2)", " (3)", ... A recipe that cannot be read is reported and skipped. A file that
@@ -68,8 +77,9 @@ public:
     enum class Stage { Reading, Saving };
 
     /// Imports `files` into `category`, or each recipe into its own (first) category when `category` is
-    /// empty: a category missing from the list is made as the setup screen makes one, its folder first,
-    /// then its line at the end of the list; a recipe without a category goes to "Imported".
+    /// empty: a category missing from the list is made as the setup screen makes one (store::makeCategory),
+    /// its name made fit for the list (interchange::categoryNameFor) and reported when that changed it;
+    /// a recipe without a category goes to "Imported".
     RecipeImport(const QStringList &files, const QString &category);
     ~RecipeImport();
     RecipeImport(const RecipeImport &) = delete;
@@ -91,9 +101,8 @@ public:
     const ImportReport &report() const { return m_report; }
 
 private:
-    bool step();
-    void openNextFile();
-    void save(const interchange::ReadItem &item);
+    bool step(int milliseconds);
+    void save(const interchange::MappedRecipe &mapped);
     /// A category recipes are saved in: its folder and the names in it, case-folded.
     struct Target
     {
@@ -108,9 +117,8 @@ private:
     QStringList m_files;
     QString m_category;
     qsizetype m_fileIndex = -1;
-    std::unique_ptr<interchange::RecipeReader> m_reader;
-    QStringList m_listed; ///< the category list's names, once read
-    bool m_listRead = false;
+    std::unique_ptr<interchange::ReadAhead> m_ahead;
+    QHash<QString, QString> m_made; ///< the categories made or found, by the name asked for, case-folded
     QHash<QString, Target> m_targets; ///< by category
     std::future<void> m_sync;
     ImportReport m_report;
@@ -128,6 +136,7 @@ struct ExportReport
     QString category;
     QString file;
     int exported = 0;
+    QString refused;        ///< why nothing was written, when the file lies among Larderon's own data
     QStringList unreadable; ///< recipe files that could not be read, with the reason
     QStringList inexact;    ///< recipes the format cannot hold exactly, with the fields that would differ
 
@@ -138,6 +147,8 @@ struct ExportReport
 /// the file into an empty category gives the same records under the same names. Each recipe is read
 /// back from what was written; those that would not come back the same are reported with the fields
 /// that differ. A recipe file that cannot be read is reported and left out.
+/// A file inside the application folder's Category or Shopping List folder or its work folder is refused:
+/// nothing is written and `refused` says why. The file is written as every save is (TextWriter).
 /// Failures: as listFiles() for the category's folder, as TextWriter for the file.
 ExportReport exportCategory(const QString &category, ExportFormat format, const QString &path);
 
