@@ -46,6 +46,9 @@ row "proportional memory at the main menu" "$(kib_to_mib "$(column_of larderon 4
 "$build/bench/storebench" --runs "$(( rounds > 7 ? rounds : 7 ))" 2>/dev/null | tail -n +3
 # An import of a 50 MB file: the longest time the import window's thread is busy, and the peak memory.
 TMPDIR="$work" "$build/bench/importpause" 2>/dev/null
+# The find window on a collector's archive: 250,000 recipes imported into 50 categories (about 1 GB of small
+# files in TMPDIR for a few minutes; LARDERON_FIND_RECIPES makes fewer).
+"$build/bench/findbench" --runs 3 --recipes "${LARDERON_FIND_RECIPES:-250000}" 2>/dev/null | tail -n +3
 # Starts on a folder of 10,000 categories, none of which may end before the main menu shows;
 # bench/startloop.sh runs the long loop (100 starts on 10,000 and on 100,000 categories).
 starts=${LARDERON_STARTS:-20}

@@ -13,8 +13,11 @@
 #include "ui_find.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
+
+#include <tuple>
 
 namespace {
 
@@ -26,40 +29,61 @@ constexpr int kRecipeColumnWidth = 250;
 
 /// The results of a search, one row per recipe, with a check box that marks the recipes for a shopping
 /// list. The check marks outlast a search, so that recipes found by different words can be put together.
+/// Rows are made as the view asks for them: the first screenful at once, more as the list is scrolled, and
+/// what a recipe was found in (which reads its file) only for the rows drawn.
 class FoundRecipes : public QAbstractTableModel
 {
 public:
     using QAbstractTableModel::QAbstractTableModel;
     using Recipe = QPair<QString, QString>; ///< category and name
 
-    void setHits(QList<store::RecipeIndex::Hit> hits)
+    void setFound(store::RecipeIndex::Found found)
     {
         beginResetModel();
-        m_hits = std::move(hits);
+        m_found = std::move(found);
+        m_rows = std::min<qsizetype>(m_found.size(), kRowsAtOnce);
+        m_matched.clear();
         endResetModel();
     }
-    const store::RecipeIndex::Hit &hit(int row) const { return m_hits.at(row); }
+    qsizetype foundCount() const { return m_found.size(); }
+    Recipe recipe(int row) const { return {m_found.category(row), m_found.name(row)}; }
     /// The checked recipes, in the order they were checked.
     const QList<Recipe> &checked() const { return m_checked; }
     void clearChecks()
     {
         m_checked.clear();
-        if (!m_hits.isEmpty())
+        if (m_rows > 0)
             emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
     }
 
-    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_hits.size()); }
+    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_rows); }
     int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 2; }
+    bool canFetchMore(const QModelIndex &parent) const override
+    {
+        return !parent.isValid() && m_rows < m_found.size();
+    }
+    void fetchMore(const QModelIndex &parent) override
+    {
+        if (!canFetchMore(parent))
+            return;
+        const qsizetype more = std::min<qsizetype>(m_found.size() - m_rows, kRowsAtOnce);
+        beginInsertRows({}, int(m_rows), int(m_rows + more - 1));
+        m_rows += more;
+        endInsertRows();
+    }
 
     QVariant data(const QModelIndex &index, int role) const override
     {
-        const store::RecipeIndex::Hit &found = m_hits.at(index.row());
         if (index.column() == 0 && role == Qt::DisplayRole)
-            return QStringLiteral("%1 \u2014 %2").arg(found.category, found.name);
+            return QStringLiteral("%1 \u2014 %2").arg(m_found.category(index.row()), m_found.name(index.row()));
         if (index.column() == 0 && role == Qt::CheckStateRole)
-            return m_checked.contains(Recipe(found.category, found.name)) ? Qt::Checked : Qt::Unchecked;
-        if (index.column() == 1 && (role == Qt::DisplayRole || role == Qt::ToolTipRole))
-            return found.matched;
+            return m_checked.contains(recipe(index.row())) ? Qt::Checked : Qt::Unchecked;
+        if (index.column() == 1 && (role == Qt::DisplayRole || role == Qt::ToolTipRole)) {
+            auto matched = m_matched.constFind(index.row());
+            if (matched == m_matched.constEnd())
+                matched = m_matched.insert(index.row(), m_found.hit(index.row()).matched);
+            return *matched;
+        }
         return {};
     }
 
@@ -67,11 +91,10 @@ public:
     {
         if (index.column() != 0 || role != Qt::CheckStateRole)
             return false;
-        const store::RecipeIndex::Hit &found = m_hits.at(index.row());
-        const Recipe recipe(found.category, found.name);
-        m_checked.removeAll(recipe);
+        const Recipe found = recipe(index.row());
+        m_checked.removeAll(found);
         if (value.value<Qt::CheckState>() == Qt::Checked)
-            m_checked.append(recipe);
+            m_checked.append(found);
         emit dataChanged(index, index, {Qt::CheckStateRole});
         return true;
     }
@@ -90,7 +113,12 @@ public:
     }
 
 private:
-    QList<store::RecipeIndex::Hit> m_hits;
+    // Rows made at a time: more than a screenful, few enough to make at once.
+    static constexpr qsizetype kRowsAtOnce = 200;
+
+    store::RecipeIndex::Found m_found;
+    qsizetype m_rows = 0;
+    mutable QHash<int, QString> m_matched; ///< what the rows drawn so far were found in
     QList<Recipe> m_checked;
 };
 
@@ -200,9 +228,10 @@ void frmFind::showResults()
     fields.setFlag(store::RecipeIndex::Names, m_ui->chkFName->isChecked());
     fields.setFlag(store::RecipeIndex::Ingredients, m_ui->chkFIngred->isChecked());
     fields.setFlag(store::RecipeIndex::Directions, m_ui->chkFDirec->isChecked());
-    m_found->setHits(m_index.search(m_ui->txtFWhat->text(), fields));
+    m_found->setFound(m_index.find(m_ui->txtFWhat->text(), fields));
     if (m_found->rowCount() > 0)
         m_ui->lswFFound->setCurrentIndex(m_found->index(0, 0));
+    m_ui->lblFFound->setText(QStringLiteral("Recipes found: %L1").arg(m_found->foundCount()));
 
     const int unreadable = m_index.unreadableCount();
     if (unreadable == 0)
@@ -218,8 +247,7 @@ bool frmFind::currentResult(QString *category, QString *name) const
     const QModelIndex current = m_ui->lswFFound->currentIndex();
     if (!current.isValid())
         return false;
-    *category = m_found->hit(current.row()).category;
-    *name = m_found->hit(current.row()).name;
+    std::tie(*category, *name) = m_found->recipe(current.row());
     return true;
 }
 

@@ -330,14 +330,16 @@ void cleanWorkFolder()
         return;
     try {
         // Every save holds the lock from making its file to renaming it: with the lock held, whatever
-        // lies in the work folder was left by a save that was interrupted.
+        // lies in the work folder was left by a save that was interrupted, but for the lock, the windows'
+        // settings and the caches of the recipe index (store/indexcache.h), which are whole files or none.
         const WriteLock lock(0);
         DIR *dir = ::opendir(work.constData());
         if (!dir)
             return;
         while (const dirent *entry = ::readdir(dir)) {
             const std::string_view name = entry->d_name;
-            if (name != "." && name != ".." && name != "lock" && name != "settings.ini")
+            const bool kept = name == "lock" || name == "settings.ini" || name.starts_with("index-");
+            if (name != "." && name != ".." && !kept)
                 ::unlinkat(::dirfd(dir), entry->d_name, 0);
         }
         ::closedir(dir);

@@ -74,7 +74,8 @@ QString temporaryFile(const QString &folder, const QString &prefix);
 void syncFolder(const QString &folder);
 
 /// Removes what an interrupted save left in the work folder (store/appfolder.h); the windows' settings
-/// (settings.ini) stay. Called at start-up; does nothing while another copy of the program is writing,
+/// (settings.ini) and the caches of the recipe index (`index-*`) stay. Called at start-up; does nothing while
+/// another copy of the program is writing,
 /// and never fails.
 void cleanWorkFolder();
 

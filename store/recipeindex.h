@@ -8,14 +8,17 @@
 
 namespace store {
 
-/// Every recipe of every category, kept in memory so that a search by words answers at once.
+/// Every recipe of every category, with an index of their words (store/wordindex.h) kept in memory and, between
+/// runs, in the work folder (store/indexcache.h), so that a search by words answers at once.
 ///
 /// The categories are those of the category list read as the recipe screens read it (delimited fields);
 /// a listed category whose folder is missing or whose name cannot be a folder is left out without a
 /// word, and so is a second listing of the same folder. A recipe file that cannot be read, or that ends
 /// before its last field, is left out and counted. A refresh reads again only the categories whose folder
-/// changed (a recipe saved, renamed or deleted there) since they were read; it can run in slices, so that
-/// a window stays responsive while thousands of files are read the first time.
+/// changed (a recipe saved, renamed or deleted there) since they were read, and those whose time lay within
+/// 2 s of their reading (file times move in steps of up to 2 s); a category not in memory is taken from its
+/// cache when that holds, else read from its files. It can run in slices, so that a window stays responsive
+/// while thousands of files are read the first time.
 class RecipeIndex
 {
 public:
@@ -33,6 +36,25 @@ public:
         QString category; ///< as the category list names it
         QString name;     ///< the recipe's file name
         QString matched;  ///< the ingredients and lines of directions the words were found in, "; " between
+    };
+
+    /// The recipes a search found, in order; each is made into a Hit only when asked for, so that a search
+    /// that finds 100,000 recipes makes no 100,000 of anything but numbers. It outlasts the index's refreshes.
+    class Found
+    {
+    public:
+        Found();
+        qsizetype size() const;
+        QString category(qsizetype i) const;
+        QString name(qsizetype i) const;
+        /// The recipe with what it was found in; this reads its file, and `matched` is empty when the file
+        /// cannot be read any more.
+        Hit hit(qsizetype i) const;
+
+    private:
+        friend class RecipeIndex;
+        struct Data;
+        std::shared_ptr<const Data> d;
     };
 
     RecipeIndex();
@@ -57,6 +79,8 @@ public:
     /// a word being enough; letter case and accents do not count ("creme" finds "Crème brûlée"). Sorted by
     /// category, then by name, in the order of store/nameorder.h. No words find every recipe; no fields
     /// find none.
+    Found find(const QString &words, Fields fields) const;
+    /// Every recipe find() finds, made into hits.
     QList<Hit> search(const QString &words, Fields fields) const;
 
     qsizetype recipeCount() const;

@@ -111,7 +111,7 @@ public:
     /// place; the file stays as it was then. A failure to sync the folder after the rename is reported
     /// the same way, with the new text already in place.
     void commit();
-    /// Bytes written as they are, for a file that is not text (a recipe's picture).
+    /// Bytes written as they are, for a file that is not text (a recipe's picture, a cache of the find index).
     void writeBytes(const QByteArray &bytes);
 
 private:

@@ -72,6 +72,30 @@ private slots:
         QTRY_COMPARE(f.state("found lblFUnread"), (found.isEmpty() ? "-" : found) + " / 1 recipe could not be read");
     }
 
+    // A search that finds hundreds makes the rows of a screenful or so, counts them all, and makes more as
+    // the list scrolls down.
+    void find_manyRecipesShowAsTheListScrolls()
+    {
+        Find f;
+        for (int i = 1; i <= 450; ++i)
+            f.folder.write(QStringLiteral("Category/Soups/Barley %1").arg(i, 3, 10, QLatin1Char('0')),
+                           "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\","
+                           "\"pearl barley\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"Rinse.\",\"\",\"4\",\"\",\"\"\r\n");
+        f.run("show > type txtFWhat=pearl");
+        QTRY_COMPARE(f.state("lblFFound"), "Recipes found: 450");
+        const QAbstractItemModel *rows = f.found()->model();
+        QVERIFY2(rows->rowCount() >= 20 && rows->rowCount() < 450, qPrintable(QString::number(rows->rowCount())));
+        QCOMPARE(rows->index(rows->rowCount() - 1, 1).data().toString(), "pearl barley");
+        for (int scroll = 0; scroll < 5 && rows->rowCount() < 450; ++scroll) {
+            f.found()->scrollToBottom();
+            QTest::qWait(20);
+        }
+        QCOMPARE(rows->rowCount(), 450);
+        QCOMPARE(f.found()->model()->index(449, 0).data().toString(), "Soups — Barley 450");
+        f.find("barley leek", 0);
+        QCOMPARE(f.state("lblFFound"), "Recipes found: 0");
+    }
+
     void open_showsTheRecipeInTheRecipeWindow_data() { testing::addRows({"Enter", "double-click"}); }
     void open_showsTheRecipeInTheRecipeWindow()
     {

@@ -4,6 +4,7 @@
 #include "tests/support/rows.h"
 
 #include <QTest>
+#include <QDateTime>
 #include <QThread>
 
 using Fields = store::RecipeIndex::Fields;
@@ -22,8 +23,9 @@ struct Kitchen
     Kitchen()
     {
         app.copyTree(QStringLiteral(LARDERON_TEST_DATA "/kitchen"), QStringLiteral("Category"));
-        // Folders read in the same step of the clock as they changed would be read again next time.
-        QThread::msleep(60);
+        // Folders read within 2 s of a change are read again next time: these changed a minute ago.
+        for (const char *folder : {"Desserts", "Soups", "stews"})
+            app.setTime(QStringLiteral("Category/") + QLatin1String(folder), -60'000'000'000);
         index.refresh();
     }
     // Each hit as "category/name [matched]".
@@ -80,6 +82,34 @@ private slots:
         kitchen.index.refresh();
         QCOMPARE(kitchen.found("pears"), QStringList{"Desserts/Apple Pie [pears]"});
         QCOMPARE(kitchen.index.unreadableCount(), 0);
+    }
+
+    // A file system keeps folder times in steps (FAT and exFAT 2 s, ext3 and HFS+ 1 s): a recipe saved in
+    // the same step as the index's last reading leaves the folder's time as it was.
+    void refresh_findsARecipeSavedInTheSameStepOfTheClock_data()
+    {
+        // name; how long before the reading the folder's time lies, in ms
+        testing::addRows({"ext3, 0.6 s; 600", "ext3, 0.9 s; 900", "FAT, 1.9 s; 1900", "nanoseconds, 0.03 s; 30"});
+    }
+    void refresh_findsARecipeSavedInTheSameStepOfTheClock()
+    {
+        const qint64 beforeMs = testing::cells<1>()[0].toLongLong();
+        Kitchen kitchen;
+        const qint64 step = (QDateTime::currentMSecsSinceEpoch() - beforeMs) * 1'000'000;
+        kitchen.app.setTime("Category/stews", step);
+        kitchen.index.refresh();
+        QCOMPARE(kitchen.found("paste"), QStringList());
+
+        store::RecipeRecord goulash;
+        goulash.ingredient(1) = QStringLiteral("goulash paste");
+        store::saveRecipe("stews", "Goulash", goulash);
+        kitchen.app.setTime("Category/stews", step); // the folder's time stays in its step
+        // Neither the next start, from what was kept of that reading, nor the next refresh misses it.
+        RecipeIndex started;
+        started.refresh();
+        QCOMPARE(started.search("paste", kAll).size(), 1);
+        kitchen.index.refresh();
+        QCOMPARE(kitchen.found("paste"), QStringList{"stews/Goulash [goulash paste]"});
     }
 
     // The rows beyond the tenth that an import keeps under "More ingredients:" are ingredients to a search.

@@ -3,8 +3,12 @@
 #include "store/appfolder.h"
 #include "store/categorylist.h"
 
+#include <QDateTime>
 #include <QDirIterator>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace testing {
 
@@ -138,3 +142,13 @@ QByteArray unescape(const QString &cell)
 }
 
 } // namespace testing
+
+void testing::AppFolder::setTime(const QString &relative, qint64 ns) const
+{
+    if (ns < 0)
+        ns += QDateTime::currentMSecsSinceEpoch() * 1'000'000;
+    const timespec times[2] = {{time_t(ns / 1'000'000'000), long(ns % 1'000'000'000)},
+                               {time_t(ns / 1'000'000'000), long(ns % 1'000'000'000)}};
+    if (::utimensat(AT_FDCWD, QFile::encodeName(file(relative)).constData(), times, 0) != 0)
+        qFatal("cannot set the time of %s", qPrintable(relative));
+}

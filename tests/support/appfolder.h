@@ -38,6 +38,9 @@ public:
     QStringList entries(const QString &relative) const { return QDir(file(relative)).entryList(kAll, QDir::Name); }
     /// Makes the category's folder and appends its line to category.txt, as the program does.
     void addCategory(const QString &name) const;
+    /// Sets the time of a file or folder to `ns` since the epoch, as a file system with a coarse clock keeps
+    /// it; a negative `ns` goes that far back from now.
+    void setTime(const QString &relative, qint64 ns) const;
     /// Clears or sets the owner's write permission.
     void setReadOnly(const QString &relative, bool readOnly = true) const;
     /// The trash folder deletions land in.

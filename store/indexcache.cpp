@@ -1,0 +1,184 @@
+#include "store/indexcache.h"
+
+#include "store/appfolder.h"
+#include "store/io/workfolder.h"
+#include "store/io/failure.h"
+#include "store/io/textfile.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include <cstring>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace store::indexcache {
+
+namespace {
+
+// Change the version with any change of the layout of the file or of the index, or of what a word is.
+constexpr char kMagic[8] = {'L', 'R', 'D', 'I', 'N', 'D', 'E', 'X'};
+constexpr quint32 kVersion = 3;
+const QString kPrefix = QStringLiteral("index-");
+
+struct Header
+{
+    char magic[8];
+    quint32 version;
+    quint32 unreadable;
+    qint64 modified;
+    qint64 readAt;
+    quint64 checksum; ///< of the folder's name and the index
+    quint32 nameBytes;
+    quint32 reserved;
+    quint64 blobWords;
+};
+
+// A checksum of `size` bytes: sums of 64-bit words and sums of those sums in four lanes, which the compiler
+// lays out as vector additions, so that it costs little beside reading the bytes. Any change of one word, and
+// most changes of more, show; a file made on purpose to pass it is not looked for.
+quint64 checksum(const char *data, size_t size)
+{
+    quint64 sums[4] = {1, 2, 3, 4};
+    quint64 sumsOfSums[4] = {};
+    const auto add = [&](const char *block) {
+        quint64 words[4];
+        std::memcpy(words, block, sizeof words);
+        for (int lane = 0; lane < 4; ++lane) {
+            sums[lane] += words[lane];
+            sumsOfSums[lane] += sums[lane];
+        }
+    };
+    size_t i = 0;
+    for (; i + 32 <= size; i += 32)
+        add(data + i);
+    char last[32] = {};
+    std::memcpy(last, data + i, size - i);
+    add(last);
+    constexpr quint64 kPrime = 0x9E3779B97F4A7C15ull;
+    quint64 sum = size;
+    for (int lane = 0; lane < 4; ++lane)
+        sum = (((sum ^ sums[lane]) * kPrime) ^ sumsOfSums[lane]) * kPrime;
+    return sum ^ (sum >> 29);
+}
+
+// Memory for `count` numbers, left unset. A large block lies in pages of 2 MB where the system has them, so
+// that reading a file into it takes one page fault per 2 MB rather than one per 4 KB.
+std::shared_ptr<quint32> unsetNumbers(size_t count)
+{
+    constexpr size_t kLargePage = 2 << 20;
+    const size_t bytes = count * sizeof(quint32);
+    void *at = nullptr;
+    if (bytes >= kLargePage / 2) {
+        const size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+        at = std::aligned_alloc(kLargePage, rounded);
+        if (at)
+            ::madvise(at, rounded, MADV_HUGEPAGE);
+    }
+    if (!at)
+        at = std::malloc(bytes);
+    if (!at)
+        throw std::bad_alloc();
+    return {static_cast<quint32 *>(at), [](quint32 *block) { std::free(block); }};
+}
+
+QByteArray paddedName(const QString &folderName)
+{
+    QByteArray name = folderName.toUtf8();
+    name.append(QByteArray((8 - name.size() % 8) % 8, '\0'));
+    return name;
+}
+
+} // namespace
+
+QString pathFor(const QString &folderName)
+{
+    const QByteArray hash = QCryptographicHash::hash(folderName.toUtf8(), QCryptographicHash::Md5).toHex();
+    return workFolderPath() + QLatin1Char('/') + kPrefix + QString::fromLatin1(hash);
+}
+
+std::optional<Entry> read(const QString &folderName, qint64 modified)
+{
+    const int fd = ::open(QFile::encodeName(pathFor(folderName)).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    // The file is read in one piece into memory left unset, which the index then keeps as it is.
+    struct stat info;
+    Header header;
+    const QByteArray name = paddedName(folderName);
+    const auto rest = ::fstat(fd, &info) == 0 && info.st_size >= qint64(sizeof header) ? size_t(info.st_size) - sizeof header : 0;
+    std::shared_ptr<quint32> kept = unsetNumbers(rest / sizeof(quint32) + 1);
+    const bool whole = rest > size_t(name.size()) && rest % sizeof(quint32) == 0 &&
+                       ::read(fd, &header, sizeof header) == qint64(sizeof header) &&
+                       ::read(fd, kept.get(), rest) == qint64(rest);
+    ::close(fd);
+    const char *bytes = reinterpret_cast<const char *>(kept.get());
+    if (!whole || std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 || header.version != kVersion ||
+        header.modified != modified || header.readAt - header.modified < kRacyNs ||
+        header.nameBytes != quint32(name.size()) || std::memcmp(bytes, name.constData(), size_t(name.size())) != 0 ||
+        header.blobWords != (rest - size_t(name.size())) / sizeof(quint32) || checksum(bytes, rest) != header.checksum)
+        return std::nullopt;
+    // The checksum shows the file to be the one written, which held a whole index: its layout is checked, not
+    // each number again.
+    const auto *blob = reinterpret_cast<const quint32 *>(bytes + name.size());
+    std::optional<WordIndex> index = WordIndex::fromMemory(std::move(kept), blob, header.blobWords, WordIndex::Written);
+    if (!index)
+        return std::nullopt;
+    return Entry{header.modified, header.readAt, int(header.unreadable), std::move(*index)};
+}
+
+bool write(const QString &folderName, const Entry &entry)
+{
+    const QString path = pathFor(folderName);
+    if (entry.readAt - entry.modified < kRacyNs) {
+        QFile::remove(path); // stale: the folder changed since it was written
+        return false;
+    }
+    const QByteArray name = paddedName(folderName);
+    const std::span<const quint32> blob = entry.index.blob();
+    Header header{};
+    std::memcpy(header.magic, kMagic, sizeof kMagic);
+    header.version = kVersion;
+    header.unreadable = quint32(entry.unreadable);
+    header.modified = entry.modified;
+    header.readAt = entry.readAt;
+    header.nameBytes = quint32(name.size());
+    header.blobWords = blob.size();
+    QByteArray bytes;
+    bytes.reserve(qsizetype(sizeof header) + name.size() + qsizetype(blob.size() * sizeof(quint32)));
+    bytes.append(reinterpret_cast<const char *>(&header), sizeof header);
+    bytes.append(name);
+    bytes.append(reinterpret_cast<const char *>(blob.data()), qsizetype(blob.size() * sizeof(quint32)));
+    header.checksum = checksum(bytes.constData() + sizeof header, size_t(bytes.size()) - sizeof header);
+    std::memcpy(bytes.data(), &header, sizeof header);
+    try {
+        QDir().mkpath(workFolderPath());
+        // Not synced: a cache lost to a power cut is read again, and a damaged one fails its checksum.
+        TextWriter writer(path, TextWriter::Replace, Durability::Deferred);
+        writer.writeBytes(bytes);
+        writer.commit();
+        return true;
+    } catch (const Failure &) {
+        return false;
+    }
+}
+
+void removeOthers(const QStringList &folderNames)
+{
+    QSet<QString> kept;
+    for (const QString &folderName : folderNames)
+        kept.insert(QFileInfo(pathFor(folderName)).fileName());
+    const QDir work(workFolderPath());
+    for (const QString &name : work.entryList({kPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden)) {
+        if (!kept.contains(name))
+            QFile::remove(work.filePath(name));
+    }
+}
+
+} // namespace store::indexcache
