@@ -5,14 +5,15 @@
 //   findbench [--runs N] [--recipes N]     (the recipes are spread over 50 categories)
 //   LARDERON_FINDBENCH_APP=folder findbench ...   keeps the recipes there, to measure the search again
 
+#include "bench/benchsupport.h"
 #include "bench/mealmastergen.h"
 #include "store/appfolder.h"
 #include "store/interchange/mapping.h"
 #include "store/interchange/reader.h"
-#include "store/recipefile.h"
 #include "store/interchange/recipeimport.h"
-#include "store/recipeindex.h"
 #include "store/io/textfile.h"
+#include "store/recipefile.h"
+#include "store/recipeindex.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -50,36 +51,11 @@ struct Figure
 };
 std::vector<Figure> g_figures;
 
-double timed(const std::function<void()> &prepare, const std::function<void()> &measure)
-{
-    prepare();
-    QElapsedTimer timer;
-    timer.start();
-    measure();
-    return timer.nsecsElapsed() / 1e6;
-}
-
-double middle(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-/// The median times of ours and of the floor, run in turns, each run preceded by its preparation.
-std::pair<double, double> inTurns(const std::function<void()> &prepareOurs, const std::function<void()> &ours,
-                                  const std::function<void()> &prepareFloor, const std::function<void()> &floor)
-{
-    std::vector<double> oursTimes;
-    std::vector<double> floorTimes;
-    for (int i = 0; i < g_runs; ++i) {
-        if (i % 2 == 0)
-            oursTimes.push_back(timed(prepareOurs, ours));
-        floorTimes.push_back(timed(prepareFloor, floor));
-        if (i % 2 == 1)
-            oursTimes.push_back(timed(prepareOurs, ours));
-    }
-    return {middle(oursTimes), middle(floorTimes)};
-}
+// The time of one run, the middle of several, and ours against the floor in turns, as the other groups of
+// figures measure them; each median takes --runs runs.
+using bench::inTurns;
+using bench::middle;
+using bench::timed;
 
 QString categoryName(int c)
 {
@@ -308,6 +284,7 @@ int main(int argc, char *argv[])
     const QStringList args = QCoreApplication::arguments();
     if (const qsizetype i = args.indexOf(QStringLiteral("--runs")); i > 0 && i + 1 < args.size())
         g_runs = std::max(1, args.at(i + 1).toInt());
+    bench::setDefaultRuns(g_runs);
     int total = 250000;
     if (const qsizetype i = args.indexOf(QStringLiteral("--recipes")); i > 0 && i + 1 < args.size())
         total = std::max(kCategories, args.at(i + 1).toInt());

@@ -1,6 +1,7 @@
 #include "store/io/failure.h"
 
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace store {
 
@@ -58,6 +59,19 @@ QString Failure::descriptionOf(int number)
 Failure::Number Failure::numberOf(int error, Number otherwise)
 {
     return error == ENOSPC || error == EDQUOT ? DiskFull : otherwise;
+}
+
+Failure::Number openFailure(int error, const QByteArray &path)
+{
+    if (error == ENOTDIR)
+        return Failure::PathNotFound;
+    if (error != ENOENT)
+        return Failure::PathFileAccessError;
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray folderPath = slash <= 0 ? QByteArray("/") : path.left(slash);
+    struct stat folder;
+    return ::stat(folderPath.constData(), &folder) == 0 && S_ISDIR(folder.st_mode) ? Failure::FileNotFound
+                                                                                    : Failure::PathNotFound;
 }
 
 } // namespace store

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <exception>
@@ -38,5 +39,10 @@ public:
 private:
     Number m_number;
 };
+
+/// The failure for the file at `path` (as the file system names it) that could not be opened with the
+/// system's error `error`: 53 for a missing file in an existing folder, 76 for a missing folder, 75 for
+/// anything else, such as a folder that may not be read.
+Failure::Number openFailure(int error, const QByteArray &path);
 
 } // namespace store
