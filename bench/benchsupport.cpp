@@ -1,6 +1,8 @@
 #include "bench/benchsupport.h"
 
 #include "store/appfolder.h"
+#include "store/interchange/mapping.h"
+#include "store/interchange/reader.h"
 #include "store/io/textfile.h"
 
 #include <QBuffer>
@@ -12,6 +14,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 #include <string>
 
 namespace bench {
@@ -229,6 +233,30 @@ void PauseWatch::note()
 {
     m_longest = std::max(m_longest, m_clock.elapsed() - m_last);
     m_last = m_clock.elapsed();
+}
+
+RecipeFiles importedFiles(const QByteArray &mealMaster)
+{
+    RecipeFiles files;
+    const auto reader = store::interchange::makeReader(mealMaster);
+    while (const auto item = reader->next()) {
+        const store::interchange::MappedRecipe mapped = store::interchange::toRecord(item->recipe);
+        files.emplace_back(QFile::encodeName(mapped.name), recipeBytes(mapped.record));
+    }
+    return files;
+}
+
+void writeAndRename(const QByteArray &folder, const RecipeFiles &files)
+{
+    for (const auto &[name, bytes] : files) {
+        const QByteArray path = folder + name;
+        const QByteArray temp = path + ".tmp";
+        const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
+            std::perror("write");
+        ::close(fd);
+        ::rename(temp.constData(), path.constData());
+    }
 }
 
 } // namespace bench

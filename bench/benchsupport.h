@@ -92,6 +92,14 @@ QString makeOneCategory(const QTemporaryDir &app, const QString &name);
 /// The floor of listing a folder: its regular files' names read with readdir.
 void readFolder(const QString &folder);
 
+/// The recipe files an import of the MealMaster text `mealMaster` makes: each one's name as the file
+/// system names it, and its bytes.
+using RecipeFiles = std::vector<std::pair<QByteArray, QByteArray>>;
+RecipeFiles importedFiles(const QByteArray &mealMaster);
+/// The floor of an import's writing: `files` written into `folder` (as the file system names it, ending in
+/// '/'), each to a file beside it and renamed into place, unsynced.
+void writeAndRename(const QByteArray &folder, const RecipeFiles &files);
+
 /// A shopping list of at least `bytes` characters, one line repeated, each line ended by '\n'.
 QString shoppingList(qsizetype bytes);
 

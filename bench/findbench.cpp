@@ -62,23 +62,6 @@ QString categoryName(int c)
     return QStringLiteral("Category %1").arg(c, 2, 10, QLatin1Char('0'));
 }
 
-/// The bytes of each recipe file an import of `mealMaster` makes, by name.
-std::vector<std::pair<QByteArray, QByteArray>> recipeFiles(const QByteArray &mealMaster)
-{
-    std::vector<std::pair<QByteArray, QByteArray>> files;
-    const auto reader = store::interchange::makeReader(mealMaster);
-    while (const auto item = reader->next()) {
-        const store::interchange::MappedRecipe mapped = store::interchange::toRecord(item->recipe);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        store::TextWriter writer(buffer);
-        store::writeRecipe(writer, mapped.record);
-        files.emplace_back(QFile::encodeName(mapped.name), bytes);
-    }
-    return files;
-}
-
 /// An application folder with `kCategories` empty categories.
 void layOut(const QString &app)
 {
@@ -123,21 +106,13 @@ void measureImport(const QString &app, const QString &floorApp, int perCategory)
 
     // The floor writes the same files, named and filled as the import names and fills them, each to a
     // sibling renamed into place, and syncs once.
-    const auto files = recipeFiles(mealMaster);
+    const bench::RecipeFiles files = bench::importedFiles(mealMaster);
     layOut(floorApp);
     ::sync();
     whole.restart();
     for (int c = 0; c < kCategories; ++c) {
         const QByteArray folder = QFile::encodeName(floorApp + QStringLiteral("/Category/") + categoryName(c)) + '/';
-        for (const auto &[name, bytes] : files) {
-            const QByteArray path = folder + name;
-            const QByteArray temp = path + ".tmp";
-            const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
-                std::perror("write");
-            ::close(fd);
-            ::rename(temp.constData(), path.constData());
-        }
+        bench::writeAndRename(folder, files);
     }
     const int dir = ::open(QFile::encodeName(floorApp).constData(), O_RDONLY | O_DIRECTORY);
     ::syncfs(dir);

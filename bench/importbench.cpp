@@ -38,14 +38,9 @@ void measureImport()
     const QString half = writeRecipes(2500);
 
     // The floor writes the files the import makes, named and filled as the import names and fills them.
-    std::vector<std::pair<QByteArray, QByteArray>> files;
     QFile source(full);
     source.open(QIODevice::ReadOnly);
-    const auto reader = store::interchange::makeReader(source.readAll());
-    while (const auto item = reader->next()) {
-        const store::interchange::MappedRecipe mapped = store::interchange::toRecord(item->recipe);
-        files.emplace_back(QFile::encodeName(mapped.name), recipeBytes(mapped.record));
-    }
+    const RecipeFiles files = importedFiles(source.readAll());
     if (files.size() != 5000)
         qFatal("storebench: the generated file holds %zu recipes", files.size());
 
@@ -73,15 +68,7 @@ void measureImport()
         fresh, [&full, &import] { import(full, 5000); },
         [&app, &files] {
             const QByteArray folder = QFile::encodeName(app->path() + QStringLiteral("/Category/Bench/"));
-            for (const auto &[name, bytes] : files) {
-                const QByteArray path = folder + name;
-                const QByteArray temp = path + ".tmp";
-                const int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-                if (::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
-                    std::perror("write");
-                ::close(fd);
-                ::rename(temp.constData(), path.constData());
-            }
+            writeAndRename(folder, files);
             const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
             ::syncfs(dir);
             ::close(dir);
