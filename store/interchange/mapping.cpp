@@ -1,6 +1,7 @@
 #include "store/interchange/mapping.h"
 
 #include "store/appfolder.h"
+#include "store/recipedraft.h"
 
 #include <QRegularExpression>
 
@@ -209,6 +210,7 @@ MappedRecipe toRecord(const Recipe &recipe)
         }
     }
     mapped.moreThanTenRows = !more.isEmpty();
+    mapped.picture = recipe.picture;
 
     Fitted fitted = fit(recipe);
     record.temperature() = temperatureOf(recipe, fitted.notes);
@@ -218,7 +220,12 @@ MappedRecipe toRecord(const Recipe &recipe)
 
     const QString overflow = more.isEmpty() ? QString() : kMoreIngredients + QLatin1Char('\n') + more.join(u'\n');
     const QString tail = (recipe.notes + fitted.notes).join(QLatin1Char('\n'));
-    QString directions = joined({overflow, recipe.directions, tail}, QStringLiteral("\n\n"));
+    QStringList closing;
+    if (const QString note = recipe.note.split(u'\n', Qt::SkipEmptyParts).join(u'\n').trimmed(); !note.isEmpty())
+        closing.append(kNoteLabel.toString() + u' ' + note);
+    if (const QString source = oneLine(recipe.source); !source.isEmpty())
+        closing.append(kSourceLabel.toString() + u' ' + source);
+    QString directions = joined({overflow, recipe.directions, tail, closing.join(u'\n')}, QStringLiteral("\n\n"));
     if (mapped.title != mapped.name)
         directions = joined({mapped.title, directions}, QStringLiteral("\n"));
     record.directions() = directions;

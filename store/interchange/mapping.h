@@ -40,6 +40,7 @@ struct MappedRecipe
     QString categoryAsRead; ///< that category as the file gives it, on one line
     RecipeRecord record;
     bool moreThanTenRows = false;
+    QByteArray picture; ///< the recipe's picture, to be kept once the recipe is saved
 };
 
 /// The recipe file of `recipe`:
@@ -49,7 +50,9 @@ struct MappedRecipe
 /// - the serving size from the yield's number when it has at most 3 digits; a yield that says more
 ///   than how many servings goes into the directions as "Yield: ...";
 /// - the cooking time in hours (at most 2 digits) and minutes (at most 3 digits), turned into hours
-///   and minutes when the minutes do not fit; a time of 100 hours or more goes into the directions.
+///   and minutes when the minutes do not fit; a time of 100 hours or more goes into the directions;
+/// - the note and the source last, a paragraph of their own under "Note:" and "Source:", the note's empty
+///   lines left out, so that the recipe window shows them in their boxes.
 MappedRecipe toRecord(const Recipe &recipe);
 
 /// The recipe that toRecord() turns back into `record` saved as `name`: the reverse of the rules above.
