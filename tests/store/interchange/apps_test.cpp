@@ -14,6 +14,8 @@
 using namespace store::interchange;
 using testing::ZipItem;
 
+Q_DECLARE_METATYPE(store::interchange::Format)
+
 namespace {
 
 const QString kData = QStringLiteral(LARDERON_TEST_DATA "/apps/");
@@ -193,6 +195,26 @@ private slots:
                                                       "Pictures/Soups/", "Pictures/Soups/Borscht.png 83"};
         added.removeOne(QStringLiteral("Category/category.txt 7"));
         QCOMPARE(added, written);
+    }
+
+    void detect_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<Format>("format");
+        QTest::newRow("zip") << testing::makeZip({{"a.json", "{}"}}) << Format::Zip;
+        QTest::newRow("empty zip") << QByteArray("PK\x05\x06", 4) << Format::Zip;
+        QTest::newRow("gzip") << testing::gzip("{}") << Format::Gzip;
+        QTest::newRow("Cooklang metadata") << QByteArray(">> servings: 2\nBoil @water.") << Format::Cooklang;
+        QTest::newRow("Cooklang ingredient") << QByteArray("Add @olive oil{2%tbsp}.") << Format::Cooklang;
+        QTest::newRow("a MealMaster recipe with braces stays MealMaster")
+            << QByteArray("MMMMM----- Recipe via Meal-Master\n Title: X\nMix @dough{1}.\nMMMMM") << Format::MealMaster;
+        QTest::newRow("an e-mail address is no ingredient") << QByteArray("Ask me@example.org") << Format::MealMaster;
+        QTest::newRow("JSON") << QByteArray("{\"name\": \"x\"}") << Format::JsonLd;
+    }
+    void detect()
+    {
+        QFETCH(QByteArray, head);
+        QTEST(detectFormat(head), "format");
     }
 
     void timeText_data()
