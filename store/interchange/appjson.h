@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/interchange/mapping.h"
 #include "store/interchange/recipereader.h"
 
 #include <QJsonObject>
@@ -10,9 +11,7 @@
 /// "Source:" where the recipe window reads them, its picture as the recipe window keeps one.
 namespace store::interchange {
 
-/// The labels of lines at the end of imported directions: a recipe's categories beyond the first, which
-/// it goes into, and its rating.
-inline const QString kCategoriesLabel = QStringLiteral("Categories:");
+/// The label of a recipe's rating at the end of imported directions ("Rating: 4 of 5").
 inline const QString kRatingLabel = QStringLiteral("Rating:");
 
 /// The largest picture kept with a recipe; a larger one is left out with a line saying so.

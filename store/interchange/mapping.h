@@ -19,6 +19,10 @@ constexpr qsizetype kCategoryLength = 35;
 /// The line above the ingredients beyond the tenth.
 inline const QString kMoreIngredients = QStringLiteral("More ingredients:");
 
+/// The label of the line at the end of imported directions that keeps a recipe's categories beyond the
+/// first, which it goes into ("Categories: Winter, Vegetarian").
+inline const QString kCategoriesLabel = QStringLiteral("Categories:");
+
 /// The file name of a recipe titled `title`: its blanks at the ends dropped, every character that may
 /// not be in a name (store::isValidName) changed to "-", at most 40 characters. Empty for an empty title.
 QString fileNameFor(const QString &title);
