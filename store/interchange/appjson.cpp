@@ -122,7 +122,7 @@ Recipe paprika(const QJsonObject &object)
     } else if (!photo.isEmpty()) {
         const auto decoded = QByteArray::fromBase64Encoding(photo, QByteArray::AbortOnBase64DecodingErrors);
         if (decoded)
-            recipe.picture = *decoded;
+            recipe.pictureData = *decoded;
         else
             keepLine(recipe, QStringLiteral("Picture:"), QStringLiteral("left out, its data cannot be read"));
     }
@@ -257,7 +257,7 @@ public:
     {
         std::optional<ReadItem> item = m_inner->next();
         if (item && item->problem.isEmpty() && !m_picture.isEmpty()) {
-            item->recipe.picture = std::exchange(m_picture, QByteArray());
+            item->recipe.pictureData = std::exchange(m_picture, QByteArray());
         }
         return item;
     }
@@ -345,7 +345,7 @@ std::unique_ptr<RecipeReader> makeJsonReader(const QString &text, const QByteArr
             return std::make_unique<PictureReader>(makeJsonLdReader(text, false), picture);
         items.append(readAppJson(app, value.toObject()));
         if (items.size() == 1 && items.first().problem.isEmpty() && !picture.isEmpty())
-            items.first().recipe.picture = picture;
+            items.first().recipe.pictureData = picture;
     }
     if (items.isEmpty())
         items.append({1, QStringLiteral("no recipe was found in this file"), {}});

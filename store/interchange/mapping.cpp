@@ -210,7 +210,7 @@ MappedRecipe toRecord(const Recipe &recipe)
         }
     }
     mapped.moreThanTenRows = !more.isEmpty();
-    mapped.picture = recipe.picture;
+    mapped.pictureData = recipe.pictureData;
 
     Fitted fitted = fit(recipe);
     record.temperature() = temperatureOf(recipe, fitted.notes);

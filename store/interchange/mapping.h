@@ -44,7 +44,7 @@ struct MappedRecipe
     QString categoryAsRead; ///< that category as the file gives it, on one line
     RecipeRecord record;
     bool moreThanTenRows = false;
-    QByteArray picture; ///< the recipe's picture, to be kept once the recipe is saved
+    QByteArray pictureData; ///< the bytes of the recipe's picture, to be kept once the recipe is saved
 };
 
 /// The recipe file of `recipe`:

@@ -54,7 +54,7 @@ struct Recipe
     /// "Source:", where the recipe window reads them (store/recipedraft.h).
     QString note;
     QString source;
-    QByteArray picture; ///< the recipe's picture as the file holds it, kept as the recipe window keeps one
+    QByteArray pictureData; ///< the bytes of the recipe's picture, kept as the recipe window keeps one
 };
 
 /// The measure a file's free text begins with ("cups" in "cups flour"), as written, and the rest after

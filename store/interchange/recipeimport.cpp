@@ -255,9 +255,9 @@ void RecipeImport::save(const interchange::MappedRecipe &mapped)
     }
 
     ++m_report.imported;
-    if (!mapped.picture.isEmpty()) {
+    if (!mapped.pictureData.isEmpty()) {
         try {
-            setPictureData(category, name, mapped.picture, Durability::Deferred);
+            setPictureData(category, name, mapped.pictureData, Durability::Deferred);
             ++m_report.pictures;
             m_pictureFolders.insert(dataPath({kPicturesFolder, category}));
         } catch (const Failure &failure) {

@@ -63,7 +63,7 @@ QString describe(const ReadItem &item)
     }
     const QStringList cooking{m.record.temperature(), m.record.servingSize(), m.record.hours(), m.record.minutes()};
     return QStringLiteral("%1 [%2] %3 # %4 # %5\n%6\n")
-        .arg(m.name, m.category, rows.join(QStringLiteral(" / ")), cooking.join(u','), pictureKind(m.picture),
+        .arg(m.name, m.category, rows.join(QStringLiteral(" / ")), cooking.join(u','), pictureKind(m.pictureData),
              m.record.directions());
 }
 
@@ -195,6 +195,20 @@ private slots:
                                                       "Pictures/Soups/", "Pictures/Soups/Borscht.png 83"};
         added.removeOne(QStringLiteral("Category/category.txt 7"));
         QCOMPARE(added, written);
+    }
+
+    // A picture over 8 MB is left out, and a line says so; the recipe comes in.
+    void largePicture_leftOutWithALine()
+    {
+        QByteArray huge = testing::fixture("apps/picture.jpg");
+        huge.append(QByteArray(9 * 1024 * 1024, '\0'));
+        const QByteArray archive =
+            testing::makeZip({{"Pea Soup/recipe.json", testing::fixture("apps/nextcloud/Pea Soup/recipe.json")},
+                              {"Pea Soup/full.jpg", huge}});
+        const std::optional<ReadItem> item = makeReader(archive)->next();
+        QVERIFY(item && item->problem.isEmpty());
+        QVERIFY(item->recipe.pictureData.isEmpty());
+        QCOMPARE(item->recipe.notes, QStringList{"Picture: left out, it unpacks to more than 8 MB"});
     }
 
     void detect_data()
