@@ -14,12 +14,18 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <numeric>
+#include <utility>
+
 namespace store {
 
 namespace {
 
 // The most recipes of one name in one category, " (2)" up to this.
 constexpr int kMostNumbered = 9999;
+
+// Characters of a recipe above which it is saved on a thread of its own (a few milliseconds' writing).
+constexpr qsizetype kLargeRecipe = 1 << 20;
 
 QString count(qsizetype n, const char *one, const char *many)
 {
@@ -147,6 +153,11 @@ bool RecipeImport::run(int milliseconds)
 
 bool RecipeImport::step(int milliseconds)
 {
+    if (m_saving.valid()) {
+        if (m_saving.wait_for(std::chrono::milliseconds(milliseconds)) != std::future_status::ready)
+            return true;
+        std::exchange(m_saving, {}).get(); // a Failure of the save comes out here
+    }
     if (m_cancelled) {
         m_report.cancelled = true;
         return false;
@@ -175,6 +186,14 @@ bool RecipeImport::step(int milliseconds)
         return true;
     }
     m_stage = Stage::Saving;
+    // Writing a recipe of many megabytes takes longer than a slice: it is saved on a thread of its own, while
+    // the window goes on; nothing else of the import runs until it is saved.
+    const qsizetype size = std::accumulate(entry->mapped.record.fields.cbegin(), entry->mapped.record.fields.cend(),
+                                           qsizetype(0), [](qsizetype sum, const QString &field) { return sum + field.size(); });
+    if (size > kLargeRecipe) {
+        m_saving = std::async(std::launch::async, [this, mapped = entry->mapped] { save(mapped); });
+        return true;
+    }
     save(entry->mapped);
     return true;
 }

@@ -125,6 +125,9 @@ private:
     Stage m_stage = Stage::Reading;
     bool m_cancelled = false;
     bool m_done = false;
+    /// A recipe too large to be saved within a slice, being saved on a thread of its own; declared last, so
+    /// that it ends before anything it uses goes.
+    std::future<void> m_saving;
 };
 
 /// The formats a category can be exported to.
