@@ -16,9 +16,6 @@ namespace store::interchange {
 constexpr qsizetype kNameLength = 40;
 constexpr qsizetype kCategoryLength = 35;
 
-/// The line above the ingredients beyond the tenth.
-inline const QString kMoreIngredients = QStringLiteral("More ingredients:");
-
 /// The file name of a recipe titled `title`: its blanks at the ends dropped, every character that may
 /// not be in a name (store::isValidName) changed to "-", at most 40 characters. Empty for an empty title.
 QString fileNameFor(const QString &title);
@@ -54,7 +51,9 @@ MappedRecipe toRecord(const Recipe &recipe);
 
 /// The recipe that toRecord() turns back into `record` saved as `name`: the reverse of the rules above.
 /// The title comes back from the first line of the directions, and the ingredients beyond the tenth
-/// from the lines under "More ingredients:".
+/// from the lines under "More ingredients:" as store::moreIngredients() finds them, each read by
+/// store::readIngredientLine(); the heading counts only right below the title (or at the very top when
+/// there is no title line), as toRecord() writes it, and a heading with no lines stays in the directions.
 Recipe fromRecord(const QString &name, const QString &category, const RecipeRecord &record);
 
 /// The cooking information an export adds to the directions of `recipe` so that they read back as
