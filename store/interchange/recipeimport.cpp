@@ -316,7 +316,8 @@ ExportReport exportCategory(const QString &category, ExportFormat format, const 
         }
         const interchange::Recipe recipe = interchange::fromRecord(name, category, record);
         const QString text = format == ExportFormat::MealMaster ? interchange::writeMealMaster(recipe) : QString();
-        const QByteArray written = format == ExportFormat::MealMaster ? text.toUtf8() : interchange::writeJsonLd({recipe});
+        // MealMaster is written in ISO-8859-1, which its readers expect; the writer keeps to its characters.
+        const QByteArray written = format == ExportFormat::MealMaster ? text.toLatin1() : interchange::writeJsonLd({recipe});
 
         // The recipe as an import of what was written gives it.
         QStringList differences;
@@ -347,7 +348,10 @@ ExportReport exportCategory(const QString &category, ExportFormat format, const 
                                                          : QString::fromUtf8(interchange::writeJsonLd(recipes));
     if (content.endsWith(QLatin1Char('\n')))
         content.chop(1);
-    writer.writeLine(content);
+    if (format == ExportFormat::MealMaster)
+        writer.writeBytes((content + QLatin1Char('\n')).toLatin1().replace("\n", "\r\n"));
+    else
+        writer.writeLine(content);
     writer.commit();
     report.exported = int(recipes.size());
     return report;
