@@ -58,6 +58,17 @@ std::optional<QString> dataFolderOf(const QString &path)
     return std::nullopt;
 }
 
+// Whether the recipe `name` of `category` is `record`, field for field. A file that cannot be read is
+// another recipe.
+bool isSameRecipe(const QString &category, const QString &name, const RecipeRecord &record)
+{
+    try {
+        return loadRecipe(category, name) == record;
+    } catch (const Failure &) {
+        return false;
+    }
+}
+
 } // namespace
 
 QString ImportReport::text() const
@@ -87,6 +98,14 @@ QString ImportReport::text() const
         lines.append(QStringLiteral("%1:").arg(count(renamed.size(), "name was changed", "names were changed")));
         for (const Renamed &r : renamed)
             lines.append(QStringLiteral("  \"%1\" is \"%2\" in %3").arg(r.title, r.name, r.category));
+    }
+    if (!alreadyThere.isEmpty()) {
+        lines.append(QStringLiteral("%1 already there, the same in every field, and not imported again:")
+                         .arg(count(alreadyThere.size(), "recipe was", "recipes were")));
+        for (const Renamed &r : alreadyThere) {
+            lines.append(r.title == r.name ? QStringLiteral("  \"%1\" in %2").arg(r.title, r.category)
+                                           : QStringLiteral("  \"%1\" in %2 as \"%3\"").arg(r.title, r.category, r.name));
+        }
     }
     if (!problems.isEmpty()) {
         lines.append(
@@ -223,6 +242,10 @@ void RecipeImport::save(const interchange::MappedRecipe &mapped)
     for (int n = 1;; ++n) {
         name = interchange::numberedName(mapped.name, n);
         const bool taken = target.names.contains(name.toCaseFolded());
+        if (taken && isSameRecipe(category, name, mapped.record)) {
+            m_report.alreadyThere.append({mapped.title, category, name});
+            return;
+        }
         if (!taken) {
             target.names.insert(name.toCaseFolded());
             try {

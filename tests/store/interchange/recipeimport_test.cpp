@@ -170,6 +170,57 @@ private slots:
         QCOMPARE(store::loadRecipe("Soups", "Tomato Soup"), kept);
     }
 
+    // A recipe already in the category, the same in every field under its name or one of its numbered
+    // names, is not saved again; another recipe of a taken name still is, numbered.
+    void importAgain_skipsTheRecipesAlreadyThere_data()
+    {
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QString>("report");
+        QTest::newRow("into one category, numbered names too")
+            << "Soups"
+            << "0 recipes imported from 2 files.\n"
+               "5 recipes were already there, the same in every field, and not imported again:\n"
+               "  \"Apple Crumble\" in Soups\n  \"Quick \"Best\" Bread\" in Soups as \"Quick -Best- Bread\"\n"
+               "  \"Pie\" in Soups\n  \"Pie\" in Soups as \"Pie (2)\"\n"
+               "  \"Pie/Tart: which is best? A question for a rainy Sunday afternoon\" in Soups as "
+               "\"Pie-Tart- which is best- A question for\"";
+        QTest::newRow("each into its own category")
+            << ""
+            << "0 recipes imported from 2 files.\n"
+               "5 recipes were already there, the same in every field, and not imported again:\n"
+               "  \"Apple Crumble\" in Desserts\n"
+               "  \"Quick \"Best\" Bread\" in Breads as \"Quick -Best- Bread\"\n"
+               "  \"Pie\" in Baking\n  \"Pie\" in Imported\n"
+               "  \"Pie/Tart: which is best? A question for a rainy Sunday afternoon\" in Imported as "
+               "\"Pie-Tart- which is best- A question for\"";
+    }
+    void importAgain_skipsTheRecipesAlreadyThere()
+    {
+        QFETCH(QString, category);
+        testing::AppFolder app;
+        app.addCategory("Soups");
+        const QStringList files = fixtures({"one-column.mmf", "bad-and-names.mmf"});
+        QCOMPARE(importAll(files, category).imported, 5);
+        const QStringList saved = recipeFiles(app);
+
+        const store::ImportReport again = importAll(files, category);
+        QStringList lines = again.text().split(u'\n');
+        lines.removeIf([](const QString &line) { return line.contains(u"could not be read") || line.contains(u", line "); });
+        QTEST(lines.join(u'\n'), "report");
+        QCOMPARE(recipeFiles(app), saved);
+
+        // Changed, a recipe of a taken name is saved under the next free number and reported.
+        app.write("changed.mmf", "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Pie\n Categories: Baking\n"
+                                 "      1 c  Flour\n  Bake longer.\nMMMMM\n");
+        const store::ImportReport changed = importAll({app.file("changed.mmf")}, category);
+        QCOMPARE(changed.imported, 1);
+        QCOMPARE(changed.alreadyThere.size(), 0);
+        const QString target = category.isEmpty() ? QStringLiteral("Baking") : category;
+        QCOMPARE(changed.renamed.size(), 1);
+        QCOMPARE(changed.renamed.first().name, category.isEmpty() ? QStringLiteral("Pie (2)") : QStringLiteral("Pie (3)"));
+        QCOMPARE(store::loadRecipe(target, changed.renamed.first().name).directions(), "Bake longer.");
+    }
+
     void exportThenImport_givesTheSameRecords_data()
     {
         QTest::addColumn<store::ExportFormat>("format");
