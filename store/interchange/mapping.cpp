@@ -213,6 +213,15 @@ MappedRecipe toRecord(const Recipe &recipe)
 
     Fitted fitted = fit(recipe);
     record.temperature() = temperatureOf(recipe, fitted.notes);
+    QStringList further;
+    for (const QString &category : recipe.categories) {
+        const QString name = oneLine(category);
+        if (!name.isEmpty() && name.compare(mapped.categoryAsRead, Qt::CaseInsensitive) != 0 &&
+            !further.contains(name, Qt::CaseInsensitive))
+            further.append(name);
+    }
+    if (!further.isEmpty())
+        fitted.notes.append(kCategoriesLabel + further.join(QStringLiteral(", ")));
     record.servingSize() = fitted.size;
     record.hours() = fitted.time.hours;
     record.minutes() = fitted.time.minutes;

@@ -16,6 +16,10 @@ namespace store::interchange {
 constexpr qsizetype kNameLength = 40;
 constexpr qsizetype kCategoryLength = 35;
 
+/// The label of the line at the end of an imported recipe's directions that names its further categories,
+/// those beyond the one it is saved in: "Categories: Baking, Holidays".
+inline const QString kCategoriesLabel = QStringLiteral("Categories: ");
+
 /// The file name of a recipe titled `title`: its blanks at the ends dropped, every character that may
 /// not be in a name (store::isValidName) changed to "-", at most 40 characters. Empty for an empty title.
 QString fileNameFor(const QString &title);
@@ -46,7 +50,9 @@ struct MappedRecipe
 /// - the serving size from the yield's number when it has at most 3 digits; a yield that says more
 ///   than how many servings goes into the directions as "Yield: ...";
 /// - the cooking time in hours (at most 2 digits) and minutes (at most 3 digits), turned into hours
-///   and minutes when the minutes do not fit; a time of 100 hours or more goes into the directions.
+///   and minutes when the minutes do not fit; a time of 100 hours or more goes into the directions;
+/// - the recipe's categories after the first (the one `category` names) on the last line of the
+///   directions, after kCategoriesLabel, each once.
 MappedRecipe toRecord(const Recipe &recipe);
 
 /// The recipe that toRecord() turns back into `record` saved as `name`: the reverse of the rules above.

@@ -4,6 +4,7 @@
 #include "store/interchange/reader.h"
 #include "store/interchange/recipeimport.h"
 #include "store/recipefile.h"
+#include "store/recipeindex.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/rows.h"
 
@@ -219,6 +220,21 @@ private slots:
         QCOMPARE(changed.renamed.size(), 1);
         QCOMPARE(changed.renamed.first().name, category.isEmpty() ? QStringLiteral("Pie (2)") : QStringLiteral("Pie (3)"));
         QCOMPARE(store::loadRecipe(target, changed.renamed.first().name).directions(), "Bake longer.");
+    }
+
+    // A recipe's categories beyond the one it goes to are kept on the last line of its directions, where
+    // a search of the directions finds them.
+    void import_keepsTheFurtherCategories()
+    {
+        testing::AppFolder app;
+        QCOMPARE(importAll(fixtures({"multi.mx2"}), "").imported, 2);
+        const QString directions = store::loadRecipe("Desserts", QString::fromUtf8("Crème brûlée")).directions();
+        QVERIFY2(directions.endsWith(QLatin1Char('\n') + kCategoriesLabel + "French"), qPrintable(directions));
+        store::RecipeIndex index;
+        index.refresh();
+        const QList<store::RecipeIndex::Hit> hits = index.search("french", store::RecipeIndex::Directions);
+        QCOMPARE(hits.size(), 1);
+        QCOMPARE(hits.first().category, "Desserts");
     }
 
     void exportThenImport_givesTheSameRecords_data()
