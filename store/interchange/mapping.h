@@ -16,8 +16,9 @@ namespace store::interchange {
 constexpr qsizetype kNameLength = 40;
 constexpr qsizetype kCategoryLength = 35;
 
-/// The line above the ingredients beyond the tenth.
-inline const QString kMoreIngredients = QStringLiteral("More ingredients:");
+/// The label of the line at the end of an imported recipe's directions that names its further categories,
+/// those beyond the one it is saved in: "Categories: Baking, Holidays".
+inline const QString kCategoriesLabel = QStringLiteral("Categories: ");
 
 /// The file name of a recipe titled `title`: its blanks at the ends dropped, every character that may
 /// not be in a name (store::isValidName) changed to "-", at most 40 characters. Empty for an empty title.
@@ -49,12 +50,16 @@ struct MappedRecipe
 /// - the serving size from the yield's number when it has at most 3 digits; a yield that says more
 ///   than how many servings goes into the directions as "Yield: ...";
 /// - the cooking time in hours (at most 2 digits) and minutes (at most 3 digits), turned into hours
-///   and minutes when the minutes do not fit; a time of 100 hours or more goes into the directions.
+///   and minutes when the minutes do not fit; a time of 100 hours or more goes into the directions;
+/// - the recipe's categories after the first (the one `category` names) on the last line of the
+///   directions, after kCategoriesLabel, each once.
 MappedRecipe toRecord(const Recipe &recipe);
 
 /// The recipe that toRecord() turns back into `record` saved as `name`: the reverse of the rules above.
 /// The title comes back from the first line of the directions, and the ingredients beyond the tenth
-/// from the lines under "More ingredients:".
+/// from the lines under "More ingredients:" as store::moreIngredients() finds them, each read by
+/// store::readIngredientLine(); the heading counts only right below the title (or at the very top when
+/// there is no title line), as toRecord() writes it, and a heading with no lines stays in the directions.
 Recipe fromRecord(const QString &name, const QString &category, const RecipeRecord &record);
 
 /// The cooking information an export adds to the directions of `recipe` so that they read back as

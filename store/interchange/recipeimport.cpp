@@ -64,6 +64,17 @@ std::optional<QString> dataFolderOf(const QString &path)
     return std::nullopt;
 }
 
+// Whether the recipe `name` of `category` is `record`, field for field. A file that cannot be read is
+// another recipe.
+bool isSameRecipe(const QString &category, const QString &name, const RecipeRecord &record)
+{
+    try {
+        return loadRecipe(category, name) == record;
+    } catch (const Failure &) {
+        return false;
+    }
+}
+
 } // namespace
 
 QString ImportReport::text() const
@@ -93,6 +104,14 @@ QString ImportReport::text() const
         lines.append(QStringLiteral("%1:").arg(count(renamed.size(), "name was changed", "names were changed")));
         for (const Renamed &r : renamed)
             lines.append(QStringLiteral("  \"%1\" is \"%2\" in %3").arg(r.title, r.name, r.category));
+    }
+    if (!alreadyThere.isEmpty()) {
+        lines.append(QStringLiteral("%1 already there, the same in every field, and not imported again:")
+                         .arg(count(alreadyThere.size(), "recipe was", "recipes were")));
+        for (const Renamed &r : alreadyThere) {
+            lines.append(r.title == r.name ? QStringLiteral("  \"%1\" in %2").arg(r.title, r.category)
+                                           : QStringLiteral("  \"%1\" in %2 as \"%3\"").arg(r.title, r.category, r.name));
+        }
     }
     if (!problems.isEmpty()) {
         lines.append(
@@ -242,6 +261,10 @@ void RecipeImport::save(const interchange::MappedRecipe &mapped)
     for (int n = 1;; ++n) {
         name = interchange::numberedName(mapped.name, n);
         const bool taken = target.names.contains(name.toCaseFolded());
+        if (taken && isSameRecipe(category, name, mapped.record)) {
+            m_report.alreadyThere.append({mapped.title, category, name});
+            return;
+        }
         if (!taken) {
             target.names.insert(name.toCaseFolded());
             try {
@@ -335,7 +358,8 @@ ExportReport exportCategory(const QString &category, ExportFormat format, const 
         }
         const interchange::Recipe recipe = interchange::fromRecord(name, category, record);
         const QString text = format == ExportFormat::MealMaster ? interchange::writeMealMaster(recipe) : QString();
-        const QByteArray written = format == ExportFormat::MealMaster ? text.toUtf8() : interchange::writeJsonLd({recipe});
+        // MealMaster is written in ISO-8859-1, which its readers expect; the writer keeps to its characters.
+        const QByteArray written = format == ExportFormat::MealMaster ? text.toLatin1() : interchange::writeJsonLd({recipe});
 
         // The recipe as an import of what was written gives it.
         QStringList differences;
@@ -366,7 +390,10 @@ ExportReport exportCategory(const QString &category, ExportFormat format, const 
                                                          : QString::fromUtf8(interchange::writeJsonLd(recipes));
     if (content.endsWith(QLatin1Char('\n')))
         content.chop(1);
-    writer.writeLine(content);
+    if (format == ExportFormat::MealMaster)
+        writer.writeBytes((content + QLatin1Char('\n')).toLatin1().replace("\n", "\r\n"));
+    else
+        writer.writeLine(content);
     writer.commit();
     report.exported = int(recipes.size());
     return report;

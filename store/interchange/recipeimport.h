@@ -48,6 +48,7 @@ struct ImportReport
     QList<Category> categories; ///< the categories recipes went to, in the order they first got one
     int moreThanTenRows = 0;    ///< the recipes with ingredients beyond the tenth row
     QList<Renamed> renamed;     ///< the recipes saved under another name than their title
+    QList<Renamed> alreadyThere; ///< the recipes skipped: the same recipe is in the category as `name`
     QList<RenamedCategory> renamedCategories; ///< categories made under another name than the file's
     QList<Problem> problems;    ///< the recipes that could not be read
     bool cancelled = false;
@@ -67,7 +68,10 @@ inline const QString kImportedCategory = QStringLiteral("Imported");
 /// refused with a line in the report.
 ///
 /// Every recipe becomes a new recipe file; an import never replaces one: a name that is taken in the
-/// category gets " (2)", " (3)", ... A recipe that cannot be read is reported and skipped. A file that
+/// category gets " (2)", " (3)", ... unless the recipe of that name (or of one of its numbered names) is
+/// the same record, in which case the recipe is already there: it is skipped and reported. Only the files
+/// of the recipe's own name are read for that, never the whole category. A recipe that cannot be read is
+/// reported and skipped. A file that
 /// cannot be read, or a recipe that cannot be saved, stops the import with a Failure; everything saved
 /// before stays, each file whole. The files are put on the disk together at the end.
 class RecipeImport

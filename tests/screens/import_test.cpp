@@ -88,6 +88,22 @@ private slots:
         QCOMPARE(f.state("lswSetup"), "Desserts|Breads|Starters");
     }
 
+    void importAgain_reportsTheRecipesAlreadyThere()
+    {
+        Import f;
+        f.run("show > pick cboMCat=Desserts");
+        f.drop({fixture("one-column.mmf")});
+        f.import();
+        QVERIFY(f.state("txtMReport").startsWith("2 recipes imported from 1 file."));
+        f.drop({fixture("one-column.mmf")});
+        f.import();
+        QCOMPARE(f.state("txtMReport"),
+                 "0 recipes imported from 1 file.\n"
+                 "2 recipes were already there, the same in every field, and not imported again:\n"
+                 "  \"Apple Crumble\" in Desserts\n  \"Quick \"Best\" Bread\" in Desserts as \"Quick -Best- Bread\"");
+        QCOMPARE(f.folder.entries("Category/Desserts"), (QStringList{"Apple Crumble", "Quick -Best- Bread"}));
+    }
+
     void failures_raiseTheScreensCodes_data()
     {
         // steps before the import (pies.mmf is the file the dialog adds); the error report
