@@ -44,7 +44,8 @@ QStringList localFiles(const QMimeData *data)
 {
     QStringList files;
     for (const QUrl &url : data->urls()) {
-        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())
+        // A folder may be a Nextcloud Cookbook's, a recipe.json in each of its folders.
+        if (url.isLocalFile() && QFileInfo::exists(url.toLocalFile()))
             files.append(url.toLocalFile());
     }
     return files;
@@ -150,8 +151,10 @@ void frmImport::dropEvent(QDropEvent *event)
 void frmImport::addFiles()
 {
     addPaths(fileDialog()(this, {false, QStringLiteral("Add recipe files"), QString(),
-                                 QStringLiteral("Recipe files (*.mmf *.mm *.txt *.mx2 *.html *.htm *.json);;"
-                                                "All files (*)")}));
+                                 QStringLiteral("Recipe files (*.mmf *.mm *.txt *.mx2 *.html *.htm *.json *.zip "
+                                                "*.paprikarecipes *.paprikarecipe *.cook);;"
+                                                "Other apps' exports (*.paprikarecipes *.paprikarecipe *.zip *.json "
+                                                "*.cook);;All files (*)")}));
 }
 
 void frmImport::addPaths(const QStringList &paths)

@@ -18,8 +18,8 @@ class RecipeImport;
 enum class ExportFormat;
 } // namespace store
 
-/// The import screen: imports the recipes of MealMaster, MasterCook and web-page files into a category or
-/// into each recipe's own, reports what it did, and exports a category to a MealMaster or JSON-LD file.
+/// The import screen: imports the recipes of MealMaster, MasterCook and web-page files, and other recipe apps'
+/// exports (Paprika, Nextcloud Cookbook, Mealie, Tandoor, Cooklang), into a category or into each recipe's own, reports what it did, and exports a category to a MealMaster or JSON-LD file.
 class frmImport : public shell::Screen
 {
     Q_OBJECT

@@ -54,6 +54,13 @@ void setPicture(const QString &category, const QString &recipe, const QString &i
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw Failure(Failure::PathFileAccessError);
+    setPictureData(category, recipe, bytes);
+}
+
+void setPictureData(const QString &category, const QString &recipe, const QByteArray &bytes, Durability durability)
+{
+    if (!isValidName(category) || !isValidName(recipe))
+        throw Failure(Failure::BadFileName);
     const char *extension = extensionOf(bytes);
     if (!extension)
         throw Failure(Failure::BadFileName);
@@ -64,7 +71,7 @@ void setPicture(const QString &category, const QString &recipe, const QString &i
     }
     const QString old = picturePath(category, recipe);
     const QString path = pathWith(category, recipe, extension);
-    TextWriter writer(path, TextWriter::Replace);
+    TextWriter writer(path, TextWriter::Replace, durability);
     writer.writeBytes(bytes);
     writer.commit();
     // A picture of another kind goes only once the new one is in place.

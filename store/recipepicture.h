@@ -1,5 +1,8 @@
 #pragma once
 
+#include "store/io/textfile.h"
+
+#include <QByteArray>
 #include <QString>
 
 /// A recipe's picture: a copy of an image file kept as Pictures/<category>/<recipe>.<jpg|png|webp> in the
@@ -18,6 +21,12 @@ QString picturePath(const QString &category, const QString &recipe);
 /// or WebP file (nothing changes then), 52 for an invalid category or recipe name, others as for
 /// TextWriter.
 void setPicture(const QString &category, const QString &recipe, const QString &imageFile);
+
+/// Keeps `bytes` as the recipe's picture, as setPicture() keeps a file's, written as `durability` says (an
+/// import puts its pictures on the disk together at the end). 52 when they are no JPEG, PNG or WebP image
+/// or a name is invalid (nothing changes then), others as for TextWriter.
+void setPictureData(const QString &category, const QString &recipe, const QByteArray &bytes,
+                    Durability durability = Durability::Synced);
 
 /// Moves the recipe's picture to the trash (store/fileops.h); nothing when it has none. 70 when it is
 /// read-only or the removal is refused.

@@ -20,6 +20,8 @@ packages=(
     librsvg2-bin icoutils imagemagick
     # crash test: strace shows that every save syncs its file and its folder
     strace
+    # the zip and gzip containers of other recipe apps' exports (Paprika, Nextcloud Cookbook, Mealie, Tandoor)
+    libzip-dev zlib1g-dev
     # fuzzing the readers (libFuzzer comes with clang)
     clang libclang-rt-14-dev
 )

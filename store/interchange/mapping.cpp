@@ -2,6 +2,7 @@
 
 #include "store/appfolder.h"
 #include "store/ingredients.h"
+#include "store/recipedraft.h"
 
 #include <QRegularExpression>
 
@@ -210,6 +211,7 @@ MappedRecipe toRecord(const Recipe &recipe)
         }
     }
     mapped.moreThanTenRows = !more.isEmpty();
+    mapped.picture = recipe.picture;
 
     Fitted fitted = fit(recipe);
     record.temperature() = temperatureOf(recipe, fitted.notes);
@@ -221,7 +223,7 @@ MappedRecipe toRecord(const Recipe &recipe)
             further.append(name);
     }
     if (!further.isEmpty())
-        fitted.notes.append(kCategoriesLabel + further.join(QStringLiteral(", ")));
+        fitted.notes.append(kCategoriesLabel + u' ' + further.join(QStringLiteral(", ")));
     record.servingSize() = fitted.size;
     record.hours() = fitted.time.hours;
     record.minutes() = fitted.time.minutes;
@@ -229,7 +231,12 @@ MappedRecipe toRecord(const Recipe &recipe)
     const QString overflow =
         more.isEmpty() ? QString() : kMoreIngredientsLine.toString() + QLatin1Char('\n') + more.join(u'\n');
     const QString tail = (recipe.notes + fitted.notes).join(QLatin1Char('\n'));
-    QString directions = joined({overflow, recipe.directions, tail}, QStringLiteral("\n\n"));
+    QStringList closing;
+    if (const QString note = recipe.note.split(u'\n', Qt::SkipEmptyParts).join(u'\n').trimmed(); !note.isEmpty())
+        closing.append(kNoteLabel.toString() + u' ' + note);
+    if (const QString source = oneLine(recipe.source); !source.isEmpty())
+        closing.append(kSourceLabel.toString() + u' ' + source);
+    QString directions = joined({overflow, recipe.directions, tail, closing.join(u'\n')}, QStringLiteral("\n\n"));
     if (mapped.title != mapped.name)
         directions = joined({mapped.title, directions}, QStringLiteral("\n"));
     record.directions() = directions;

@@ -16,9 +16,9 @@ namespace store::interchange {
 constexpr qsizetype kNameLength = 40;
 constexpr qsizetype kCategoryLength = 35;
 
-/// The label of the line at the end of an imported recipe's directions that names its further categories,
-/// those beyond the one it is saved in: "Categories: Baking, Holidays".
-inline const QString kCategoriesLabel = QStringLiteral("Categories: ");
+/// The label of the line at the end of imported directions that keeps a recipe's categories beyond the
+/// first, which it goes into ("Categories: Winter, Vegetarian").
+inline const QString kCategoriesLabel = QStringLiteral("Categories:");
 
 /// The file name of a recipe titled `title`: its blanks at the ends dropped, every character that may
 /// not be in a name (store::isValidName) changed to "-", at most 40 characters. Empty for an empty title.
@@ -41,6 +41,7 @@ struct MappedRecipe
     QString categoryAsRead; ///< that category as the file gives it, on one line
     RecipeRecord record;
     bool moreThanTenRows = false;
+    QByteArray picture; ///< the recipe's picture, to be kept once the recipe is saved
 };
 
 /// The recipe file of `recipe`:
@@ -51,8 +52,10 @@ struct MappedRecipe
 ///   than how many servings goes into the directions as "Yield: ...";
 /// - the cooking time in hours (at most 2 digits) and minutes (at most 3 digits), turned into hours
 ///   and minutes when the minutes do not fit; a time of 100 hours or more goes into the directions;
-/// - the recipe's categories after the first (the one `category` names) on the last line of the
-///   directions, after kCategoriesLabel, each once.
+/// - the recipe's categories after the first (the one `category` names) on a line of the directions'
+///   end, after kCategoriesLabel, each once;
+/// - the note and the source last, a paragraph of their own under "Note:" and "Source:", the note's empty
+///   lines left out, so that the recipe window shows them in their boxes.
 MappedRecipe toRecord(const Recipe &recipe);
 
 /// The recipe that toRecord() turns back into `record` saved as `name`: the reverse of the rules above.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -49,6 +50,11 @@ struct Recipe
     std::optional<QString> temperature;
     Duration time;
     QStringList notes; ///< what the file says beyond these, as lines for the end of the directions
+    /// The recipe's note and source, kept as the last paragraph of the directions under "Note:" and
+    /// "Source:", where the recipe window reads them (store/recipedraft.h).
+    QString note;
+    QString source;
+    QByteArray picture; ///< the recipe's picture as the file holds it, kept as the recipe window keeps one
 };
 
 /// The measure a file's free text begins with ("cups" in "cups flour"), as written, and the rest after

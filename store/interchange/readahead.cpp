@@ -1,5 +1,6 @@
 #include "store/interchange/readahead.h"
 
+#include "store/interchange/archive.h"
 #include "store/interchange/reader.h"
 #include "store/io/failure.h"
 
@@ -61,7 +62,10 @@ struct ReadAhead::State
         for (qsizetype file = 0; file < files.size(); ++file) {
             try {
                 progress = 0.0;
-                const std::unique_ptr<RecipeReader> reader = makeReader(openFile(files.at(file)));
+                // A folder of recipe.json files is a Nextcloud Cookbook's; another folder cannot be read.
+                const std::unique_ptr<RecipeReader> reader = isRecipeFolder(files.at(file))
+                                                                 ? makeFolderReader(files.at(file))
+                                                                 : makeReader(openFile(files.at(file)));
                 if (!put({Entry::Opened, file, 0, {}, {}}))
                     return;
                 while (std::optional<ReadItem> item = reader->next()) {

@@ -1,13 +1,20 @@
 #include "store/interchange/reader.h"
 
+#include "store/interchange/appjson.h"
+#include "store/interchange/archive.h"
+#include "store/interchange/cooklang.h"
 #include "store/interchange/jsonld.h"
 #include "store/interchange/mastercook.h"
 #include "store/interchange/mealmaster.h"
+#include "store/io/container.h"
 #include "store/io/failure.h"
 #include "store/io/textcodec.h"
 #include "store/io/textfile.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 namespace store::interchange {
@@ -69,10 +76,49 @@ QString readText(QIODevice &device, TextEncoding encoding)
     return text;
 }
 
+// The picture beside a Nextcloud Cookbook recipe.json; empty when there is none or it is too large.
+QByteArray pictureBeside(const QFile *file)
+{
+    if (!file || QFileInfo(file->fileName()).fileName().compare(u"recipe.json", Qt::CaseInsensitive) != 0)
+        return {};
+    const QDir folder = QFileInfo(file->fileName()).dir();
+    for (const char *name : {"full.jpg", "full.jpeg", "full.png", "full.webp"}) {
+        QFile picture(folder.filePath(QLatin1String(name)));
+        if (picture.size() <= kPictureLimit && picture.open(QIODevice::ReadOnly))
+            return picture.readAll();
+    }
+    return {};
+}
+
+// The reader of a zip archive: a file is opened by libzip itself, other devices are read into memory.
+std::unique_ptr<RecipeReader> makeZipReader(QIODevice &device)
+{
+    try {
+        if (const auto *file = qobject_cast<QFile *>(&device))
+            return makeArchiveReader(ZipArchive::openFile(file->fileName()));
+        return makeArchiveReader(ZipArchive::fromBytes(device.readAll()));
+    } catch (const ContainerError &error) {
+        return std::make_unique<ProblemReader>(QStringLiteral("the zip archive cannot be read: ") + error.message());
+    }
+}
+
+std::unique_ptr<RecipeReader> makeGzipReader(QIODevice &device)
+{
+    try {
+        return makeJsonReader(QString::fromUtf8(gunzip(device.readAll(), kWholeFileLimit)));
+    } catch (const ContainerError &error) {
+        return std::make_unique<ProblemReader>(QStringLiteral("the gzip file cannot be read: ") + error.message());
+    }
+}
+
 } // namespace
 
 Format detectFormat(const QByteArray &head)
 {
+    if (isZip(head))
+        return Format::Zip;
+    if (isGzip(head))
+        return Format::Gzip;
     QByteArray text = head;
     if (text.startsWith("\xEF\xBB\xBF"))
         text.remove(0, 3);
@@ -84,14 +130,22 @@ Format detectFormat(const QByteArray &head)
         return Format::JsonLd;
     if (lower.contains("application/ld+json") || start.startsWith("<!doctype html") || start.startsWith("<html"))
         return Format::WebPage;
+    if (!lower.contains("mmmmm") && !lower.contains("-----") && looksLikeCooklang(QString::fromUtf8(text)))
+        return Format::Cooklang;
     return Format::MealMaster;
 }
 
 std::unique_ptr<RecipeReader> makeReader(std::unique_ptr<QIODevice> device)
 {
-    const Format format = detectFormat(device->peek(kHeadSize));
+    const auto *file = qobject_cast<QFile *>(device.get());
+    Format format = detectFormat(device->peek(kHeadSize));
+    if (file && file->fileName().endsWith(QLatin1String(".cook"), Qt::CaseInsensitive) &&
+        (format == Format::MealMaster || format == Format::JsonLd))
+        format = Format::Cooklang;
     if (format == Format::MealMaster)
         return makeMealMasterReader(std::move(device));
+    if (format == Format::Zip)
+        return makeZipReader(*device);
     if (device->size() > kWholeFileLimit)
         return std::make_unique<ProblemReader>(
             QStringLiteral("the file is too large to be read (more than %1 MB)").arg(kWholeFileLimit / (1024 * 1024)));
@@ -99,9 +153,15 @@ std::unique_ptr<RecipeReader> makeReader(std::unique_ptr<QIODevice> device)
     case Format::MasterCook:
         return makeMasterCookReader(readText(*device, masterCookEncoding(device->peek(kHeadSize))));
     case Format::JsonLd:
-        return makeJsonLdReader(readText(*device, TextEncoding::Utf8OrWindows1252), false);
+        return makeJsonReader(readText(*device, TextEncoding::Utf8OrWindows1252), pictureBeside(file));
+    case Format::Gzip:
+        return makeGzipReader(*device);
+    case Format::Cooklang:
+        return makeCooklangReader(readText(*device, TextEncoding::Utf8OrWindows1252),
+                                  file ? QFileInfo(file->fileName()).completeBaseName() : QString());
     case Format::WebPage:
     case Format::MealMaster:
+    case Format::Zip:
         break;
     }
     return makeJsonLdReader(readText(*device, TextEncoding::Utf8OrWindows1252), true);

@@ -18,14 +18,19 @@ enum class Format {
     MasterCook, ///< MasterCook XML (.mx2)
     JsonLd,     ///< a schema.org Recipe in JSON-LD (.json)
     WebPage,    ///< a web page (.html) with schema.org Recipes in JSON-LD script blocks
+    Zip,        ///< a zip archive: another recipe app's export (store/interchange/archive.h)
+    Gzip,       ///< gzip-compressed JSON: one Paprika recipe (.paprikarecipe)
+    Cooklang,   ///< a Cooklang recipe (.cook)
 };
 
 /// The format of a file that begins with `head`: told by what the file holds, not by its name.
 Format detectFormat(const QByteArray &head);
 
 /// A reader of the file open for reading on `device`, which the reader keeps. A MealMaster file is read
-/// as it goes, a line at a time, so that a file of any size can be read; the others are read whole, and
-/// one of more than 64 MB gives a single problem saying so instead of its recipes.
+/// as it goes, a line at a time, so that a file of any size can be read; a zip archive that is a file is
+/// read an entry at a time; the others are read whole, and one of more than 64 MB gives a single problem
+/// saying so instead of its recipes. A file's name, when `device` is a file, tells a Cooklang recipe
+/// (.cook) and its title, and finds the picture beside a Nextcloud Cookbook recipe.json (full.jpg).
 std::unique_ptr<RecipeReader> makeReader(std::unique_ptr<QIODevice> device);
 
 /// A reader of `bytes`, as makeReader() of a device holding them.

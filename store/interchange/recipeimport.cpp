@@ -10,6 +10,7 @@
 #include "store/interchange/reader.h"
 #include "store/io/failure.h"
 #include "store/recipefile.h"
+#include "store/recipepicture.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -113,11 +114,20 @@ QString ImportReport::text() const
                                            : QStringLiteral("  \"%1\" in %2 as \"%3\"").arg(r.title, r.category, r.name));
         }
     }
+    if (pictures > 0)
+        lines.append(QStringLiteral("%1 kept with the recipes.").arg(count(pictures, "picture was", "pictures were")));
+    if (!badPictures.isEmpty()) {
+        lines.append(QStringLiteral("%1 no JPEG, PNG or WebP image and not kept:")
+                         .arg(count(badPictures.size(), "picture was", "pictures were")));
+        for (const QString &recipe : badPictures)
+            lines.append(QStringLiteral("  ") + recipe);
+    }
     if (!problems.isEmpty()) {
         lines.append(
             QStringLiteral("%1:").arg(count(problems.size(), "recipe could not be read", "recipes could not be read")));
         for (const Problem &p : problems)
-            lines.append(QStringLiteral("  %1, line %2: %3").arg(p.file).arg(p.line).arg(p.reason));
+            lines.append(p.line > 0 ? QStringLiteral("  %1, line %2: %3").arg(p.file).arg(p.line).arg(p.reason)
+                                    : QStringLiteral("  %1: %2").arg(p.file, p.reason));
     }
     return lines.join(QLatin1Char('\n'));
 }
@@ -158,9 +168,12 @@ bool RecipeImport::run(int milliseconds)
     } catch (const Failure &) {
         // What was saved before the failure stays, and is put on the disk as far as the disk lets it.
         m_ahead.reset();
-        for (const Target &target : std::as_const(m_targets)) {
+        QStringList folders = m_pictureFolders.values();
+        for (const Target &target : std::as_const(m_targets))
+            folders.append(target.folder);
+        for (const QString &folder : std::as_const(folders)) {
             try {
-                syncFolder(target.folder);
+                syncFolder(folder);
             } catch (const Failure &) {
             }
         }
@@ -249,8 +262,9 @@ void RecipeImport::save(const interchange::MappedRecipe &mapped)
     if (category.isEmpty()) {
         category = categoryFor(mapped.category.isEmpty() ? kImportedCategory : mapped.category);
         if (!mapped.category.isEmpty() && mapped.categoryAsRead != mapped.category &&
-            std::none_of(m_report.renamedCategories.cbegin(), m_report.renamedCategories.cend(),
-                         [&mapped](const ImportReport::RenamedCategory &r) { return r.asRead == mapped.categoryAsRead; }))
+            std::none_of(
+                m_report.renamedCategories.cbegin(), m_report.renamedCategories.cend(),
+                [&mapped](const ImportReport::RenamedCategory &r) { return r.asRead == mapped.categoryAsRead; }))
             m_report.renamedCategories.append({mapped.categoryAsRead, category});
     }
 
@@ -283,6 +297,17 @@ void RecipeImport::save(const interchange::MappedRecipe &mapped)
     }
 
     ++m_report.imported;
+    if (!mapped.picture.isEmpty()) {
+        try {
+            setPictureData(category, name, mapped.picture, Durability::Deferred);
+            ++m_report.pictures;
+            m_pictureFolders.insert(dataPath({kPicturesFolder, category}));
+        } catch (const Failure &failure) {
+            if (failure.number() != Failure::BadFileName)
+                throw;
+            m_report.badPictures.append(category + u'/' + name);
+        }
+    }
     auto entry = std::find_if(m_report.categories.begin(), m_report.categories.end(),
                               [&category](const ImportReport::Category &c) { return c.name == category; });
     if (entry == m_report.categories.end())
@@ -302,6 +327,7 @@ void RecipeImport::finish()
     QStringList folders;
     for (const Target &target : std::as_const(m_targets))
         folders.append(target.folder);
+    folders += m_pictureFolders.values();
     m_sync = std::async(std::launch::async, [folders] {
         for (const QString &folder : folders)
             syncFolder(folder);

@@ -22,7 +22,7 @@ struct ImportReport
     struct Problem
     {
         QString file;
-        qsizetype line;
+        qsizetype line; ///< 0 for a recipe of a file without lines (an archive's entry names it in `reason`)
         QString reason;
     };
     struct Renamed
@@ -51,6 +51,8 @@ struct ImportReport
     QList<Renamed> alreadyThere; ///< the recipes skipped: the same recipe is in the category as `name`
     QList<RenamedCategory> renamedCategories; ///< categories made under another name than the file's
     QList<Problem> problems;    ///< the recipes that could not be read
+    int pictures = 0;           ///< the pictures kept with their recipes (Pictures/<category>/<recipe>)
+    QStringList badPictures;    ///< "category/recipe" of the recipes whose picture is no JPEG, PNG or WebP image
     bool cancelled = false;
 
     /// The report as lines of text.
@@ -73,7 +75,8 @@ inline const QString kImportedCategory = QStringLiteral("Imported");
 /// of the recipe's own name are read for that, never the whole category. A recipe that cannot be read is
 /// reported and skipped. A file that
 /// cannot be read, or a recipe that cannot be saved, stops the import with a Failure; everything saved
-/// before stays, each file whole. The files are put on the disk together at the end.
+/// before stays, each file whole. A recipe's picture is kept once the recipe is saved, as the recipe window
+/// keeps one (store/recipepicture.h). The files are put on the disk together at the end.
 class RecipeImport
 {
 public:
@@ -124,6 +127,7 @@ private:
     std::unique_ptr<interchange::ReadAhead> m_ahead;
     QHash<QString, QString> m_made; ///< the categories made or found, by the name asked for, case-folded
     QHash<QString, Target> m_targets; ///< by category
+    QSet<QString> m_pictureFolders;   ///< the folders pictures were saved in, synced at the end
     std::future<void> m_sync;
     ImportReport m_report;
     Stage m_stage = Stage::Reading;

@@ -1,13 +1,16 @@
 // Feeds arbitrary bytes to the import reader LARDERON_FUZZ_FORMAT names (0 MealMaster, 1 MasterCook,
-// 2 JSON-LD, 3 web page); the first byte, which names the format in the seeds, is left out of the file. A crash, a
+// 2 JSON-LD, 3 web page, 4 other apps' exports: zip archives and gzip through makeReader(), with their entries'
+// size limits, 5 Cooklang); the first byte, which names the format in the seeds, is left out of the file. A crash, a
 // sanitizer report, a hang, a reader that gives more recipes than the file can hold, a recipe saved with a name or a
 // box it may not have, or a recipe that does not come back the same through a JSON-LD export, is a finding.
 
 #include "store/appfolder.h"
+#include "store/interchange/cooklang.h"
 #include "store/interchange/jsonld.h"
 #include "store/interchange/mapping.h"
 #include "store/interchange/mastercook.h"
 #include "store/interchange/mealmaster.h"
+#include "store/interchange/reader.h"
 #include "store/io/failure.h"
 #include "store/io/textcodec.h"
 #include "store/io/textfile.h"
@@ -29,7 +32,11 @@ void require(bool condition)
 
 std::unique_ptr<RecipeReader> readerFor(int kind, const QByteArray &bytes)
 {
-    switch (kind % 4) {
+    switch (kind) {
+    case 4:
+        return makeReader(bytes);
+    case 5:
+        return makeCooklangReader(store::decodeText(bytes), QStringLiteral("Fuzz"));
     case 0: {
         auto device = std::make_unique<QBuffer>();
         device->setData(bytes);
@@ -39,7 +46,7 @@ std::unique_ptr<RecipeReader> readerFor(int kind, const QByteArray &bytes)
     case 1:
         return makeMasterCookReader(decodeMasterCook(bytes));
     default:
-        return makeJsonLdReader(store::decodeText(bytes), kind % 4 == 3);
+        return makeJsonLdReader(store::decodeText(bytes), kind == 3);
     }
 }
 

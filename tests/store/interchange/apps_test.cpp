@@ -1,0 +1,252 @@
+#include "store/interchange/appjson.h"
+#include "store/interchange/mapping.h"
+#include "store/interchange/reader.h"
+#include "store/interchange/recipeimport.h"
+#include "store/recipedraft.h"
+#include "store/recipefile.h"
+#include "store/recipepicture.h"
+#include "tests/support/appfolder.h"
+#include "tests/support/zipmaker.h"
+
+#include <QDir>
+#include <QTest>
+
+using namespace store::interchange;
+using testing::ZipItem;
+
+Q_DECLARE_METATYPE(store::interchange::Format)
+
+namespace {
+
+const QString kData = QStringLiteral(LARDERON_TEST_DATA "/apps/");
+
+// Paprika's export: a zip of each recipe's JSON, gzip-compressed, named <recipe>.paprikarecipe.
+QByteArray paprikaExport()
+{
+    QList<ZipItem> items;
+    for (const ZipItem &item : testing::folderItems("apps/paprika"))
+        items.append({item.name.chopped(5) + ".paprikarecipe", testing::gzip(item.bytes)});
+    return testing::makeZip(items);
+}
+
+// Tandoor's export: a zip of a zip per recipe, each holding recipe.json and its image.
+QByteArray tandoorExport()
+{
+    QList<ZipItem> items;
+    for (const QString &folder : QDir(kData + "tandoor").entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+        items.append({folder + ".zip", testing::makeZip(testing::folderItems("apps/tandoor/" + folder))});
+    return testing::makeZip(items);
+}
+
+QString pictureKind(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return "no picture";
+    if (bytes.startsWith("\x89PNG"))
+        return QStringLiteral("PNG of %1 bytes").arg(bytes.size());
+    if (bytes.startsWith("\xFF\xD8\xFF"))
+        return QStringLiteral("JPEG of %1 bytes").arg(bytes.size());
+    return QStringLiteral("%1 bytes of no image").arg(bytes.size());
+}
+
+// A recipe read as it would be saved: its name, category, rows, cooking boxes, directions and picture.
+QString describe(const ReadItem &item)
+{
+    if (!item.problem.isEmpty())
+        return QStringLiteral("%1: %2").arg(item.line).arg(item.problem);
+    const MappedRecipe m = toRecord(item.recipe);
+    QStringList rows;
+    for (int row = 1; row <= store::RecipeRecord::kRowCount; ++row) {
+        const QString text = QStringList{m.record.amount(row), m.record.type(row), m.record.ingredient(row)}.join(u'|');
+        if (text != u"||")
+            rows.append(text);
+    }
+    const QStringList cooking{m.record.temperature(), m.record.servingSize(), m.record.hours(), m.record.minutes()};
+    return QStringLiteral("%1 [%2] %3 # %4 # %5\n%6\n")
+        .arg(m.name, m.category, rows.join(QStringLiteral(" / ")), cooking.join(u','), pictureKind(m.picture),
+             m.record.directions());
+}
+
+QString readAll(std::unique_ptr<RecipeReader> reader)
+{
+    QString recipes;
+    while (const std::optional<ReadItem> item = reader->next())
+        recipes += describe(*item) + u'\n';
+    return recipes;
+}
+
+std::unique_ptr<RecipeReader> fileReader(const QString &path)
+{
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly))
+        qFatal("%s cannot be opened", qPrintable(path));
+    return makeReader(std::move(file));
+}
+
+} // namespace
+
+class AppsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // What each export gives is in tests/data/apps/<export>.expected.
+    void read_data()
+    {
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<std::function<std::unique_ptr<RecipeReader>()>>("reader");
+        QTest::newRow("Paprika export") << "paprika" << std::function([] { return makeReader(paprikaExport()); });
+        QTest::newRow("one Paprika recipe, gzip-compressed")
+            << "paprika-one"
+            << std::function([] { return makeReader(testing::gzip(testing::fixture("apps/paprika/Borscht.json"))); });
+        QTest::newRow("Nextcloud Cookbook export zip")
+            << "nextcloud"
+            << std::function([] { return makeReader(testing::makeZip(testing::folderItems("apps/nextcloud"))); });
+        QTest::newRow("Nextcloud recipe.json with full.jpg beside it")
+            << "nextcloud-one" << std::function([] { return fileReader(kData + "nextcloud/Pea Soup/recipe.json"); });
+        QTest::newRow("Mealie export") << "mealie" << std::function([] {
+            return makeReader(testing::makeZip(testing::folderItems("apps/mealie")));
+        });
+        QTest::newRow("Tandoor export, a zip of zips")
+            << "tandoor" << std::function([] { return makeReader(tandoorExport()); });
+        QTest::newRow("Cooklang file") << "cooklang"
+                                       << std::function([] { return fileReader(kData + "cooklang/Pancakes.cook"); });
+    }
+    void read()
+    {
+        QFETCH(QString, expected);
+        QFETCH(std::function<std::unique_ptr<RecipeReader>()>, reader);
+        QCOMPARE(readAll(reader()), QString::fromUtf8(testing::fixture("apps/" + expected + ".expected")));
+    }
+
+    // The note and the source are where the recipe window finds them, the picture where it keeps one.
+    void import_keepsPicturesNotesAndSources()
+    {
+        testing::AppFolder app;
+        app.write("Borscht.paprikarecipes", paprikaExport());
+        store::RecipeImport import({app.file("Borscht.paprikarecipes"), kData + "nextcloud"}, QString());
+        while (import.run(50)) {
+        }
+        QCOMPARE(import.report().imported, 4);
+        QCOMPARE(import.report().pictures, 2);
+        QVERIFY2(import.report().text().contains("2 pictures were kept with the recipes."),
+                 qPrintable(import.report().text()));
+        QCOMPARE(app.read("Pictures/Soups/Borscht.png"), testing::fixture("apps/picture.png"));
+        QCOMPARE(app.read("Pictures/Soups/Pea Soup.jpg"), testing::fixture("apps/picture.jpg"));
+        QCOMPARE(store::picturePath("Desserts", "Lemon Bars"), QString());
+        QCOMPARE(store::picturePath("Imported", "Lemon Bars"), QString());
+
+        const store::RecipeDraft borscht = store::draftOf(store::loadRecipe("Soups", "Borscht"));
+        QCOMPARE(borscht.note, "Better the next day.\nFreezes well.");
+        QCOMPARE(borscht.source, "Grandmother's notebook https://example.org/borscht");
+        QVERIFY(borscht.directions.endsWith("Categories: Winter, Vegetarian\nRating: 4 of 5\nYield: 6 bowls"));
+    }
+
+    void hostileArchive_data()
+    {
+        QTest::addColumn<QByteArray>("archive");
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<int>("imported");
+        const QByteArray borscht = testing::gzip(testing::fixture("apps/paprika/Borscht.json"));
+        QByteArray huge = testing::makeZip({{"Huge.paprikarecipe", borscht}});
+        // The unpacked size in the local header and the central directory says 1 GB.
+        for (const QByteArray &header : {QByteArray("PK\x03\x04"), QByteArray("PK\x01\x02")}) {
+            const qsizetype at = huge.indexOf(header) + (header.endsWith('\x04') ? 22 : 24);
+            huge.replace(at, 4, QByteArray("\x00\x00\x00\x40", 4));
+        }
+        QTest::newRow("an entry of 1 GB declared") << huge << "Huge.paprikarecipe: it unpacks to more than 32 MB" << 0;
+        QTest::newRow("a name that leads out, beside a good recipe")
+            << testing::makeZip({{"../../Category/Evil.paprikarecipe", borscht}, {"Borscht.paprikarecipe", borscht}})
+            << "../../Category/Evil.paprikarecipe: its name leads out of the archive's folder; it was left out" << 1;
+        QTest::newRow("a damaged zip")
+            << QByteArray("PK\x03\x04 this is not really a zip archive at all")
+            << "the zip archive cannot be read: it is no zip archive that can be read (Not a "
+               "zip archive)"
+            << 0;
+        QTest::newRow("gzip that is cut short")
+            << testing::makeZip({{"Borscht.paprikarecipe", borscht.left(borscht.size() / 2)}})
+            << "Borscht.paprikarecipe: the gzip data is cut short" << 0;
+        QTest::newRow("an archive of something else") << testing::makeZip({{"notes.txt", "shopping"}})
+                                                      << "no recipes of Paprika, Nextcloud Cookbook, Mealie or Tandoor "
+                                                         "were found in this archive"
+                                                      << 0;
+    }
+    // A hostile archive is reported in words, and nothing but the good recipe is written.
+    void hostileArchive()
+    {
+        QFETCH(QByteArray, archive);
+        QFETCH(QString, report);
+        QFETCH(int, imported);
+        testing::AppFolder app;
+        app.write("export.paprikarecipes", archive);
+        const QStringList before = app.tree();
+        store::RecipeImport import({app.file("export.paprikarecipes")}, QString());
+        while (import.run(50)) {
+        }
+        QCOMPARE(import.report().imported, imported);
+        QCOMPARE(import.report().problems.size(), 1);
+        QCOMPARE(import.report().problems.first().reason, report);
+        QStringList added = app.tree();
+        for (const QString &entry : before)
+            added.removeOne(entry);
+        const QStringList written = imported == 0
+                                        ? QStringList{}
+                                        : QStringList{"Category/Soups/", "Category/Soups/Borscht 612", "Pictures/",
+                                                      "Pictures/Soups/", "Pictures/Soups/Borscht.png 83"};
+        added.removeOne(QStringLiteral("Category/category.txt 7"));
+        QCOMPARE(added, written);
+    }
+
+    void detect_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<Format>("format");
+        QTest::newRow("zip") << testing::makeZip({{"a.json", "{}"}}) << Format::Zip;
+        QTest::newRow("empty zip") << QByteArray("PK\x05\x06", 4) << Format::Zip;
+        QTest::newRow("gzip") << testing::gzip("{}") << Format::Gzip;
+        QTest::newRow("Cooklang metadata") << QByteArray(">> servings: 2\nBoil @water.") << Format::Cooklang;
+        QTest::newRow("Cooklang ingredient") << QByteArray("Add @olive oil{2%tbsp}.") << Format::Cooklang;
+        QTest::newRow("a MealMaster recipe with braces stays MealMaster")
+            << QByteArray("MMMMM----- Recipe via Meal-Master\n Title: X\nMix @dough{1}.\nMMMMM") << Format::MealMaster;
+        QTest::newRow("an e-mail address is no ingredient") << QByteArray("Ask me@example.org") << Format::MealMaster;
+        QTest::newRow("JSON") << QByteArray("{\"name\": \"x\"}") << Format::JsonLd;
+    }
+    void detect()
+    {
+        QFETCH(QByteArray, head);
+        QTEST(detectFormat(head), "format");
+    }
+
+    void timeText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("time"); // hours|minutes, or "-" for none
+        QTest::newRow("hours and minutes") << "1 hr 10 mins"
+                                           << "1|10";
+        QTest::newRow("words") << "2 hours and 5 minutes"
+                               << "2|5";
+        QTest::newRow("run together") << "1h30m"
+                                      << "1|30";
+        QTest::newRow("minutes alone") << "45 minutes"
+                                       << "|45";
+        QTest::newRow("ISO 8601") << "PT0H25M0S"
+                                  << "0|25";
+        QTest::newRow("a range is no time") << "4 mins. to 8 mins."
+                                            << "-";
+        QTest::newRow("words after") << "20 min plus chilling"
+                                     << "-";
+        QTest::newRow("a number alone") << "45"
+                                        << "-";
+        QTest::newRow("hours twice") << "1 h 2 h"
+                                     << "-";
+    }
+    void timeText()
+    {
+        QFETCH(QString, text);
+        const std::optional<Duration> time = parseTimeText(text);
+        QTEST(time ? time->hours + u'|' + time->minutes : QStringLiteral("-"), "time");
+    }
+};
+
+QTEST_GUILESS_MAIN(AppsTest)
+#include "apps_test.moc"
