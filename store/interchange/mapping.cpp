@@ -1,6 +1,7 @@
 #include "store/interchange/mapping.h"
 
 #include "store/appfolder.h"
+#include "store/recipedraft.h"
 
 #include <QRegularExpression>
 
@@ -217,7 +218,15 @@ MappedRecipe toRecord(const Recipe &recipe)
     record.minutes() = fitted.time.minutes;
 
     const QString overflow = more.isEmpty() ? QString() : kMoreIngredients + QLatin1Char('\n') + more.join(u'\n');
-    const QString tail = (recipe.notes + fitted.notes).join(QLatin1Char('\n'));
+    QStringList notes = recipe.notes + fitted.notes;
+    if (const QString source = oneLine(recipe.source); !source.isEmpty()) {
+        // The recipe window reads such a paragraph as its note and source (store/recipedraft.h).
+        if (!notes.isEmpty() && !notes.first().startsWith(kNoteLabel))
+            notes.first().prepend(kNoteLabel.toString() + u' ');
+        notes.append(kSourceLabel.toString() + u' ' + source);
+    }
+    const QString tail = notes.join(QLatin1Char('\n'));
+    mapped.picture = recipe.picture.trimmed();
     QString directions = joined({overflow, recipe.directions, tail}, QStringLiteral("\n\n"));
     if (mapped.title != mapped.name)
         directions = joined({mapped.title, directions}, QStringLiteral("\n"));

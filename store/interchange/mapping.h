@@ -40,6 +40,7 @@ struct MappedRecipe
     QString categoryAsRead; ///< that category as the file gives it, on one line
     RecipeRecord record;
     bool moreThanTenRows = false;
+    QString picture; ///< the address of the recipe's picture, as the file gives it
 };
 
 /// The recipe file of `recipe`:
@@ -49,7 +50,9 @@ struct MappedRecipe
 /// - the serving size from the yield's number when it has at most 3 digits; a yield that says more
 ///   than how many servings goes into the directions as "Yield: ...";
 /// - the cooking time in hours (at most 2 digits) and minutes (at most 3 digits), turned into hours
-///   and minutes when the minutes do not fit; a time of 100 hours or more goes into the directions.
+///   and minutes when the minutes do not fit; a time of 100 hours or more goes into the directions;
+/// - the notes, then the lines of what did not fit, then "Source: " and the source, as the last paragraph
+///   of the directions; with a source, the paragraph begins with "Note:" as the recipe window writes it.
 MappedRecipe toRecord(const Recipe &recipe);
 
 /// The recipe that toRecord() turns back into `record` saved as `name`: the reverse of the rules above.

@@ -49,6 +49,8 @@ struct Recipe
     std::optional<QString> temperature;
     Duration time;
     QStringList notes; ///< what the file says beyond these, as lines for the end of the directions
+    QString source;    ///< where the recipe comes from (a web address), the last of those lines
+    QString picture;   ///< the address of the recipe's picture, as the file gives it
 };
 
 /// The measure a file's free text begins with ("cups" in "cups flour"), as written, and the rest after

@@ -10,6 +10,7 @@
 #include "store/interchange/reader.h"
 #include "store/io/failure.h"
 #include "store/recipefile.h"
+#include "store/recipepicture.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -92,7 +93,8 @@ QString ImportReport::text() const
         lines.append(
             QStringLiteral("%1:").arg(count(problems.size(), "recipe could not be read", "recipes could not be read")));
         for (const Problem &p : problems)
-            lines.append(QStringLiteral("  %1, line %2: %3").arg(p.file).arg(p.line).arg(p.reason));
+            lines.append(p.line > 0 ? QStringLiteral("  %1, line %2: %3").arg(p.file).arg(p.line).arg(p.reason)
+                                    : QStringLiteral("  %1: %2").arg(p.file, p.reason));
     }
     return lines.join(QLatin1Char('\n'));
 }
@@ -171,7 +173,8 @@ bool RecipeImport::step(int milliseconds)
     }
     const interchange::ReadItem &item = entry->item;
     if (!item.problem.isEmpty()) {
-        m_report.problems.append({m_files.at(entry->file), item.line, item.problem});
+        const QString &file = m_files.at(entry->file);
+        m_report.problems.append({m_fileNames.value(file, file), item.line, item.problem});
         return true;
     }
     m_stage = Stage::Saving;
@@ -211,8 +214,9 @@ void RecipeImport::save(const interchange::MappedRecipe &mapped)
     if (category.isEmpty()) {
         category = categoryFor(mapped.category.isEmpty() ? kImportedCategory : mapped.category);
         if (!mapped.category.isEmpty() && mapped.categoryAsRead != mapped.category &&
-            std::none_of(m_report.renamedCategories.cbegin(), m_report.renamedCategories.cend(),
-                         [&mapped](const ImportReport::RenamedCategory &r) { return r.asRead == mapped.categoryAsRead; }))
+            std::none_of(
+                m_report.renamedCategories.cbegin(), m_report.renamedCategories.cend(),
+                [&mapped](const ImportReport::RenamedCategory &r) { return r.asRead == mapped.categoryAsRead; }))
             m_report.renamedCategories.append({mapped.categoryAsRead, category});
     }
 
@@ -238,6 +242,16 @@ void RecipeImport::save(const interchange::MappedRecipe &mapped)
         }
         if (n >= kMostNumbered)
             throw Failure(Failure::FileAlreadyExists);
+    }
+
+    if (const auto picture = m_pictures.constFind(mapped.picture);
+        !mapped.picture.isEmpty() && picture != m_pictures.cend()) {
+        try {
+            setPicture(category, name, *picture);
+        } catch (const Failure &failure) {
+            if (failure.number() != Failure::BadFileName)
+                throw;
+        }
     }
 
     ++m_report.imported;
@@ -316,7 +330,8 @@ ExportReport exportCategory(const QString &category, ExportFormat format, const 
         }
         const interchange::Recipe recipe = interchange::fromRecord(name, category, record);
         const QString text = format == ExportFormat::MealMaster ? interchange::writeMealMaster(recipe) : QString();
-        const QByteArray written = format == ExportFormat::MealMaster ? text.toUtf8() : interchange::writeJsonLd({recipe});
+        const QByteArray written =
+            format == ExportFormat::MealMaster ? text.toUtf8() : interchange::writeJsonLd({recipe});
 
         // The recipe as an import of what was written gives it.
         QStringList differences;

@@ -1,13 +1,15 @@
 // Feeds arbitrary bytes to the import reader LARDERON_FUZZ_FORMAT names (0 MealMaster, 1 MasterCook,
-// 2 JSON-LD, 3 web page); the first byte, which names the format in the seeds, is left out of the file. A crash, a
-// sanitizer report, a hang, a reader that gives more recipes than the file can hold, a recipe saved with a name or a
-// box it may not have, or a recipe that does not come back the same through a JSON-LD export, is a finding.
+// 2 JSON-LD, 3 web page: JSON-LD, microdata or RDFa); the first byte, which names the format in the seeds, is
+// left out of the file. A crash, a sanitizer report, a hang, a reader that gives more recipes than the file
+// can hold, a recipe saved with a name or a box it may not have, or a recipe that does not come back the same
+// through a JSON-LD export, is a finding.
 
 #include "store/appfolder.h"
 #include "store/interchange/jsonld.h"
 #include "store/interchange/mapping.h"
 #include "store/interchange/mastercook.h"
 #include "store/interchange/mealmaster.h"
+#include "store/interchange/webpage.h"
 #include "store/io/failure.h"
 #include "store/io/textcodec.h"
 #include "store/io/textfile.h"
@@ -38,8 +40,10 @@ std::unique_ptr<RecipeReader> readerFor(int kind, const QByteArray &bytes)
     }
     case 1:
         return makeMasterCookReader(decodeMasterCook(bytes));
+    case 2:
+        return makeJsonLdReader(store::decodeText(bytes), false);
     default:
-        return makeJsonLdReader(store::decodeText(bytes), kind % 4 == 3);
+        return makeWebPageReader(store::decodeText(bytes));
     }
 }
 

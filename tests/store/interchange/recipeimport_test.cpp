@@ -63,10 +63,11 @@ QString describe(const ReadItem &item)
             rows.append(text);
     }
     const QStringList cooking{m.record.temperature(), m.record.servingSize(), m.record.hours(), m.record.minutes()};
-    return QStringLiteral("%1: %2 [%3] %4 # %5 # %6")
+    return QStringLiteral("%1: %2 [%3] %4 # %5 # %6%7")
         .arg(item.line)
         .arg(m.name, m.category, rows.join(QStringLiteral(" / ")), cooking.join(u','),
-             QString(m.record.directions()).replace(u'\n', QStringLiteral("\\n")));
+             QString(m.record.directions()).replace(u'\n', QStringLiteral("\\n")),
+             m.picture.isEmpty() ? QString() : QStringLiteral(" # picture ") + m.picture);
 }
 
 } // namespace
@@ -87,6 +88,11 @@ private slots:
         QTest::newRow("MasterCook in ISO-8859-1, a broken recipe between two") << "import/multi.mx2";
         QTest::newRow("web page: a broken block, steps in sections") << "import/recipe-page.html";
         QTest::newRow("web page with a @graph, a Recipe without a name") << "import/recipe-graph.html";
+        QTest::newRow("web page in microdata: Person, HowToStep, old \"ingredients\", open <li>")
+            << "import/microdata-page.html";
+        QTest::newRow("web page in RDFa") << "import/rdfa-page.html";
+        QTest::newRow("web page in JSON-LD and microdata: read once, from the JSON-LD") << "import/both-page.html";
+        QTest::newRow("web page without recipe data") << "import/plain-page.html";
     }
     void read()
     {
