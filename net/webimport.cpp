@@ -59,6 +59,7 @@ void WebImport::start(const QString &address)
 
 void WebImport::cancel()
 {
+    m_cancelled = true;
     if (m_fetch)
         m_fetch->cancel();
 }
@@ -122,6 +123,10 @@ void WebImport::nextPicture()
     if (m_fetch)
         m_fetch->deleteLater();
     m_fetch = nullptr;
+    if (m_cancelled) {
+        end(Outcome::Failed, QStringLiteral("The fetch was cancelled."));
+        return;
+    }
     if (m_wanted.isEmpty()) {
         end(Outcome::Recipes);
         return;

@@ -71,6 +71,7 @@ private:
     QStringList m_pictureProblems;
     QString m_message;
     Outcome m_outcome = Outcome::Running;
+    bool m_cancelled = false;
 };
 
 } // namespace net
