@@ -237,6 +237,7 @@ MappedRecipe toRecord(const Recipe &recipe)
     if (const QString source = oneLine(recipe.source); !source.isEmpty())
         closing.append(kSourceLabel.toString() + u' ' + source);
     QString directions = joined({overflow, recipe.directions, tail, closing.join(u'\n')}, QStringLiteral("\n\n"));
+    mapped.pictureAddress = recipe.pictureAddress.trimmed();
     if (mapped.title != mapped.name)
         directions = joined({mapped.title, directions}, QStringLiteral("\n"));
     record.directions() = directions;

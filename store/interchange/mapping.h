@@ -42,6 +42,7 @@ struct MappedRecipe
     RecipeRecord record;
     bool moreThanTenRows = false;
     QByteArray picture; ///< the recipe's picture, to be kept once the recipe is saved
+    QString pictureAddress; ///< the address of the recipe's picture, as the file gives it
 };
 
 /// The recipe file of `recipe`:

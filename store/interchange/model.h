@@ -55,6 +55,7 @@ struct Recipe
     QString note;
     QString source;
     QByteArray picture; ///< the recipe's picture as the file holds it, kept as the recipe window keeps one
+    QString pictureAddress; ///< the address of the recipe's picture, as the file gives it (a web page's)
 };
 
 /// The measure a file's free text begins with ("cups" in "cups flour"), as written, and the rest after

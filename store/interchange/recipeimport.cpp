@@ -214,7 +214,8 @@ bool RecipeImport::step(int milliseconds)
     }
     const interchange::ReadItem &item = entry->item;
     if (!item.problem.isEmpty()) {
-        m_report.problems.append({m_files.at(entry->file), item.line, item.problem});
+        const QString &file = m_files.at(entry->file);
+        m_report.problems.append({m_fileNames.value(file, file), item.line, item.problem});
         return true;
     }
     m_stage = Stage::Saving;
@@ -294,6 +295,16 @@ void RecipeImport::save(const interchange::MappedRecipe &mapped)
         }
         if (n >= kMostNumbered)
             throw Failure(Failure::FileAlreadyExists);
+    }
+
+    if (const auto picture = m_pictures.constFind(mapped.pictureAddress);
+        !mapped.pictureAddress.isEmpty() && picture != m_pictures.cend()) {
+        try {
+            setPicture(category, name, *picture);
+        } catch (const Failure &failure) {
+            if (failure.number() != Failure::BadFileName)
+                throw;
+        }
     }
 
     ++m_report.imported;

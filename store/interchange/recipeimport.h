@@ -99,6 +99,13 @@ public:
     /// recipe or a category cannot be saved, or the disk fails at the end, with stage() Saving.
     bool run(int milliseconds);
 
+    /// Pictures to keep with the recipes, by the address a recipe gives for its picture: the image file
+    /// copied as its picture (store/recipepicture.h) once it is saved. A file that is no picture is passed
+    /// over. Before the first run().
+    void setPictures(const QHash<QString, QString> &pictures) { m_pictures = pictures; }
+    /// The name the report gives a file instead of its path (a web address for a fetched page).
+    void setFileNames(const QHash<QString, QString> &names) { m_fileNames = names; }
+
     /// Stops before the next recipe; the next run() ends the import.
     void cancel() { m_cancelled = true; }
 
@@ -128,6 +135,8 @@ private:
     QHash<QString, QString> m_made; ///< the categories made or found, by the name asked for, case-folded
     QHash<QString, Target> m_targets; ///< by category
     QSet<QString> m_pictureFolders;   ///< the folders pictures were saved in, synced at the end
+    QHash<QString, QString> m_pictures;
+    QHash<QString, QString> m_fileNames;
     std::future<void> m_sync;
     ImportReport m_report;
     Stage m_stage = Stage::Reading;

@@ -3,6 +3,7 @@
 #include "store/interchange/mapping.h"
 #include "store/interchange/reader.h"
 #include "store/interchange/recipeimport.h"
+#include "store/interchange/webpage.h"
 #include "store/recipefile.h"
 #include "store/recipeindex.h"
 #include "tests/support/appfolder.h"
@@ -64,10 +65,11 @@ QString describe(const ReadItem &item)
             rows.append(text);
     }
     const QStringList cooking{m.record.temperature(), m.record.servingSize(), m.record.hours(), m.record.minutes()};
-    return QStringLiteral("%1: %2 [%3] %4 # %5 # %6")
+    return QStringLiteral("%1: %2 [%3] %4 # %5 # %6%7")
         .arg(item.line)
         .arg(m.name, m.category, rows.join(QStringLiteral(" / ")), cooking.join(u','),
-             QString(m.record.directions()).replace(u'\n', QStringLiteral("\\n")));
+             QString(m.record.directions()).replace(u'\n', QStringLiteral("\\n")),
+             m.pictureAddress.isEmpty() ? QString() : QStringLiteral(" # picture ") + m.pictureAddress);
 }
 
 } // namespace
@@ -88,6 +90,11 @@ private slots:
         QTest::newRow("MasterCook in ISO-8859-1, a broken recipe between two") << "import/multi.mx2";
         QTest::newRow("web page: a broken block, steps in sections") << "import/recipe-page.html";
         QTest::newRow("web page with a @graph, a Recipe without a name") << "import/recipe-graph.html";
+        QTest::newRow("web page in microdata: Person, HowToStep, old \"ingredients\", open <li>")
+            << "import/microdata-page.html";
+        QTest::newRow("web page in RDFa") << "import/rdfa-page.html";
+        QTest::newRow("web page in JSON-LD and microdata: read once, from the JSON-LD") << "import/both-page.html";
+        QTest::newRow("web page without recipe data") << "import/plain-page.html";
     }
     void read()
     {
@@ -97,6 +104,40 @@ private slots:
         while (const std::optional<ReadItem> item = reader->next())
             recipes += describe(*item) + u'\n';
         QCOMPARE(recipes, QString::fromUtf8(testing::fixture(fixture + ".expected")));
+    }
+
+    // A page without recipe data, split for the editor: name | rows | directions | source.
+    void plainPage_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("split");
+        QTest::newRow("the first heading names it; list items of amounts are rows; menus are left out")
+            << QString::fromUtf8(testing::fixture("import/plain-page.html"))
+            << QStringLiteral(u"Grandma’s Flapjacks | 125 g butter; 1/2 cup golden syrup; 250 g oats | "
+                              u"Chewy, and ready in half an hour.\nYou need\na pinch of salt\nThen\nMelt the "
+                              u"butter with the syrup.\nStir in the oats, press into a tin and bake at 180°C for "
+                              u"20 minutes. | ");
+        QTest::newRow("without a heading the title names it; an open <li> ends at the next; the canonical link")
+            << "<html><head><title>Scones</title><link rel=canonical href=\"https://s.example/scones\"></head>"
+               "<body><ul><li>2 cups flour<li>Bake.</ul></body></html>"
+            << "Scones | 2 cups flour | Bake. | https://s.example/scones";
+        QTest::newRow("the address a browser saved it from comes first; og:url is the last choice")
+            << "<!-- saved from url=(0019)http://a.example/x -->\n<html><head><meta property=\"og:url\" "
+               "content=\"http://b.example\"></head><body><p>Text</p></body></html>"
+            << " |  | Text | http://a.example/x";
+        QTest::newRow("og:url") << "<html><head><meta property=\"og:url\" content=\"http://b.example\">"
+                                << " |  |  | http://b.example";
+    }
+    void plainPage()
+    {
+        QFETCH(QString, page);
+        const PlainPage plain = store::interchange::plainPage(page);
+        QStringList rows;
+        for (const store::DraftRow &row : plain.draft.rows)
+            rows.append(QStringList{row.amount, row.measure, row.ingredient}.join(u' '));
+        QTEST(QStringList({plain.title, rows.join(QStringLiteral("; ")), plain.draft.directions, plain.draft.source})
+                  .join(QStringLiteral(" | ")),
+              "split");
     }
 
     // The rules that fit a recipe read from a file into a record, in tests/data/table/import-pieces.txt.
