@@ -8,6 +8,7 @@
 #include "shell/messages.h"
 #include "store/appfolder.h"
 #include "store/categorylist.h"
+#include "store/fileops.h"
 #include "store/io/failure.h"
 #include "store/io/workfolder.h"
 #include "store/recipepicture.h"
@@ -175,7 +176,12 @@ frmCook::frmCook(QWidget *parent)
     connect(m_removePicture, &QPushButton::clicked, this, &frmCook::removePicture);
     connect(close, &QPushButton::clicked, this, [this] { shell::ScreenRegistry::hide(this); });
     connect(m_editor, &CookEditor::saveClicked, this, &frmCook::saveEdits);
-    connect(m_editor, &CookEditor::cancelClicked, this, [this] { m_pages->setCurrentIndex(0); });
+    connect(m_editor, &CookEditor::cancelClicked, this, [this] {
+        if (m_unsaved)
+            shell::ScreenRegistry::hide(this);
+        else
+            m_pages->setCurrentIndex(0);
+    });
 }
 
 frmCook::~frmCook() = default;
@@ -217,6 +223,7 @@ bool frmCook::openRecipe(const QString &category, const QString &name)
     }
     m_category = category;
     m_name = name;
+    m_unsaved = false;
     m_draft = store::draftOf(m_record);
     m_rows = store::readRows(m_draft);
     {
@@ -228,6 +235,19 @@ bool frmCook::openRecipe(const QString &category, const QString &name)
     shell::ScreenRegistry::show<frmCook>();
     showRecipe();
     return true;
+}
+
+void frmCook::editDraft(const QString &category, const QString &name, const store::RecipeDraft &draft)
+{
+    m_record = {};
+    m_category = category;
+    m_name = name;
+    m_draft = draft;
+    m_rows = store::readRows(m_draft);
+    m_unsaved = true;
+    shell::ScreenRegistry::show<frmCook>();
+    showRecipe();
+    startEditing();
 }
 
 bool frmCook::editRecipe(const QString &category, const QString &name)
@@ -383,14 +403,21 @@ void frmCook::saveEdits()
         return;
     }
     try {
+        if (m_unsaved && store::fileExists(store::categoryFolderPath(category) + u'/' + name)) {
+            shell::msgBox(QStringLiteral("%1 already has a recipe named \"%2\":\rplease choose another name.")
+                              .arg(category, name),
+                          shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
+            return;
+        }
         const store::RecipeRecord record = store::recordOf(m_editor->draft(), m_record);
         store::saveRecipe(category, name, record);
         // A recipe saved under another name or category takes its picture with it.
-        const QString picture = store::picturePath(m_category, m_name);
+        const QString picture = m_unsaved ? QString() : store::picturePath(m_category, m_name);
         if (!picture.isEmpty() && (name != m_name || category != m_category))
             store::setPicture(category, name, picture);
         m_category = category;
         m_name = name;
+        m_unsaved = false;
         m_record = record;
         m_draft = store::draftOf(record);
         m_rows = store::readRows(m_draft);

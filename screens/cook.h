@@ -31,6 +31,10 @@ public:
     bool openRecipe(const QString &category, const QString &name);
     /// Shows the recipe as openRecipe() does, on the edit page.
     bool editRecipe(const QString &category, const QString &name);
+    /// Shows the edit page with `draft`, a recipe not saved yet, named `name` in `category` for the user
+    /// to check: Save writes it as a new recipe and refuses a name already taken in the category; Cancel
+    /// closes the window.
+    void editDraft(const QString &category, const QString &name, const store::RecipeDraft &draft);
 
     /// Replaces the printer set-up dialog that Print shows first; an empty setup brings the dialog back.
     void setPrinterSetup(recipeprint::PrinterSetup setup);
@@ -62,6 +66,7 @@ private:
     QString m_name;
     store::RecipeRecord m_record;
     store::RecipeDraft m_draft;
+    bool m_unsaved = false; ///< the recipe is a draft that editDraft() gave, not saved yet
     QList<store::IngredientLine> m_rows;
     double m_typeSize = 0;
     int m_pictureRequest = 0; ///< the latest reading of the picture; an earlier one's result is dropped

@@ -1,5 +1,8 @@
 #include "screens/import.h"
 
+#include "net/webimport.h"
+
+#include "screens/cook.h"
 #include "shell/appearance.h"
 #include "shell/errorcodes.h"
 #include "shell/errorpath.h"
@@ -7,16 +10,21 @@
 #include "shell/messages.h"
 #include "shell/module1.h"
 #include "store/categorylist.h"
+#include "store/interchange/mapping.h"
 #include "store/interchange/recipeimport.h"
+#include "store/interchange/webpage.h"
 #include "store/io/failure.h"
+#include "store/io/textcodec.h"
 #include "store/io/textfile.h"
 #include "ui_import.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMimeData>
 #include <QTimer>
 
@@ -38,6 +46,29 @@ frmImport::FileDialog &fileDialog()
 {
     static frmImport::FileDialog dialog = showFileDialog;
     return dialog;
+}
+
+QString askForAddress(QWidget *parent)
+{
+    return QInputDialog::getText(parent, QStringLiteral("Import from a web address"),
+                                 QStringLiteral("The address of the recipe's page:"))
+        .trimmed();
+}
+
+frmImport::AddressDialog &addressDialog()
+{
+    static frmImport::AddressDialog dialog = askForAddress;
+    return dialog;
+}
+
+// The first web address (not a file) among what is dropped; empty when there is none.
+QString webAddress(const QMimeData *data)
+{
+    for (const QUrl &url : data->urls()) {
+        if (url.scheme() == u"http" || url.scheme() == u"https")
+            return url.toString();
+    }
+    return {};
 }
 
 QStringList localFiles(const QMimeData *data)
@@ -69,6 +100,7 @@ frmImport::frmImport(QWidget *parent)
     connect(m_slices, &QTimer::timeout, this, &frmImport::importSlice);
     connect(m_ui->cmdMAdd, &QPushButton::clicked, this, &frmImport::addFiles);
     connect(m_ui->cmdMRemove, &QPushButton::clicked, this, &frmImport::removeFiles);
+    connect(m_ui->cmdMWeb, &QPushButton::clicked, this, &frmImport::askAddress);
     connect(m_ui->cmdMImport, &QPushButton::clicked, this, &frmImport::startImport);
     connect(m_ui->cmdMCancel, &QPushButton::clicked, this, &frmImport::cancelImport);
     connect(m_ui->cmdMSave, &QPushButton::clicked, this, &frmImport::saveReport);
@@ -82,6 +114,11 @@ frmImport::~frmImport() = default;
 void frmImport::setFileDialog(FileDialog dialog)
 {
     fileDialog() = dialog ? std::move(dialog) : showFileDialog;
+}
+
+void frmImport::setAddressDialog(AddressDialog dialog)
+{
+    addressDialog() = dialog ? std::move(dialog) : askForAddress;
 }
 
 QString frmImport::ownCategoryText()
@@ -100,7 +137,7 @@ void frmImport::setUpHints()
 
     auto *hints = new shell::HoverHints(this);
     hints->restOver(this, {m_ui->lblMMsg1, m_ui->lblMMsg2, m_ui->lblMMsg3});
-    hints->explain(m_ui->lblMMsg1, {m_ui->lblMFiles, m_ui->lswMFiles, m_ui->cmdMAdd, m_ui->cmdMRemove});
+    hints->explain(m_ui->lblMMsg1, {m_ui->lblMFiles, m_ui->lswMFiles, m_ui->cmdMAdd, m_ui->cmdMRemove, m_ui->cmdMWeb});
     hints->explain(m_ui->lblMMsg2, {m_ui->lblMCat, m_ui->cboMCat, m_ui->cmdMImport, m_ui->cmdMCancel});
     hints->explain(m_ui->lblMMsg3, {m_ui->fraMExport, m_ui->cboMExpCat, m_ui->cmdMExpMM, m_ui->cmdMExpJson});
 }
@@ -138,14 +175,20 @@ void frmImport::showCategories()
 
 void frmImport::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!m_import && !localFiles(event->mimeData()).isEmpty())
+    const QMimeData *data = event->mimeData();
+    if (!m_import && !m_web && (!localFiles(data).isEmpty() || !webAddress(data).isEmpty()))
         event->acceptProposedAction();
 }
 
 void frmImport::dropEvent(QDropEvent *event)
 {
-    addPaths(localFiles(event->mimeData()));
+    const QStringList files = localFiles(event->mimeData());
+    const QString address = webAddress(event->mimeData());
     event->acceptProposedAction();
+    if (files.isEmpty() && !address.isEmpty())
+        fetchAddress(address);
+    else
+        addPaths(files);
 }
 
 void frmImport::addFiles()
@@ -181,8 +224,17 @@ void frmImport::startImport()
                       shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
         return;
     }
+    runImport(files);
+}
+
+void frmImport::runImport(const QStringList &files)
+{
     const QString category = m_ui->cboMCat->currentIndex() > 0 ? m_ui->cboMCat->currentText() : QString();
     m_import = std::make_unique<store::RecipeImport>(files, category);
+    if (m_web) {
+        m_import->setFileNames({{m_web->pageFile(), m_web->address()}});
+        m_import->setPictures(m_web->pictures());
+    }
     m_ui->txtMReport->clear();
     setImporting(true);
     m_slices->start(0);
@@ -196,13 +248,30 @@ void frmImport::importSlice()
         if (more)
             return;
         m_slices->stop();
-        m_ui->txtMReport->setPlainText(m_import->report().text());
+        const store::ImportReport report = m_import->report();
+        QString text = report.text();
+        if (m_web && !m_web->pictureProblems().isEmpty())
+            text += u'\n' + m_web->pictureProblems().join(u'\n');
+        m_ui->txtMReport->setPlainText(text);
         m_import.reset();
-        m_ui->lswMFiles->clear();
+        const bool fromFiles = !m_web;
+        m_web.reset();
+        if (fromFiles)
+            m_ui->lswMFiles->clear();
         setImporting(false);
         showCategories();
+        // The first page without recipe data may still be made a recipe of, by hand.
+        for (const store::ImportReport::Problem &problem : report.problems) {
+            if (problem.reason != store::interchange::kNoRecipeData || !fromFiles)
+                continue;
+            QFile page(problem.file);
+            if (page.open(QIODevice::ReadOnly))
+                offerPlainPage(problem.file, store::decodeText(page.read(64 * 1024 * 1024)));
+            break;
+        }
     } catch (const store::Failure &failure) {
         m_slices->stop();
+        m_web.reset();
         const bool reading = m_import && m_import->stage() == store::RecipeImport::Stage::Reading;
         m_import.reset();
         setImporting(false);
@@ -214,13 +283,81 @@ void frmImport::cancelImport()
 {
     if (m_import)
         m_import->cancel();
+    else if (m_web)
+        m_web->cancel();
+}
+
+void frmImport::askAddress()
+{
+    const QString address = addressDialog()(this);
+    if (!address.isEmpty())
+        fetchAddress(address);
+}
+
+void frmImport::fetchAddress(const QString &address)
+{
+    if (m_import || m_web)
+        return;
+    m_web = std::make_unique<net::WebImport>();
+    connect(m_web.get(), &net::WebImport::finished, this, &frmImport::addressFetched);
+    m_ui->txtMReport->setPlainText(QStringLiteral("Fetching %1 ...").arg(address));
+    setImporting(true);
+    m_ui->pbMProgress->setMaximum(0); // busy, for as long as the fetch takes
+    m_web->start(address);
+}
+
+void frmImport::addressFetched()
+{
+    m_ui->pbMProgress->setMaximum(100);
+    setImporting(false);
+    switch (m_web->outcome()) {
+    case net::WebImport::Outcome::Recipes:
+        runImport({m_web->pageFile()});
+        return;
+    case net::WebImport::Outcome::NoRecipeData: {
+        const QString address = m_web->address();
+        const QString text = m_web->pageText();
+        m_web.reset();
+        m_ui->txtMReport->setPlainText(address + QStringLiteral(": ") + store::interchange::kNoRecipeData);
+        offerPlainPage(address, text);
+        return;
+    }
+    case net::WebImport::Outcome::Failed:
+    case net::WebImport::Outcome::Running:
+        break;
+    }
+    const QString message = m_web->message();
+    m_web.reset();
+    m_ui->txtMReport->setPlainText(message);
+    shell::msgBox(message, shell::MbSystemModal | shell::MbExclamation, QStringLiteral("Import from a web address"));
+}
+
+void frmImport::offerPlainPage(const QString &shownAs, const QString &pageText)
+{
+    const int answer = shell::msgBox(
+        QStringLiteral("There is no recipe data in this page:\r%1\r\rOpen its text in the recipe window, to make a "
+                       "recipe of it?")
+            .arg(shownAs),
+        shell::MbSystemModal | shell::MbYesNo | shell::MbQuestion, QStringLiteral("Import recipes"));
+    if (answer != shell::AnswerYes)
+        return;
+    store::interchange::PlainPage page = store::interchange::plainPage(pageText);
+    if (page.draft.source.isEmpty() && shownAs.contains(QLatin1String("://")))
+        page.draft.source = shownAs;
+    QString category = m_ui->cboMCat->currentIndex() > 0 ? m_ui->cboMCat->currentText() : QString();
+    if (category.isEmpty() && m_ui->cboMCat->count() > 1)
+        category = m_ui->cboMCat->itemText(1);
+    QString name = store::interchange::fileNameFor(page.title);
+    if (name.isEmpty())
+        name = QStringLiteral("New recipe");
+    shell::ScreenRegistry::load<frmCook>()->editDraft(category, name, page.draft);
 }
 
 void frmImport::setImporting(bool importing)
 {
-    for (QWidget *control :
-         std::initializer_list<QWidget *>{m_ui->lswMFiles, m_ui->cmdMAdd, m_ui->cmdMRemove, m_ui->cboMCat,
-                                          m_ui->cmdMImport, m_ui->cmdMSave, m_ui->fraMExport, m_ui->cmdMMain})
+    for (QWidget *control : std::initializer_list<QWidget *>{m_ui->lswMFiles, m_ui->cmdMAdd, m_ui->cmdMRemove,
+                                                             m_ui->cmdMWeb, m_ui->cboMCat, m_ui->cmdMImport,
+                                                             m_ui->cmdMSave, m_ui->fraMExport, m_ui->cmdMMain})
         control->setEnabled(!importing);
     m_ui->cmdMCancel->setEnabled(importing);
     if (importing) {

@@ -18,8 +18,14 @@ class RecipeImport;
 enum class ExportFormat;
 } // namespace store
 
-/// The import screen: imports the recipes of MealMaster, MasterCook and web-page files, and other recipe apps'
-/// exports (Paprika, Nextcloud Cookbook, Mealie, Tandoor, Cooklang), into a category or into each recipe's own, reports what it did, and exports a category to a MealMaster or JSON-LD file.
+namespace net {
+class WebImport;
+} // namespace net
+
+/// The import screen: imports the recipes of MealMaster, MasterCook and web-page files, other recipe apps'
+/// exports (Paprika, Nextcloud Cookbook, Mealie, Tandoor, Cooklang), or of a page at a web address, into a category or into each recipe's own, reports what it did, offers the text of a page
+/// without recipe data to the recipe window's editor, and exports a category to a MealMaster or JSON-LD
+/// file.
 class frmImport : public shell::Screen
 {
     Q_OBJECT
@@ -41,6 +47,11 @@ public:
     /// Replaces the dialog (tests answer it without a window); an empty function brings QFileDialog back.
     static void setFileDialog(FileDialog dialog);
 
+    /// Asks for a web address; empty when the user cancels.
+    using AddressDialog = std::function<QString(QWidget *parent)>;
+    /// Replaces the question (tests answer it without a window); an empty function brings the dialog back.
+    static void setAddressDialog(AddressDialog dialog);
+
     /// The destination that puts each recipe into its own category.
     static QString ownCategoryText();
 
@@ -53,7 +64,12 @@ private:
     void addFiles();
     void removeFiles();
     void startImport();
+    void runImport(const QStringList &files);
     void importSlice();
+    void askAddress();
+    void fetchAddress(const QString &address);
+    void addressFetched();
+    void offerPlainPage(const QString &shownAs, const QString &pageText);
     void cancelImport();
     void saveReport();
     void exportCategory(store::ExportFormat format);
@@ -66,5 +82,6 @@ private:
 
     const std::unique_ptr<Ui::frmImport> m_ui;
     std::unique_ptr<store::RecipeImport> m_import;
+    std::unique_ptr<net::WebImport> m_web; ///< the page being fetched, then imported
     QTimer *const m_slices;
 };

@@ -12,7 +12,6 @@
 #include <QSet>
 
 #include <cstring>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -68,26 +67,6 @@ quint64 checksum(const char *data, size_t size)
     return sum ^ (sum >> 29);
 }
 
-// Memory for `count` numbers, left unset. A large block lies in pages of 2 MB where the system has them, so
-// that reading a file into it takes one page fault per 2 MB rather than one per 4 KB.
-std::shared_ptr<quint32> unsetNumbers(size_t count)
-{
-    constexpr size_t kLargePage = 2 << 20;
-    const size_t bytes = count * sizeof(quint32);
-    void *at = nullptr;
-    if (bytes >= kLargePage / 2) {
-        const size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
-        at = std::aligned_alloc(kLargePage, rounded);
-        if (at)
-            ::madvise(at, rounded, MADV_HUGEPAGE);
-    }
-    if (!at)
-        at = std::malloc(bytes);
-    if (!at)
-        throw std::bad_alloc();
-    return {static_cast<quint32 *>(at), [](quint32 *block) { std::free(block); }};
-}
-
 QByteArray paddedName(const QString &folderName)
 {
     QByteArray name = folderName.toUtf8();
@@ -108,18 +87,24 @@ std::optional<Entry> read(const QString &folderName, qint64 modified)
     const int fd = ::open(QFile::encodeName(pathFor(folderName)).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
-    // The file is read in one piece into memory left unset, which the index then keeps as it is.
+    // The file is mapped, not copied: the index then reads the system's cache of it. A cache file is never
+    // changed in place (write() puts a new file in its place), so the mapping stays whole while the index
+    // keeps it, whatever happens to the file's name meanwhile.
     struct stat info;
-    Header header;
-    const QByteArray name = paddedName(folderName);
-    const auto rest = ::fstat(fd, &info) == 0 && info.st_size >= qint64(sizeof header) ? size_t(info.st_size) - sizeof header : 0;
-    std::shared_ptr<quint32> kept = unsetNumbers(rest / sizeof(quint32) + 1);
-    const bool whole = rest > size_t(name.size()) && rest % sizeof(quint32) == 0 &&
-                       ::read(fd, &header, sizeof header) == qint64(sizeof header) &&
-                       ::read(fd, kept.get(), rest) == qint64(rest);
+    const size_t size = ::fstat(fd, &info) == 0 && info.st_size > 0 ? size_t(info.st_size) : 0;
+    void *mapped = size >= sizeof(Header) ? ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0)
+                                          : MAP_FAILED;
     ::close(fd);
-    const char *bytes = reinterpret_cast<const char *>(kept.get());
-    if (!whole || std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 || header.version != kVersion ||
+    if (mapped == MAP_FAILED)
+        return std::nullopt;
+    std::shared_ptr<const void> kept(mapped, [size](const void *at) { ::munmap(const_cast<void *>(at), size); });
+    Header header;
+    std::memcpy(&header, mapped, sizeof header);
+    const char *bytes = static_cast<const char *>(mapped) + sizeof header;
+    const size_t rest = size - sizeof header;
+    const QByteArray name = paddedName(folderName);
+    if (rest <= size_t(name.size()) || rest % sizeof(quint32) != 0 ||
+        std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 || header.version != kVersion ||
         header.modified != modified || header.readAt - header.modified < kRacyNs ||
         header.nameBytes != quint32(name.size()) || std::memcmp(bytes, name.constData(), size_t(name.size())) != 0 ||
         header.blobWords != (rest - size_t(name.size())) / sizeof(quint32) || checksum(bytes, rest) != header.checksum)

@@ -5,7 +5,7 @@
 #include "store/fileops.h"
 #include "store/indexcache.h"
 #include "store/io/failure.h"
-#include "store/io/folderindex.h"
+#include "store/io/filename.h"
 #include "store/io/nameorder.h"
 #include "store/io/textfile.h"
 #include "store/recipefile.h"
@@ -17,12 +17,19 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <dirent.h>
 #include <limits>
+#include <mutex>
 #include <numeric>
+#include <thread>
 #include <vector>
 
 namespace store {
@@ -42,9 +49,10 @@ struct Category
     std::shared_ptr<const WordIndex> index = std::make_shared<const WordIndex>();
 
     // While the category is being read.
-    bool listed = false;
     QStringList files;
-    qsizetype next = 0;
+    /// The names of the folder as the file system spells them, by the names `files` shows, made only when a
+    /// name shown does not reach its file (one that is not UTF-8).
+    QHash<QString, QString> spelled;
     WordIndex::Builder builder;
 
     bool racy() const { return readAt - modified < indexcache::kRacyNs; }
@@ -122,23 +130,55 @@ struct RecipeIndex::Private
     bool refreshing = false;
     std::vector<std::pair<size_t, QString>> kept; ///< index into `categories`, with the name now listed
     std::vector<Category> reading;
-    size_t readingAt = 0;
+    // The categories being read are read on threads of their own, a category at a time each: reading and
+    // indexing one category's files overlaps another's, and a window waits for none of it.
+    std::vector<std::thread> readers;
+    std::atomic<size_t> nextToRead = 0;
+    std::atomic<bool> stopping = false;
+    mutable std::mutex doneMutex;
+    std::condition_variable doneChanged;
+    size_t done = 0; ///< categories read, under doneMutex
     /// The parts of each recipe that each word of the last searches is found in, one byte per recipe.
     mutable QHash<QByteArray, std::vector<quint8>> masks;
     mutable QList<QByteArray> maskOrder;
 
-    void readNext(Category &category) const;
-    void finishReading(Category &category) const;
+    ~Private() { stopReading(); }
+    void startReading();
+    void stopReading();
+    void readCategories();
+    void readCategory(Category &category) const;
+    void readFile(Category &category, const QString &name) const;
     void commit();
     /// The masks of `needle`, kept among those of the last words; those of `inUse` stay meanwhile.
     const std::vector<quint8> &masksOf(const QByteArray &needle, const QList<QByteArray> &inUse) const;
 };
 
-void RecipeIndex::Private::readNext(Category &category) const
+void RecipeIndex::Private::readFile(Category &category, const QString &name) const
 {
-    const QString name = category.files.at(category.next++);
     try {
-        TextReader reader = TextReader::open(recipePath(category.name, name));
+        TextReader reader = [&] {
+            // The name as listed reaches its file, but for a name that is not UTF-8: that one is listed as
+            // the user reads it, and is reached by the bytes the folder spells it with.
+            try {
+                return TextReader::open(category.folder + QLatin1Char('/') + name);
+            } catch (const Failure &failure) {
+                if (failure.number() != Failure::FileNotFound && failure.number() != Failure::PathNotFound)
+                    throw;
+                if (category.spelled.isEmpty()) {
+                    if (DIR *dir = ::opendir(encodeFileName(category.folder).constData())) {
+                        while (const dirent *entry = ::readdir(dir)) {
+                            const QString decoded = decodeFileName(QByteArray(entry->d_name));
+                            category.spelled.insert(displayName(decoded), decoded);
+                        }
+                        ::closedir(dir);
+                    }
+                }
+                const auto spelling = category.spelled.constFind(name);
+                if (spelling == category.spelled.cend() || *spelling == name)
+                    throw;
+                return TextReader::open(category.folder + QLatin1Char('/') + *spelling);
+            }
+        }();
         // The searched fields, as views of the file's text where they read as written.
         scan::SearchedViews fields;
         scan::SearchedFields built;
@@ -165,12 +205,65 @@ void RecipeIndex::Private::readNext(Category &category) const
     }
 }
 
-void RecipeIndex::Private::finishReading(Category &category) const
+void RecipeIndex::Private::readCategory(Category &category) const
 {
+    // A file saved from now on gives the folder a later time, unless the folder's time lies within a step of
+    // the file system's clock from now: then it is read again at the next refresh.
+    category.readAt = nowNs();
+    if (auto cached = indexcache::read(category.folderName(), category.modified)) {
+        category.readAt = cached->readAt;
+        category.unreadable = cached->unreadable;
+        category.index = std::make_shared<const WordIndex>(std::move(cached->index));
+        return;
+    }
+    try {
+        category.files = listFiles(category.folder, FileOrder::ByName);
+    } catch (const Failure &) {
+        // The folder went while the refresh ran: the category has no recipes.
+    }
+    for (const QString &name : std::as_const(category.files)) {
+        if (stopping)
+            return;
+        readFile(category, name);
+    }
     category.index = std::make_shared<const WordIndex>(category.builder.finish());
     category.files = QStringList();
+    category.spelled.clear();
     indexcache::write(category.folderName(),
                       {category.modified, category.readAt, category.unreadable, *category.index});
+}
+
+void RecipeIndex::Private::readCategories()
+{
+    for (size_t at = nextToRead++; at < reading.size() && !stopping; at = nextToRead++) {
+        try {
+            readCategory(reading[at]);
+        } catch (const std::exception &) {
+            // Out of memory: the category is searched as having no recipes until the next refresh.
+            reading[at].index = std::make_shared<const WordIndex>();
+        }
+        const std::lock_guard lock(doneMutex);
+        ++done;
+        doneChanged.notify_all();
+    }
+}
+
+void RecipeIndex::Private::startReading()
+{
+    const size_t threads = std::min(reading.size(), size_t(std::clamp(QThread::idealThreadCount(), 1, 4)));
+    for (size_t i = 0; i < threads; ++i)
+        readers.emplace_back([this] { readCategories(); });
+}
+
+void RecipeIndex::Private::stopReading()
+{
+    stopping = true;
+    for (std::thread &reader : readers)
+        reader.join();
+    readers.clear();
+    stopping = false;
+    nextToRead = 0;
+    done = 0;
 }
 
 void RecipeIndex::Private::commit()
@@ -232,9 +325,9 @@ RecipeIndex::~RecipeIndex() = default;
 
 void RecipeIndex::beginRefresh()
 {
+    d->stopReading();
     d->kept.clear();
     d->reading.clear();
-    d->readingAt = 0;
     d->refreshing = true;
 
     QStringList names;
@@ -273,38 +366,15 @@ bool RecipeIndex::continueRefresh(int budgetMs)
 {
     if (!d->refreshing)
         return true;
-    QElapsedTimer timer;
-    timer.start();
-    const folderindex::Batch batch;
-    for (; d->readingAt < d->reading.size(); ++d->readingAt) {
-        Category &category = d->reading[d->readingAt];
-        if (!category.listed) {
-            category.listed = true;
-            // A file saved from now on gives the folder a later time, unless the folder's time lies within a
-            // step of the file system's clock from now: then it is read again at the next refresh.
-            category.readAt = nowNs();
-            if (auto cached = indexcache::read(category.folderName(), category.modified)) {
-                category.readAt = cached->readAt;
-                category.unreadable = cached->unreadable;
-                category.index = std::make_shared<const WordIndex>(std::move(cached->index));
-                continue;
-            }
-            try {
-                category.files = listFiles(category.folder, FileOrder::ByName);
-                // The paths of the recipes are then found among the names of the folder, without a look at
-                // the disk for each.
-                folderindex::find(category.folder, QString(), true);
-            } catch (const Failure &) {
-                // The folder went while the refresh ran: the category has no recipes.
-            }
-        }
-        while (category.next < category.files.size()) {
-            d->readNext(category);
-            if (timer.elapsed() >= budgetMs && category.next < category.files.size())
-                return false;
-        }
-        d->finishReading(category);
+    if (d->readers.empty() && !d->reading.empty())
+        d->startReading();
+    {
+        std::unique_lock lock(d->doneMutex);
+        if (!d->doneChanged.wait_for(lock, std::chrono::milliseconds(std::max(budgetMs, 0)),
+                                     [this] { return d->done == d->reading.size(); }))
+            return false;
     }
+    d->stopReading();
     d->commit();
     return true;
 }
@@ -322,7 +392,8 @@ bool RecipeIndex::isRefreshing() const
 
 int RecipeIndex::categoriesRead() const
 {
-    return int(d->readingAt);
+    const std::lock_guard lock(d->doneMutex);
+    return int(d->done);
 }
 
 int RecipeIndex::categoriesToRead() const

@@ -32,6 +32,11 @@ QString pathWith(const QString &category, const QString &recipe, const char *ext
 
 } // namespace
 
+bool isPicture(const QByteArray &bytes)
+{
+    return extensionOf(bytes) != nullptr;
+}
+
 QString picturePath(const QString &category, const QString &recipe)
 {
     for (const char *extension : kExtensions) {

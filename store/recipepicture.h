@@ -12,6 +12,9 @@ namespace store {
 
 inline const QString kPicturesFolder = QStringLiteral("Pictures");
 
+/// Whether `bytes` begin as a JPEG, PNG or WebP file does, the pictures that are taken.
+bool isPicture(const QByteArray &bytes);
+
 /// The path of the recipe's picture; empty when it has none.
 QString picturePath(const QString &category, const QString &recipe);
 

@@ -3,7 +3,8 @@
 file reaches itself again through its includes.
 
 The layers, from the bottom up (a folder may include its own files and those of the layers below it):
-  store/io, store, store/interchange, shell, print and helpviewer (side by side), screens, app.
+  store/io, store, store/interchange, net and shell (side by side), print and helpviewer (side by side),
+  screens, app.
 A source file and its header count as one unit for the cycle check. Prints every wrong include and every
 cycle, and exits 1 when there is any.
 
@@ -17,6 +18,7 @@ LAYERS = {
     "store/io": 0,
     "store": 1,
     "store/interchange": 2,
+    "net": 3,
     "shell": 3,
     "print": 4,
     "helpviewer": 4,

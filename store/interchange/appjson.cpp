@@ -53,13 +53,10 @@ void keepLine(Recipe &recipe, const QString &label, const QString &text)
         recipe.notes.append(label + u' ' + kept);
 }
 
-// The first category is the recipe's own; the others are kept in a line.
+// The first category is the recipe's own; the others are kept in a line (toRecord()).
 void keepCategories(Recipe &recipe, const QStringList &names)
 {
-    if (names.isEmpty())
-        return;
-    recipe.categories.append(names.first());
-    keepLine(recipe, kCategoriesLabel, names.mid(1).join(QStringLiteral(", ")));
+    recipe.categories.append(names);
 }
 
 void keepRating(Recipe &recipe, const QJsonValue &rating)
@@ -122,7 +119,7 @@ Recipe paprika(const QJsonObject &object)
     } else if (!photo.isEmpty()) {
         const auto decoded = QByteArray::fromBase64Encoding(photo, QByteArray::AbortOnBase64DecodingErrors);
         if (decoded)
-            recipe.pictureData = *decoded;
+            recipe.picture = *decoded;
         else
             keepLine(recipe, QStringLiteral("Picture:"), QStringLiteral("left out, its data cannot be read"));
     }
@@ -257,7 +254,7 @@ public:
     {
         std::optional<ReadItem> item = m_inner->next();
         if (item && item->problem.isEmpty() && !m_picture.isEmpty()) {
-            item->recipe.pictureData = std::exchange(m_picture, QByteArray());
+            item->recipe.picture = std::exchange(m_picture, QByteArray());
         }
         return item;
     }
@@ -345,7 +342,7 @@ std::unique_ptr<RecipeReader> makeJsonReader(const QString &text, const QByteArr
             return std::make_unique<PictureReader>(makeJsonLdReader(text, false), picture);
         items.append(readAppJson(app, value.toObject()));
         if (items.size() == 1 && items.first().problem.isEmpty() && !picture.isEmpty())
-            items.first().recipe.pictureData = picture;
+            items.first().recipe.picture = picture;
     }
     if (items.isEmpty())
         items.append({1, QStringLiteral("no recipe was found in this file"), {}});

@@ -89,9 +89,7 @@ public:
         }
         m_recipe.directions = tidyLines(directions);
         m_recipe.note = m_notes.join(u'\n');
-        m_recipe.categories = m_categories.mid(0, 1);
-        if (m_categories.size() > 1)
-            m_recipe.notes.prepend(kCategoriesLabel + u' ' + m_categories.mid(1).join(QStringLiteral(", ")));
+        m_recipe.categories = m_categories; // the first is the recipe's own, the others kept in a line (toRecord())
         return m_recipe;
     }
 

@@ -2,6 +2,7 @@
 
 #include "store/interchange/html.h"
 #include "store/interchange/mapping.h"
+#include "store/recipedraft.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -110,8 +111,8 @@ QList<Block> scriptBlocks(const QString &page)
             break;
         const qsizetype begin = tagEnd + 1;
         const auto [stop, after] = closingScript(page, begin);
-        const bool jsonLd = QStringView(page).sliced(name, tagEnd - name).contains(QLatin1String("ld+json"),
-                                                                                   Qt::CaseInsensitive);
+        const bool jsonLd =
+            QStringView(page).sliced(name, tagEnd - name).contains(QLatin1String("ld+json"), Qt::CaseInsensitive);
         if (jsonLd) {
             QString text = page.sliced(begin, stop - begin);
             // Pages hide scripts from old browsers in comments or CDATA sections.
@@ -161,7 +162,7 @@ void findRecipes(const QJsonValue &value, QList<QJsonObject> &recipes)
 class JsonLdParser
 {
 public:
-    explicit JsonLdParser(bool webPage) : m_webPage(webPage) {}
+    explicit JsonLdParser(JsonText texts) : m_texts(texts), m_webPage(texts != JsonText::Plain) {}
 
     // The text of a value: a string, a number, or the first of an array of them.
     QString text(const QJsonValue &value) const
@@ -178,7 +179,59 @@ public:
             return QString::number(value.toDouble(), 'g', 15);
         if (value.isObject())
             return text(value.toObject().value(QLatin1String("name")));
-        return m_webPage ? htmlToText(value.toString()) : value.toString();
+        return m_texts == JsonText::Html ? htmlToText(value.toString()) : value.toString();
+    }
+
+    // The address of a picture: an address, an ImageObject's, or the first of a list of them.
+    static QString address(const QJsonValue &value)
+    {
+        if (value.isArray()) {
+            for (const QJsonValue &item : value.toArray()) {
+                if (const QString found = address(item); !found.isEmpty())
+                    return found;
+            }
+            return {};
+        }
+        if (value.isObject()) {
+            const QJsonObject object = value.toObject();
+            const QString url = object.value(QLatin1String("url")).toString();
+            return url.isEmpty() ? object.value(QLatin1String("contentUrl")).toString().trimmed() : url.trimmed();
+        }
+        return value.toString().trimmed();
+    }
+
+    // What the recipe says beyond its fields, as lines under labels at the end of its directions: the
+    // description first, as the note the recipe window shows, then the authors and the times as written,
+    // but for the one in the time box (`boxedTime`).
+    void keepNotes(const QJsonObject &object, Recipe &recipe, const char *boxedTime) const
+    {
+        const auto line = [](const QString &text) { return text.simplified(); };
+        if (const QString description = line(text(object.value(QLatin1String("description")))); !description.isEmpty())
+            recipe.notes.append(kNoteLabel.toString() + u' ' + description);
+        QStringList authors = texts(object.value(QLatin1String("author")));
+        for (QString &author : authors)
+            author = line(author);
+        authors.removeAll(QString());
+        if (!authors.isEmpty())
+            recipe.notes.append(QStringLiteral("Author: ") + authors.join(QStringLiteral(", ")));
+        const std::pair<const char *, const char *> times[] = {
+            {"prepTime", "Preparation time: "}, {"cookTime", "Cook time: "}, {"totalTime", "Total time: "}};
+        for (const auto &[key, label] : times) {
+            if (boxedTime && std::strcmp(key, boxedTime) == 0)
+                continue;
+            const QString written = line(text(object.value(QLatin1String(key))));
+            if (written.isEmpty())
+                continue;
+            const std::optional<Duration> time = parseIsoDuration(written);
+            QStringList parts;
+            if (time && time->hours.toLongLong() > 0)
+                parts.append(time->hours + QStringLiteral(" hr"));
+            if (time && (time->minutes.toLongLong() > 0 || parts.isEmpty()))
+                parts.append((time->minutes.isEmpty() ? QStringLiteral("0") : time->minutes) + QStringLiteral(" min"));
+            recipe.notes.append(QLatin1String(label) + (time ? parts.join(u' ') : written));
+        }
+        recipe.source = line(text(object.value(QLatin1String("url"))));
+        recipe.pictureAddress = address(object.value(QLatin1String("image")));
     }
 
     QStringList texts(const QJsonValue &value) const
@@ -290,29 +343,40 @@ public:
         const CookingInfo info = takeCookingInfo(recipe.directions);
         recipe.temperature = info.temperature;
         recipe.time = info.time;
+        const char *boxed = nullptr; // the time that fills the time box, which needs no note
         for (const char *key : {"cookTime", "totalTime"}) {
             if (!recipe.time.isEmpty())
                 break;
-            if (const auto time = parseIsoDuration(text(object.value(QLatin1String(key)))))
+            if (const auto time = parseIsoDuration(text(object.value(QLatin1String(key))))) {
                 recipe.time = *time;
+                boxed = key;
+            }
         }
+        keepNotes(object, recipe, boxed);
         return item;
     }
 
 private:
+    JsonText m_texts;
     bool m_webPage;
 };
 
 class JsonLdReader : public RecipeReader
 {
 public:
-    JsonLdReader(const QString &text, bool webPage) : m_parser(webPage)
+    JsonLdReader(const QString &text, bool webPage) : m_parser(webPage ? JsonText::Html : JsonText::Plain)
     {
         const QList<Block> blocks = webPage ? scriptBlocks(text) : QList<Block>{{text, 1}};
         for (const Block &block : blocks)
             readBlock(block);
-        if (m_items.isEmpty())
+        // A web page without one may mark its recipe up in its HTML (store/interchange/webpage.h).
+        if (m_items.isEmpty() && !webPage)
             m_items.append({1, QStringLiteral("no schema.org Recipe was found in this file"), {}});
+    }
+
+    bool hasRecipe() const
+    {
+        return std::any_of(m_items.cbegin(), m_items.cend(), [](const Pending &p) { return p.problem.isEmpty(); });
     }
 
     // Each recipe is made when it is asked for, and its JSON let go: a large file is never held whole
@@ -376,6 +440,18 @@ private:
 std::unique_ptr<RecipeReader> makeJsonLdReader(const QString &text, bool webPage)
 {
     return std::make_unique<JsonLdReader>(text, webPage);
+}
+
+PageJsonLd readPageJsonLd(const QString &page)
+{
+    auto reader = std::make_unique<JsonLdReader>(page, true);
+    const bool found = reader->hasRecipe();
+    return {std::move(reader), found};
+}
+
+ReadItem readRecipeObject(const QJsonObject &object, JsonText texts)
+{
+    return JsonLdParser(texts).read(object);
 }
 
 QByteArray writeJsonLd(const QList<Recipe> &recipes)

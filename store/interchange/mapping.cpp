@@ -1,6 +1,7 @@
 #include "store/interchange/mapping.h"
 
 #include "store/appfolder.h"
+#include "store/ingredients.h"
 #include "store/recipedraft.h"
 
 #include <QRegularExpression>
@@ -210,22 +211,35 @@ MappedRecipe toRecord(const Recipe &recipe)
         }
     }
     mapped.moreThanTenRows = !more.isEmpty();
-    mapped.pictureData = recipe.pictureData;
+    mapped.picture = recipe.picture;
 
     Fitted fitted = fit(recipe);
     record.temperature() = temperatureOf(recipe, fitted.notes);
+    QStringList further;
+    for (const QString &category : recipe.categories) {
+        const QString name = oneLine(category);
+        if (!name.isEmpty() && name.compare(mapped.categoryAsRead, Qt::CaseInsensitive) != 0 &&
+            !further.contains(name, Qt::CaseInsensitive))
+            further.append(name);
+    }
+    if (!further.isEmpty())
+        fitted.notes.append(kCategoriesLabel + u' ' + further.join(QStringLiteral(", ")));
     record.servingSize() = fitted.size;
     record.hours() = fitted.time.hours;
     record.minutes() = fitted.time.minutes;
 
-    const QString overflow = more.isEmpty() ? QString() : kMoreIngredients + QLatin1Char('\n') + more.join(u'\n');
-    const QString tail = (recipe.notes + fitted.notes).join(QLatin1Char('\n'));
-    QStringList closing;
-    if (const QString note = recipe.note.split(u'\n', Qt::SkipEmptyParts).join(u'\n').trimmed(); !note.isEmpty())
-        closing.append(kNoteLabel.toString() + u' ' + note);
-    if (const QString source = oneLine(recipe.source); !source.isEmpty())
-        closing.append(kSourceLabel.toString() + u' ' + source);
-    QString directions = joined({overflow, recipe.directions, tail, closing.join(u'\n')}, QStringLiteral("\n\n"));
+    const QString overflow =
+        more.isEmpty() ? QString() : kMoreIngredientsLine.toString() + QLatin1Char('\n') + more.join(u'\n');
+    // With a note or a source, the last paragraph is the recipe window's: "Note:" first (the note, then
+    // the other lines), "Source:" last.
+    QStringList tail = recipe.note.split(u'\n', Qt::SkipEmptyParts) + recipe.notes + fitted.notes;
+    const QString source = oneLine(recipe.source);
+    if (!source.isEmpty())
+        tail.append(kSourceLabel.toString() + u' ' + source);
+    if ((!source.isEmpty() || !recipe.note.trimmed().isEmpty()) && !tail.first().startsWith(kNoteLabel))
+        tail.first().prepend(kNoteLabel.toString() + u' ');
+    QString directions = joined({overflow, recipe.directions, tail.join(QLatin1Char('\n'))}, QStringLiteral("\n\n"));
+    mapped.pictureAddress = recipe.pictureAddress.trimmed();
     if (mapped.title != mapped.name)
         directions = joined({mapped.title, directions}, QStringLiteral("\n"));
     record.directions() = directions;
@@ -248,19 +262,22 @@ Recipe fromRecord(const QString &name, const QString &category, const RecipeReco
     }
 
     QList<Ingredient> more;
-    if (text == kMoreIngredients || text.startsWith(kMoreIngredients + QLatin1Char('\n'))) {
-        QStringList lines = text.mid(kMoreIngredients.size() + 1).split(QLatin1Char('\n'));
-        qsizetype end = 0;
-        while (end < lines.size() && !lines.at(end).isEmpty())
-            ++end;
-        for (qsizetype i = 0; i < end; ++i) {
+    const TextSpan span = moreIngredients(text);
+    // Only a heading on the first line that is left: below it a line of the directions would come first.
+    const qsizetype headingEnd = kMoreIngredientsLine.size();
+    if (!span.isEmpty() && text.startsWith(kMoreIngredientsLine) && text.indexOf(u'\n') == headingEnd) {
+        for (const QStringView line : QStringView(text).sliced(span.start, span.end - span.start).tokenize(u'\n')) {
             // A line that would not read back as it stands stays whole in the ingredient's text.
-            Ingredient row = splitIngredient(lines.at(i));
-            if (row.line() != lines.at(i))
-                row = {QString(), QString(), lines.at(i)};
+            const IngredientLine read = readIngredientLine(line);
+            Ingredient row{read.amount, read.measure, read.text};
+            if (row.line() != line)
+                row = {QString(), QString(), line.toString()};
             more.append(row);
         }
-        text = end < lines.size() ? lines.mid(end + 1).join(QLatin1Char('\n')) : QString();
+        // The directions begin after the empty line that ends the ingredients.
+        const qsizetype lastLineEnd = text.indexOf(u'\n', span.end);
+        const qsizetype rest = lastLineEnd < 0 ? -1 : text.indexOf(u'\n', lastLineEnd + 1);
+        text = rest < 0 ? QString() : text.mid(rest + 1);
     }
 
     int rows = more.isEmpty() ? 0 : RecipeRecord::kRowCount;

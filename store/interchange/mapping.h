@@ -16,9 +16,6 @@ namespace store::interchange {
 constexpr qsizetype kNameLength = 40;
 constexpr qsizetype kCategoryLength = 35;
 
-/// The line above the ingredients beyond the tenth.
-inline const QString kMoreIngredients = QStringLiteral("More ingredients:");
-
 /// The label of the line at the end of imported directions that keeps a recipe's categories beyond the
 /// first, which it goes into ("Categories: Winter, Vegetarian").
 inline const QString kCategoriesLabel = QStringLiteral("Categories:");
@@ -44,7 +41,8 @@ struct MappedRecipe
     QString categoryAsRead; ///< that category as the file gives it, on one line
     RecipeRecord record;
     bool moreThanTenRows = false;
-    QByteArray pictureData; ///< the bytes of the recipe's picture, to be kept once the recipe is saved
+    QByteArray picture; ///< the recipe's picture, to be kept once the recipe is saved
+    QString pictureAddress; ///< the address of the recipe's picture, as the file gives it
 };
 
 /// The recipe file of `recipe`:
@@ -55,13 +53,17 @@ struct MappedRecipe
 ///   than how many servings goes into the directions as "Yield: ...";
 /// - the cooking time in hours (at most 2 digits) and minutes (at most 3 digits), turned into hours
 ///   and minutes when the minutes do not fit; a time of 100 hours or more goes into the directions;
+/// - the recipe's categories after the first (the one `category` names) on a line of the directions'
+///   end, after kCategoriesLabel, each once;
 /// - the note and the source last, a paragraph of their own under "Note:" and "Source:", the note's empty
 ///   lines left out, so that the recipe window shows them in their boxes.
 MappedRecipe toRecord(const Recipe &recipe);
 
 /// The recipe that toRecord() turns back into `record` saved as `name`: the reverse of the rules above.
 /// The title comes back from the first line of the directions, and the ingredients beyond the tenth
-/// from the lines under "More ingredients:".
+/// from the lines under "More ingredients:" as store::moreIngredients() finds them, each read by
+/// store::readIngredientLine(); the heading counts only right below the title (or at the very top when
+/// there is no title line), as toRecord() writes it, and a heading with no lines stays in the directions.
 Recipe fromRecord(const QString &name, const QString &category, const RecipeRecord &record);
 
 /// The cooking information an export adds to the directions of `recipe` so that they read back as

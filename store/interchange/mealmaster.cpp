@@ -38,7 +38,6 @@ constexpr qsizetype kAmountWidth = 7;
 constexpr qsizetype kCodeColumn = kAmountWidth + 1;
 constexpr qsizetype kCodeWidth = 2;
 constexpr qsizetype kTextColumn = kCodeColumn + kCodeWidth + 1;
-const QString kHeader = QStringLiteral("MMMMM----- Recipe via Meal-Master (tm) v8.05");
 
 // A code of one or two characters as a number, so that looking it up makes no string.
 quint32 codeKey(QStringView code, bool lower)
@@ -116,8 +115,9 @@ Column parseColumn(QStringView s)
         column.row.text = text.mid(1).trimmed();
         return column;
     }
-    // Without a code, the text may begin with a measure that has none: "2       cloves garlic".
-    if (code.isEmpty()) {
+    // Without a code, the text after an amount may begin with a measure that has none: "2       cloves
+    // garlic". Without an amount the text is read whole ("Handful of basil").
+    if (code.isEmpty() && !column.row.amount.isEmpty()) {
         if (const std::optional<MeasureSplit> split = splitMeasure(text); split && !split->rest.startsWith(u' ')) {
             column.row.measure = split->measure;
             column.row.text = split->rest;
@@ -330,6 +330,8 @@ private:
                         recipe.categories.append(name);
                 }
             } else if (is(u"servings") || is(u"yield")) {
+                if (value == kNoServingSize)
+                    continue;
                 if (recipe.yield.isEmpty())
                     recipe.yield = value;
                 else
@@ -424,72 +426,11 @@ private:
     bool m_found = false;
 };
 
-QString ingredientLine(const QString &amount, const QString &code, const QString &text)
-{
-    QString line =
-        amount.rightJustified(kAmountWidth) + QLatin1Char(' ') + code.leftJustified(kCodeWidth) + QLatin1Char(' ') + text;
-    while (line.endsWith(u' '))
-        line.chop(1);
-    return line;
-}
-
-// The code whose written-out measure is exactly `measure`; empty when there is none.
-QString codeOfMeasure(const QString &measure)
-{
-    for (const Code &entry : kCodes) {
-        if (measure == QLatin1String(entry.measure))
-            return QLatin1String(entry.code);
-    }
-    return {};
-}
-
 } // namespace
 
 std::unique_ptr<RecipeReader> makeMealMasterReader(std::unique_ptr<QIODevice> device)
 {
     return std::make_unique<MealMasterReader>(std::move(device));
-}
-
-QString writeMealMaster(const Recipe &recipe)
-{
-    QStringList lines{kHeader, QString()};
-    lines.append(QStringLiteral("      Title: ") + recipe.title);
-    lines.append(QStringLiteral(" Categories: ") +
-                 (recipe.categories.isEmpty() ? QStringLiteral("None") : recipe.categories.join(QStringLiteral(", "))));
-    if (!recipe.yield.isEmpty())
-        lines.append(QStringLiteral("   Servings: ") + recipe.yield);
-    lines.append(QString());
-
-    for (Ingredient row : recipe.ingredients) {
-        // An amount that does not fit its column would shift the columns after it.
-        if (row.amount.size() > kAmountWidth || !std::all_of(row.amount.begin(), row.amount.end(), isAmountChar))
-            row = {QString(), QString(), row.line()};
-        const QString code = codeOfMeasure(row.measure);
-        QString text = row.text;
-        if (code.isEmpty() && !row.measure.isEmpty())
-            text = row.text.isEmpty() ? row.measure : row.measure + QLatin1Char(' ') + row.text;
-        // A text that reading would take for a measure, or for a continuation, must not stand where the
-        // measure would be read: after an amount it goes on a continuation line, without one it becomes
-        // a section line, which reads back as a row of that text alone.
-        const bool misread = row.measure.isEmpty() && (splitMeasure(text).has_value() || text.startsWith(u'-'));
-        if (misread && !row.amount.isEmpty()) {
-            lines.append(ingredientLine(row.amount, QString(), QString()));
-            lines.append(ingredientLine(QString(), QString(), QLatin1Char('-') + text));
-        } else if (misread) {
-            lines.append(QStringLiteral("MMMMM-----") + text + QStringLiteral("-----"));
-        } else {
-            lines.append(ingredientLine(row.amount, code, text));
-        }
-    }
-    lines.append(QString());
-
-    const QString directions = withCookingInfo(recipe.directions, exportedCookingInfo(recipe, false));
-    if (!directions.isEmpty()) {
-        lines += directions.split(QLatin1Char('\n'));
-        lines.append(QString());
-    }
-    lines.append(QStringLiteral("MMMMM"));
-    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
 } // namespace store::interchange

@@ -15,9 +15,20 @@ namespace store::interchange {
 /// "tbsp", "t" and "ts" are "tsp", "pn" is "pinch" and so on.
 std::unique_ptr<RecipeReader> makeMealMasterReader(std::unique_ptr<QIODevice> device);
 
-/// One recipe as MealMaster text, lines ended by "\n". The ingredients are in one column; a measure is
-/// written as its code when reading gives it back exactly, otherwise at the start of the ingredient's
-/// text, where reading finds it again.
+/// The yield an export writes for a recipe without a serving size ("Yield: 1 recipe"), which readers of
+/// the format need and which reading gives back as no serving size.
+inline const QString kNoServingSize = QStringLiteral("1 recipe");
+
+/// One recipe as MealMaster text in the classic layout that other programs read, lines ended by "\n":
+/// - only characters of ISO-8859-1 (the file is written in it): the fraction characters as "1/2", the
+///   typographic quotes and dashes as ASCII, a tab as blanks, any other character as "?";
+/// - a Servings line, or a Yield line (kNoServingSize when there is no serving size);
+/// - the ingredients in one column: an amount of digits, a fraction or a decimal in the amount column
+///   (any other amount, such as a range, at the start of the text), the code of MealMaster's unit table
+///   for a measure it has (store::findUnit: "cups" and "Tbsp." are "c" and "tb"), any other measure at
+///   the start of the text; a section line ("MMMMM-----SAUCE-----") only for a heading (no amount nor
+///   measure, in capitals or ending with ":"); text beyond 40 columns on continuation lines ("-...").
+/// What reading gives back otherwise than the recipe (a measure's spelling, a range) the export reports.
 QString writeMealMaster(const Recipe &recipe);
 
 } // namespace store::interchange

@@ -201,23 +201,41 @@ bool isAmount(const QString &text)
 
 std::optional<int> findTemperature(const QString &text)
 {
-    // A number (or the first of a range), then a degree sign or word, or a scale; a bare F or C counts
-    // only after a number an oven can reach, so that "2 C flour" is no temperature.
+    // The clauses of the text: split at a line break, and at a point or other stop before a blank or the end.
+    static const QRegularExpression clauses(QStringLiteral("[.!?;:,](?=\\s|$)|\\n"));
+    // Words that name an oven: the oven (not a Dutch oven, which is a pot, nor an ovenproof dish),
+    // preheating, baking and roasting.
+    static const QRegularExpression oven(
+        QStringLiteral("\\b(?:(?<!dutch )oven(?![- ]?(?:proof|safe))|pre-?heat|bak(?:e|es|ed|ing)\\b|roast)"),
+        QRegularExpression::CaseInsensitiveOption);
+    // A number (or the first of a range) with "at" or "to" before it, then a degree sign or word ("a
+    // 450-degree oven" too), or a scale.
     static const QRegularExpression pattern(
-        QStringLiteral("(?<![\\d.,])(\\d{2,4})(?:\\s*(?:-|\u2013|to)\\s*\\d{2,4})?\\s*"
-                       "(\u00B0|\u00BA|\u02DA|(?i:degrees?\\b|deg\\b\\.?))?\\s*"
+        QStringLiteral("(?:\\b(?i:(at|to))\\s+)?(?<![\\d.,])(\\d{2,4})(?:\\s*(?:-|\u2013|to)\\s*\\d{2,4})?"
+                       "(?:\\s*(\u00B0|\u00BA|\u02DA|(?i:degrees?\\b|deg\\b\\.?))|-((?i:degrees?)\\b))?\\s*"
                        "((?i:fahrenheit|celsius|centigrade)|F|C)?(?![A-Za-z])"));
-    QRegularExpressionMatchIterator it = pattern.globalMatch(text);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch match = it.next();
-        const bool degree = match.capturedLength(2) > 0;
-        const QString scale = match.captured(3).toLower();
-        const int value = match.captured(1).toInt();
-        if (!degree && (scale.isEmpty() || (scale.size() == 1 && value < 100)))
+    // A thermometer's reading is the food's temperature, not the oven's.
+    static const QRegularExpression food(QStringLiteral("\\b(?:thermometer|internal|inside|reads|registers)\\b"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    for (const QString &clause : text.split(clauses)) {
+        if (!oven.match(clause).hasMatch() || food.match(clause).hasMatch())
             continue;
-        if (scale.startsWith(u'c'))
-            return int(std::lround((value * 9.0 / 5.0 + 32) / 5.0)) * 5;
-        return value;
+        QRegularExpressionMatchIterator it = pattern.globalMatch(clause);
+        while (it.hasNext()) {
+            const QRegularExpressionMatch match = it.next();
+            const bool degree = match.capturedLength(3) > 0 || match.capturedLength(4) > 0;
+            const QString scale = match.captured(5).toLower();
+            const int value = match.captured(2).toInt();
+            // A bare number counts after "at" or "to" when an oven reaches it in degrees Fahrenheit ("Heat
+            // the oven to 350."); a bare F or C only after a number an oven can reach, so that "2 C flour"
+            // is no temperature.
+            const bool bare = match.capturedLength(1) > 0 && value >= 200 && value <= 550;
+            if (!degree && (scale.isEmpty() ? !bare : scale.size() == 1 && value < 100))
+                continue;
+            if (scale.startsWith(u'c'))
+                return int(std::lround((value * 9.0 / 5.0 + 32) / 5.0)) * 5;
+            return value;
+        }
     }
     return std::nullopt;
 }

@@ -54,7 +54,8 @@ struct Recipe
     /// "Source:", where the recipe window reads them (store/recipedraft.h).
     QString note;
     QString source;
-    QByteArray pictureData; ///< the bytes of the recipe's picture, kept as the recipe window keeps one
+    QByteArray picture; ///< the recipe's picture as the file holds it, kept as the recipe window keeps one
+    QString pictureAddress; ///< the address of the recipe's picture, as the file gives it (a web page's)
 };
 
 /// The measure a file's free text begins with ("cups" in "cups flour"), as written, and the rest after
@@ -76,8 +77,11 @@ Ingredient splitIngredient(const QString &text);
 /// ("2-3", "2 to 3").
 bool isAmount(const QString &text);
 
-/// The first oven temperature in `text` ("350 F", "400 degrees", "180°C", "gas" not counted), in
-/// degrees Fahrenheit; Celsius is converted and rounded to 5. Nothing when there is none.
+/// The first oven temperature in `text`, in degrees Fahrenheit; Celsius is converted and rounded to 5.
+/// Only a temperature in a clause that names an oven counts ("oven", "preheat", "bake", "roast"; not a
+/// Dutch oven nor an ovenproof dish): "350 F", "400 degrees", "180°C", "a 450-degree oven", and a bare
+/// number an oven reaches after "at" or "to" ("Heat oven to 350."). "Heat oil to 365 F" and gas marks are
+/// none. Nothing when there is none.
 std::optional<int> findTemperature(const QString &text);
 
 /// An ISO 8601 duration ("PT1H30M", "P1DT2H", "PT90M", "PT45S") as hours and minutes: days become

@@ -7,6 +7,7 @@
 #include "store/interchange/mastercook.h"
 #include "store/interchange/mealmaster.h"
 #include "store/io/container.h"
+#include "store/interchange/webpage.h"
 #include "store/io/failure.h"
 #include "store/io/textcodec.h"
 #include "store/io/textfile.h"
@@ -128,7 +129,8 @@ Format detectFormat(const QByteArray &head)
     const QByteArray start = lower.trimmed().left(16);
     if (start.startsWith('{') || start.startsWith('['))
         return Format::JsonLd;
-    if (lower.contains("application/ld+json") || start.startsWith("<!doctype html") || start.startsWith("<html"))
+    if (lower.contains("application/ld+json") || start.startsWith("<!doctype html") || start.startsWith("<html") ||
+        start.startsWith("<!-- saved from") || lower.contains("<html"))
         return Format::WebPage;
     if (!lower.contains("mmmmm") && !lower.contains("-----") && looksLikeCooklang(QString::fromUtf8(text)))
         return Format::Cooklang;
@@ -164,7 +166,7 @@ std::unique_ptr<RecipeReader> makeReader(std::unique_ptr<QIODevice> device)
     case Format::Zip:
         break;
     }
-    return makeJsonLdReader(readText(*device, TextEncoding::Utf8OrWindows1252), true);
+    return makeWebPageReader(readText(*device, TextEncoding::Utf8OrWindows1252));
 }
 
 std::unique_ptr<RecipeReader> makeReader(const QByteArray &bytes)

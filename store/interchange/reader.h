@@ -17,7 +17,7 @@ enum class Format {
     MealMaster, ///< MealMaster text, "MMMMM" and "-----" styles
     MasterCook, ///< MasterCook XML (.mx2)
     JsonLd,     ///< a schema.org Recipe in JSON-LD (.json)
-    WebPage,    ///< a web page (.html) with schema.org Recipes in JSON-LD script blocks
+    WebPage,    ///< a web page (.html): schema.org Recipes in JSON-LD, microdata or RDFa
     Zip,        ///< a zip archive: another recipe app's export (store/interchange/archive.h)
     Gzip,       ///< gzip-compressed JSON: one Paprika recipe (.paprikarecipe)
     Cooklang,   ///< a Cooklang recipe (.cook)

@@ -15,12 +15,18 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <numeric>
+#include <utility>
+
 namespace store {
 
 namespace {
 
 // The most recipes of one name in one category, " (2)" up to this.
 constexpr int kMostNumbered = 9999;
+
+// Characters of a recipe above which it is saved on a thread of its own (a few milliseconds' writing).
+constexpr qsizetype kLargeRecipe = 1 << 20;
 
 QString count(qsizetype n, const char *one, const char *many)
 {
@@ -59,6 +65,17 @@ std::optional<QString> dataFolderOf(const QString &path)
     return std::nullopt;
 }
 
+// Whether the recipe `name` of `category` is `record`, field for field. A file that cannot be read is
+// another recipe.
+bool isSameRecipe(const QString &category, const QString &name, const RecipeRecord &record)
+{
+    try {
+        return loadRecipe(category, name) == record;
+    } catch (const Failure &) {
+        return false;
+    }
+}
+
 } // namespace
 
 QString ImportReport::text() const
@@ -88,6 +105,14 @@ QString ImportReport::text() const
         lines.append(QStringLiteral("%1:").arg(count(renamed.size(), "name was changed", "names were changed")));
         for (const Renamed &r : renamed)
             lines.append(QStringLiteral("  \"%1\" is \"%2\" in %3").arg(r.title, r.name, r.category));
+    }
+    if (!alreadyThere.isEmpty()) {
+        lines.append(QStringLiteral("%1 already there, the same in every field, and not imported again:")
+                         .arg(count(alreadyThere.size(), "recipe was", "recipes were")));
+        for (const Renamed &r : alreadyThere) {
+            lines.append(r.title == r.name ? QStringLiteral("  \"%1\" in %2").arg(r.title, r.category)
+                                           : QStringLiteral("  \"%1\" in %2 as \"%3\"").arg(r.title, r.category, r.name));
+        }
     }
     if (pictures > 0)
         lines.append(QStringLiteral("%1 kept with the recipes.").arg(count(pictures, "picture was", "pictures were")));
@@ -160,6 +185,11 @@ bool RecipeImport::run(int milliseconds)
 
 bool RecipeImport::step(int milliseconds)
 {
+    if (m_saving.valid()) {
+        if (m_saving.wait_for(std::chrono::milliseconds(milliseconds)) != std::future_status::ready)
+            return true;
+        std::exchange(m_saving, {}).get(); // a Failure of the save comes out here
+    }
     if (m_cancelled) {
         m_report.cancelled = true;
         return false;
@@ -184,10 +214,19 @@ bool RecipeImport::step(int milliseconds)
     }
     const interchange::ReadItem &item = entry->item;
     if (!item.problem.isEmpty()) {
-        m_report.problems.append({m_files.at(entry->file), item.line, item.problem});
+        const QString &file = m_files.at(entry->file);
+        m_report.problems.append({m_fileNames.value(file, file), item.line, item.problem});
         return true;
     }
     m_stage = Stage::Saving;
+    // Writing a recipe of many megabytes takes longer than a slice: it is saved on a thread of its own, while
+    // the window goes on; nothing else of the import runs until it is saved.
+    const qsizetype size = std::accumulate(entry->mapped.record.fields.cbegin(), entry->mapped.record.fields.cend(),
+                                           qsizetype(0), [](qsizetype sum, const QString &field) { return sum + field.size(); });
+    if (size > kLargeRecipe) {
+        m_saving = std::async(std::launch::async, [this, mapped = entry->mapped] { save(mapped); });
+        return true;
+    }
     save(entry->mapped);
     return true;
 }
@@ -237,6 +276,10 @@ void RecipeImport::save(const interchange::MappedRecipe &mapped)
     for (int n = 1;; ++n) {
         name = interchange::numberedName(mapped.name, n);
         const bool taken = target.names.contains(name.toCaseFolded());
+        if (taken && isSameRecipe(category, name, mapped.record)) {
+            m_report.alreadyThere.append({mapped.title, category, name});
+            return;
+        }
         if (!taken) {
             target.names.insert(name.toCaseFolded());
             try {
@@ -254,10 +297,20 @@ void RecipeImport::save(const interchange::MappedRecipe &mapped)
             throw Failure(Failure::FileAlreadyExists);
     }
 
-    ++m_report.imported;
-    if (!mapped.pictureData.isEmpty()) {
+    if (const auto picture = m_pictures.constFind(mapped.pictureAddress);
+        !mapped.pictureAddress.isEmpty() && picture != m_pictures.cend()) {
         try {
-            setPictureData(category, name, mapped.pictureData, Durability::Deferred);
+            setPicture(category, name, *picture);
+        } catch (const Failure &failure) {
+            if (failure.number() != Failure::BadFileName)
+                throw;
+        }
+    }
+
+    ++m_report.imported;
+    if (!mapped.picture.isEmpty()) {
+        try {
+            setPictureData(category, name, mapped.picture, Durability::Deferred);
             ++m_report.pictures;
             m_pictureFolders.insert(dataPath({kPicturesFolder, category}));
         } catch (const Failure &failure) {
@@ -342,8 +395,8 @@ ExportReport exportCategory(const QString &category, ExportFormat format, const 
         }
         const interchange::Recipe recipe = interchange::fromRecord(name, category, record);
         const QString text = format == ExportFormat::MealMaster ? interchange::writeMealMaster(recipe) : QString();
-        const QByteArray written =
-            format == ExportFormat::MealMaster ? text.toUtf8() : interchange::writeJsonLd({recipe});
+        // MealMaster is written in ISO-8859-1, which its readers expect; the writer keeps to its characters.
+        const QByteArray written = format == ExportFormat::MealMaster ? text.toLatin1() : interchange::writeJsonLd({recipe});
 
         // The recipe as an import of what was written gives it.
         QStringList differences;
@@ -374,7 +427,10 @@ ExportReport exportCategory(const QString &category, ExportFormat format, const 
                                                          : QString::fromUtf8(interchange::writeJsonLd(recipes));
     if (content.endsWith(QLatin1Char('\n')))
         content.chop(1);
-    writer.writeLine(content);
+    if (format == ExportFormat::MealMaster)
+        writer.writeBytes((content + QLatin1Char('\n')).toLatin1().replace("\n", "\r\n"));
+    else
+        writer.writeLine(content);
     writer.commit();
     report.exported = int(recipes.size());
     return report;

@@ -48,6 +48,7 @@ struct ImportReport
     QList<Category> categories; ///< the categories recipes went to, in the order they first got one
     int moreThanTenRows = 0;    ///< the recipes with ingredients beyond the tenth row
     QList<Renamed> renamed;     ///< the recipes saved under another name than their title
+    QList<Renamed> alreadyThere; ///< the recipes skipped: the same recipe is in the category as `name`
     QList<RenamedCategory> renamedCategories; ///< categories made under another name than the file's
     QList<Problem> problems;    ///< the recipes that could not be read
     int pictures = 0;           ///< the pictures kept with their recipes (Pictures/<category>/<recipe>)
@@ -69,7 +70,10 @@ inline const QString kImportedCategory = QStringLiteral("Imported");
 /// refused with a line in the report.
 ///
 /// Every recipe becomes a new recipe file; an import never replaces one: a name that is taken in the
-/// category gets " (2)", " (3)", ... A recipe that cannot be read is reported and skipped. A file that
+/// category gets " (2)", " (3)", ... unless the recipe of that name (or of one of its numbered names) is
+/// the same record, in which case the recipe is already there: it is skipped and reported. Only the files
+/// of the recipe's own name are read for that, never the whole category. A recipe that cannot be read is
+/// reported and skipped. A file that
 /// cannot be read, or a recipe that cannot be saved, stops the import with a Failure; everything saved
 /// before stays, each file whole. A recipe's picture is kept once the recipe is saved, as the recipe window
 /// keeps one (store/recipepicture.h). The files are put on the disk together at the end.
@@ -94,6 +98,13 @@ public:
     /// Throws Failure: when a file cannot be opened or read (53, 75, 76) with stage() Reading; when a
     /// recipe or a category cannot be saved, or the disk fails at the end, with stage() Saving.
     bool run(int milliseconds);
+
+    /// Pictures to keep with the recipes, by the address a recipe gives for its picture: the image file
+    /// copied as its picture (store/recipepicture.h) once it is saved. A file that is no picture is passed
+    /// over. Before the first run().
+    void setPictures(const QHash<QString, QString> &pictures) { m_pictures = pictures; }
+    /// The name the report gives a file instead of its path (a web address for a fetched page).
+    void setFileNames(const QHash<QString, QString> &names) { m_fileNames = names; }
 
     /// Stops before the next recipe; the next run() ends the import.
     void cancel() { m_cancelled = true; }
@@ -124,11 +135,16 @@ private:
     QHash<QString, QString> m_made; ///< the categories made or found, by the name asked for, case-folded
     QHash<QString, Target> m_targets; ///< by category
     QSet<QString> m_pictureFolders;   ///< the folders pictures were saved in, synced at the end
+    QHash<QString, QString> m_pictures;
+    QHash<QString, QString> m_fileNames;
     std::future<void> m_sync;
     ImportReport m_report;
     Stage m_stage = Stage::Reading;
     bool m_cancelled = false;
     bool m_done = false;
+    /// A recipe too large to be saved within a slice, being saved on a thread of its own; declared last, so
+    /// that it ends before anything it uses goes.
+    std::future<void> m_saving;
 };
 
 /// The formats a category can be exported to.

@@ -11,6 +11,7 @@
 #include "store/interchange/mastercook.h"
 #include "store/interchange/mealmaster.h"
 #include "store/interchange/reader.h"
+#include "store/interchange/webpage.h"
 #include "store/io/failure.h"
 #include "store/io/textcodec.h"
 #include "store/io/textfile.h"
@@ -45,8 +46,10 @@ std::unique_ptr<RecipeReader> readerFor(int kind, const QByteArray &bytes)
     }
     case 1:
         return makeMasterCookReader(decodeMasterCook(bytes));
+    case 2:
+        return makeJsonLdReader(store::decodeText(bytes), false);
     default:
-        return makeJsonLdReader(store::decodeText(bytes), kind == 3);
+        return makeWebPageReader(store::decodeText(bytes));
     }
 }
 

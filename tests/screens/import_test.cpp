@@ -1,13 +1,23 @@
+#include "net/webimport.h"
+
+#include "screens/cook.h"
 #include "screens/import.h"
 #include "screens/setup.h"
+#include "store/recipefile.h"
+#include "store/recipepicture.h"
+#include "tests/net/testserver.h"
 #include "tests/support/rows.h"
 #include "tests/support/screenfixture.h"
 
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QTableWidget>
 #include <QTimer>
 
 namespace {
@@ -30,13 +40,29 @@ struct Import : testing::ScreenFixture
             return answers.isEmpty() ? QStringList() : QStringList{answers.takeFirst()};
         });
     }
-    ~Import() { frmImport::setFileDialog({}); }
+    ~Import()
+    {
+        frmImport::setFileDialog({});
+        frmImport::setAddressDialog({});
+    }
+
+    frmCook *cook() const { return shell::ScreenRegistry::load<frmCook>(); }
+    QString cookText(const char *name) const
+    {
+        QWidget *control = cook()->findChild<QWidget *>(QLatin1String(name));
+        if (auto *label = qobject_cast<QLabel *>(control))
+            return label->text();
+        if (auto *edit = qobject_cast<QLineEdit *>(control))
+            return edit->text();
+        return qobject_cast<QPlainTextEdit *>(control)->toPlainText();
+    }
 
     void drop(const QStringList &files) const
     {
         QMimeData data;
         for (const QString &file : files)
-            data.setUrls(data.urls() << QUrl::fromLocalFile(file));
+            data.setUrls(
+                data.urls() << (file.startsWith(QLatin1String("http")) ? QUrl(file) : QUrl::fromLocalFile(file)));
         QDragEnterEvent enter(QPoint(300, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(screen, &enter);
         QDropEvent drop(QPointF(300, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -88,6 +114,22 @@ private slots:
         QCOMPARE(f.state("lswSetup"), "Desserts|Breads|Starters");
     }
 
+    void importAgain_reportsTheRecipesAlreadyThere()
+    {
+        Import f;
+        f.run("show > pick cboMCat=Desserts");
+        f.drop({fixture("one-column.mmf")});
+        f.import();
+        QVERIFY(f.state("txtMReport").startsWith("2 recipes imported from 1 file."));
+        f.drop({fixture("one-column.mmf")});
+        f.import();
+        QCOMPARE(f.state("txtMReport"),
+                 "0 recipes imported from 1 file.\n"
+                 "2 recipes were already there, the same in every field, and not imported again:\n"
+                 "  \"Apple Crumble\" in Desserts\n  \"Quick \"Best\" Bread\" in Desserts as \"Quick -Best- Bread\"");
+        QCOMPARE(f.folder.entries("Category/Desserts"), (QStringList{"Apple Crumble", "Quick -Best- Bread"}));
+    }
+
     void failures_raiseTheScreensCodes_data()
     {
         // steps before the import (pies.mmf is the file the dialog adds); the error report
@@ -136,6 +178,80 @@ private slots:
         const qsizetype saved = f.folder.entries("Category/Desserts").size();
         QVERIFY2(saved > 0 && saved < 20000, qPrintable(QString::number(saved)));
         QCOMPARE(f.get<QProgressBar>("pbMProgress")->value(), 1000);
+    }
+
+    // A recipe marked up in microdata is imported; the recipe window shows its description, author, the
+    // time that is not in the time box and the yield as its note, and the page's address as its source.
+    void microdataPage_comesInWithItsNoteAndSource()
+    {
+        Import f;
+        f.run("show");
+        f.drop({fixture("microdata-page.html")});
+        f.run("pick cboMCat=Desserts");
+        f.import();
+        QCOMPARE(f.state("txtMReport"), "1 recipe imported from 1 file.\n  1 into Desserts");
+        QVERIFY(f.cook()->openRecipe("Desserts", "Oat Soda Bread"));
+        QCOMPARE(f.cookText("lblKNote"),
+                 "Note: A quick loaf with no yeast & no waiting.\nAuthor: Ann Crumb\nPreparation time: 10 min\n"
+                 "Yield: 1 loaf (8 slices)\nSource: https://crumb.example/breads/oat-soda-bread");
+        QCOMPARE(f.cookText("lblKFacts"), "Serves 1\nTime: 40 min\nOven: 390 °F · 200 °C · gas mark 6");
+    }
+
+    // A page without recipe data is named so in the report, and its text, split, goes to the recipe
+    // window's editor when the user wants it; Save makes it a recipe.
+    void plainPage_isOfferedToTheEditor()
+    {
+        Import f;
+        f.run("show");
+        f.drop({fixture("plain-page.html")});
+        f.run("pick cboMCat=Desserts > answer 6");
+        f.import();
+        QCOMPARE(f.state("txtMReport"), "0 recipes imported from 1 file.\n1 recipe could not be read:\n  " +
+                                            fixture("plain-page.html") + ": no recipe data in this page");
+        QCOMPARE(f.script.boxes().last().prompt, "There is no recipe data in this page:\r" +
+                                                     fixture("plain-page.html") +
+                                                     "\r\rOpen its text in the recipe window, to make a recipe of it?");
+        QVERIFY(f.cook()->isVisible());
+        QCOMPARE(f.cookText("txtKEName"), QStringLiteral(u"Grandma’s Flapjacks"));
+        const auto *rows = f.cook()->findChild<QTableWidget *>("tblKERows");
+        QCOMPARE(rows->item(2, 2)->text(), "oats");
+        QCOMPARE(f.cookText("txtKEDirec"), "Chewy, and ready in half an hour.\nYou need\na pinch of salt\nThen\n"
+                                           "Melt the butter with the syrup.\nStir in the oats, press into a tin and "
+                                           "bake at 180°C for 20 minutes.");
+        QTest::mouseClick(f.cook()->findChild<QWidget *>("cmdKESave"), Qt::LeftButton);
+        const store::RecipeRecord saved = store::loadRecipe("Desserts", QStringLiteral(u"Grandma’s Flapjacks"));
+        QCOMPARE(saved.amount(2) + '|' + saved.type(2) + '|' + saved.ingredient(2), "1/2|cup|golden syrup");
+    }
+
+    // The button asks for an address; the page fetched from it comes in with its picture, and a page that
+    // is not there is named in a box and the report.
+    void webAddress_isFetchedWithItsPicture()
+    {
+        net::WebImport::setLimits({5000, 1 << 20, 3});
+        testing::TestServer server;
+        QByteArray page;
+        QFile file(fixture("microdata-page.html"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        page = file.readAll().replace("https://crumb.example", server.address({}).toUtf8());
+        server.page("/bread", page);
+        const QByteArray png = QByteArray("\x89PNG\r\n\x1A\n", 8) + "picture";
+        server.page("/pics/oat-soda-bread.jpg", png, "image/png");
+        Import f;
+        frmImport::setAddressDialog([&server](QWidget *) { return server.address("/bread"); });
+        f.run("show > pick cboMCat=Desserts > click cmdMWeb");
+        QVERIFY(QTest::qWaitFor([&f] { return f.get("cmdMImport")->isEnabled(); }, 20000));
+        QCOMPARE(f.state("txtMReport"), "1 recipe imported from 1 file.\n  1 into Desserts");
+        QCOMPARE(f.folder.read("Pictures/Desserts/Oat Soda Bread.png"), png);
+
+        // A web address dropped on the window is fetched as one typed.
+        server.status("/missing", "404 Not Found");
+        f.run("answer 1");
+        f.drop({server.address("/missing")});
+        QVERIFY(QTest::qWaitFor([&f] { return f.get("cmdMImport")->isEnabled(); }, 20000));
+        const QString missing = QStringLiteral("There is no page at %1 (the server answers 404: not found).")
+                                    .arg(server.address("/missing"));
+        QCOMPARE(f.state("txtMReport"), missing);
+        QCOMPARE(f.script.boxes().last().prompt, missing);
     }
 };
 

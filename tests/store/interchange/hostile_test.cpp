@@ -99,6 +99,25 @@ private slots:
                    QByteArray("{\"@type\":[\"Thing\",").repeated(500) + '"' + QByteArray(4 << 20, 'a') + '"' +
                    QByteArray("]}").repeated(500) + "}"
             << "Imported/Deep: Stir well." << 0 << "" << "";
+        // Microdata: each open element, item or text of a property would be looked through again.
+        const QByteArray recipe =
+            "<html><div itemscope itemtype=\"http://schema.org/Recipe\"><b itemprop=name>Deep</b>";
+        QTest::newRow("microdata directions nested 100,000 deep")
+            << recipe + "<div itemprop=recipeInstructions>" + nested("i", 100000, "Stir well.") + "</div></div>"
+            << "Imported/Deep: Stir well." << 0 << "" << "";
+        QTest::newRow("microdata: 100,000 steps nested as items, never closed")
+            << recipe + QByteArray("<li itemprop=recipeInstructions itemscope><p itemprop=text>Stir.").repeated(100000)
+            << "Imported/Deep: Stir." << 0 << "" << "";
+        QTest::newRow("microdata: 100,000 properties nested in one, never closed")
+            << recipe + QByteArray("<span itemprop=keywords>quick ").repeated(100000) + "</div>"
+            << "Imported/Deep: " << 0 << "" << "";
+        QTest::newRow("microdata: 200,000 end tags that close nothing, 1000 deep")
+            << recipe + QByteArray("<div>").repeated(1000) + "<p itemprop=recipeInstructions>Stir well." +
+                   QByteArray("</span>").repeated(200000)
+            << "Imported/Deep: Stir well." << 0 << "" << "";
+        QTest::newRow("a page of 500,000 tags without recipe data")
+            << "<html>" + QByteArray("<div class=x><li>1 cup flour</li><p>Stir.</div>").repeated(500000 / 4) << "" << 1
+            << "0: no recipe data in this page" << "";
         QTest::newRow("a JSON-LD file over 64 MB")
             << "{" + QByteArray(65 << 20, ' ') + "}" << "" << 1
             << "1: the file is too large to be read (more than 64 MB)" << "";

@@ -3,7 +3,9 @@
 #include "store/interchange/mapping.h"
 #include "store/interchange/reader.h"
 #include "store/interchange/recipeimport.h"
+#include "store/interchange/webpage.h"
 #include "store/recipefile.h"
+#include "store/recipeindex.h"
 #include "tests/support/appfolder.h"
 #include "tests/support/rows.h"
 
@@ -63,10 +65,11 @@ QString describe(const ReadItem &item)
             rows.append(text);
     }
     const QStringList cooking{m.record.temperature(), m.record.servingSize(), m.record.hours(), m.record.minutes()};
-    return QStringLiteral("%1: %2 [%3] %4 # %5 # %6")
+    return QStringLiteral("%1: %2 [%3] %4 # %5 # %6%7")
         .arg(item.line)
         .arg(m.name, m.category, rows.join(QStringLiteral(" / ")), cooking.join(u','),
-             QString(m.record.directions()).replace(u'\n', QStringLiteral("\\n")));
+             QString(m.record.directions()).replace(u'\n', QStringLiteral("\\n")),
+             m.pictureAddress.isEmpty() ? QString() : QStringLiteral(" # picture ") + m.pictureAddress);
 }
 
 } // namespace
@@ -87,6 +90,11 @@ private slots:
         QTest::newRow("MasterCook in ISO-8859-1, a broken recipe between two") << "import/multi.mx2";
         QTest::newRow("web page: a broken block, steps in sections") << "import/recipe-page.html";
         QTest::newRow("web page with a @graph, a Recipe without a name") << "import/recipe-graph.html";
+        QTest::newRow("web page in microdata: Person, HowToStep, old \"ingredients\", open <li>")
+            << "import/microdata-page.html";
+        QTest::newRow("web page in RDFa") << "import/rdfa-page.html";
+        QTest::newRow("web page in JSON-LD and microdata: read once, from the JSON-LD") << "import/both-page.html";
+        QTest::newRow("web page without recipe data") << "import/plain-page.html";
     }
     void read()
     {
@@ -96,6 +104,40 @@ private slots:
         while (const std::optional<ReadItem> item = reader->next())
             recipes += describe(*item) + u'\n';
         QCOMPARE(recipes, QString::fromUtf8(testing::fixture(fixture + ".expected")));
+    }
+
+    // A page without recipe data, split for the editor: name | rows | directions | source.
+    void plainPage_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("split");
+        QTest::newRow("the first heading names it; list items of amounts are rows; menus are left out")
+            << QString::fromUtf8(testing::fixture("import/plain-page.html"))
+            << QStringLiteral(u"Grandma’s Flapjacks | 125 g butter; 1/2 cup golden syrup; 250 g oats | "
+                              u"Chewy, and ready in half an hour.\nYou need\na pinch of salt\nThen\nMelt the "
+                              u"butter with the syrup.\nStir in the oats, press into a tin and bake at 180°C for "
+                              u"20 minutes. | ");
+        QTest::newRow("without a heading the title names it; an open <li> ends at the next; the canonical link")
+            << "<html><head><title>Scones</title><link rel=canonical href=\"https://s.example/scones\"></head>"
+               "<body><ul><li>2 cups flour<li>Bake.</ul></body></html>"
+            << "Scones | 2 cups flour | Bake. | https://s.example/scones";
+        QTest::newRow("the address a browser saved it from comes first; og:url is the last choice")
+            << "<!-- saved from url=(0019)http://a.example/x -->\n<html><head><meta property=\"og:url\" "
+               "content=\"http://b.example\"></head><body><p>Text</p></body></html>"
+            << " |  | Text | http://a.example/x";
+        QTest::newRow("og:url") << "<html><head><meta property=\"og:url\" content=\"http://b.example\">"
+                                << " |  |  | http://b.example";
+    }
+    void plainPage()
+    {
+        QFETCH(QString, page);
+        const PlainPage plain = store::interchange::plainPage(page);
+        QStringList rows;
+        for (const store::DraftRow &row : plain.draft.rows)
+            rows.append(QStringList{row.amount, row.measure, row.ingredient}.join(u' '));
+        QTEST(QStringList({plain.title, rows.join(QStringLiteral("; ")), plain.draft.directions, plain.draft.source})
+                  .join(QStringLiteral(" | ")),
+              "split");
     }
 
     // The rules that fit a recipe read from a file into a record, in tests/data/table/import-pieces.txt.
@@ -170,14 +212,83 @@ private slots:
         QCOMPARE(store::loadRecipe("Soups", "Tomato Soup"), kept);
     }
 
+    // A recipe already in the category, the same in every field under its name or one of its numbered
+    // names, is not saved again; another recipe of a taken name still is, numbered.
+    void importAgain_skipsTheRecipesAlreadyThere_data()
+    {
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QString>("report");
+        QTest::newRow("into one category, numbered names too")
+            << "Soups"
+            << "0 recipes imported from 2 files.\n"
+               "5 recipes were already there, the same in every field, and not imported again:\n"
+               "  \"Apple Crumble\" in Soups\n  \"Quick \"Best\" Bread\" in Soups as \"Quick -Best- Bread\"\n"
+               "  \"Pie\" in Soups\n  \"Pie\" in Soups as \"Pie (2)\"\n"
+               "  \"Pie/Tart: which is best? A question for a rainy Sunday afternoon\" in Soups as "
+               "\"Pie-Tart- which is best- A question for\"";
+        QTest::newRow("each into its own category")
+            << ""
+            << "0 recipes imported from 2 files.\n"
+               "5 recipes were already there, the same in every field, and not imported again:\n"
+               "  \"Apple Crumble\" in Desserts\n"
+               "  \"Quick \"Best\" Bread\" in Breads as \"Quick -Best- Bread\"\n"
+               "  \"Pie\" in Baking\n  \"Pie\" in Imported\n"
+               "  \"Pie/Tart: which is best? A question for a rainy Sunday afternoon\" in Imported as "
+               "\"Pie-Tart- which is best- A question for\"";
+    }
+    void importAgain_skipsTheRecipesAlreadyThere()
+    {
+        QFETCH(QString, category);
+        testing::AppFolder app;
+        app.addCategory("Soups");
+        const QStringList files = fixtures({"one-column.mmf", "bad-and-names.mmf"});
+        QCOMPARE(importAll(files, category).imported, 5);
+        const QStringList saved = recipeFiles(app);
+
+        const store::ImportReport again = importAll(files, category);
+        QStringList lines = again.text().split(u'\n');
+        lines.removeIf([](const QString &line) { return line.contains(u"could not be read") || line.contains(u", line "); });
+        QTEST(lines.join(u'\n'), "report");
+        QCOMPARE(recipeFiles(app), saved);
+
+        // Changed, a recipe of a taken name is saved under the next free number and reported.
+        app.write("changed.mmf", "MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: Pie\n Categories: Baking\n"
+                                 "      1 c  Flour\n  Bake longer.\nMMMMM\n");
+        const store::ImportReport changed = importAll({app.file("changed.mmf")}, category);
+        QCOMPARE(changed.imported, 1);
+        QCOMPARE(changed.alreadyThere.size(), 0);
+        const QString target = category.isEmpty() ? QStringLiteral("Baking") : category;
+        QCOMPARE(changed.renamed.size(), 1);
+        QCOMPARE(changed.renamed.first().name, category.isEmpty() ? QStringLiteral("Pie (2)") : QStringLiteral("Pie (3)"));
+        QCOMPARE(store::loadRecipe(target, changed.renamed.first().name).directions(), "Bake longer.");
+    }
+
+    // A recipe's categories beyond the one it goes to are kept on the last line of its directions, where
+    // a search of the directions finds them.
+    void import_keepsTheFurtherCategories()
+    {
+        testing::AppFolder app;
+        QCOMPARE(importAll(fixtures({"multi.mx2"}), "").imported, 2);
+        const QString directions = store::loadRecipe("Desserts", QString::fromUtf8("Crème brûlée")).directions();
+        QVERIFY2(directions.endsWith(QLatin1Char('\n') + kCategoriesLabel + QStringLiteral(" French")), qPrintable(directions));
+        store::RecipeIndex index;
+        index.refresh();
+        const QList<store::RecipeIndex::Hit> hits = index.search("french", store::RecipeIndex::Directions);
+        QCOMPARE(hits.size(), 1);
+        QCOMPARE(hits.first().category, "Desserts");
+    }
+
     void exportThenImport_givesTheSameRecords_data()
     {
         QTest::addColumn<store::ExportFormat>("format");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("inexact");
+        // Measures are written as the codes of MealMaster's table, which read back in one spelling each
+        // ("cups" as "cup", "T" and "tb" as "tbsp").
         QTest::newRow("MealMaster: what it cannot hold is reported")
             << store::ExportFormat::MealMaster << "Soups.mmf"
-            << QStringList{"Gaps: amount 2, amount 3, type 3, ingredient 2, ingredient 3"};
+            << QStringList{"Apple Pie: type 1", "Gaps: amount 2, amount 3, type 3, ingredient 2, ingredient 3",
+                           "Odd quotes, commas: type 2", "Pie-Tart- which is best- A question for: type 2, type 4, type 8"};
         QTest::newRow("JSON-LD holds everything") << store::ExportFormat::JsonLd << "Soups.json" << QStringList();
     }
     void exportThenImport_givesTheSameRecords()

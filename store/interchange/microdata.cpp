@@ -1,0 +1,325 @@
+#include "store/interchange/microdata.h"
+
+#include "store/interchange/htmlscan.h"
+
+#include <QHash>
+#include <QJsonArray>
+
+namespace store::interchange {
+
+namespace {
+
+constexpr qsizetype kDeepestElement = 2000;
+constexpr qsizetype kDeepestItem = 32;
+constexpr qsizetype kMostCollectors = 32;
+
+// The elements whose start and end break a line of text.
+bool breaksText(QStringView name)
+{
+    for (const char16_t *tag : {u"p", u"li", u"div", u"h1", u"h2", u"h3", u"h4", u"h5", u"h6", u"tr", u"ol", u"ul",
+                                u"section", u"article", u"dd", u"dt", u"blockquote", u"table"}) {
+        if (name == QStringView(tag))
+            return true;
+    }
+    return false;
+}
+
+// "http://schema.org/Recipe", "schema:Recipe" and "Recipe" are all "Recipe".
+QString shortName(QStringView name)
+{
+    const qsizetype cut = std::max(name.lastIndexOf(u'/'), std::max(name.lastIndexOf(u'#'), name.lastIndexOf(u':')));
+    return name.sliced(cut + 1).toString();
+}
+
+QStringList words(const QString *value)
+{
+    QStringList result;
+    if (!value)
+        return result;
+    for (const QString &word : value->simplified().split(u' ', Qt::SkipEmptyParts))
+        result.append(shortName(word));
+    return result;
+}
+
+// What a property element without an item of its own says, when an attribute says it.
+const QString *attributeValue(const HtmlToken &tag)
+{
+    if (const QString *content = tag.attribute(u"content"))
+        return content;
+    static const std::pair<const char16_t *, const char16_t *> sources[] = {
+        {u"a", u"href"},      {u"link", u"href"},  {u"area", u"href"},   {u"img", u"src"},      {u"audio", u"src"},
+        {u"video", u"src"},   {u"source", u"src"}, {u"embed", u"src"},   {u"iframe", u"src"},   {u"track", u"src"},
+        {u"object", u"data"}, {u"data", u"value"}, {u"meter", u"value"}, {u"time", u"datetime"}};
+    for (const auto &[element, attribute] : sources) {
+        if (tag.name == QStringView(element)) {
+            if (const QString *value = tag.attribute(attribute))
+                return value;
+            if (tag.name != u"time")
+                return tag.attribute(u"resource");
+        }
+    }
+    return tag.attribute(u"resource");
+}
+
+// The lines of collected text without the blanks at their ends, and without empty lines at either end.
+QString tidied(QStringView text)
+{
+    QStringList lines;
+    for (QStringView line : text.split(u'\n')) {
+        line = line.trimmed();
+        if (!line.isEmpty() || (!lines.isEmpty() && !lines.last().isEmpty()))
+            lines.append(line.toString());
+    }
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines.join(u'\n');
+}
+
+class MarkupReader
+{
+public:
+    explicit MarkupReader(const QString &page) : m_page(page) {}
+
+    QList<MarkedRecipe> read()
+    {
+        HtmlScanner scanner(m_page);
+        for (HtmlToken token = scanner.next(); token.kind != HtmlToken::End; token = scanner.next()) {
+            if (token.kind == HtmlToken::Text)
+                addText(token.text);
+            else if (token.kind == HtmlToken::StartTag)
+                start(token, scanner.position());
+            else
+                end(token.name);
+        }
+        while (!m_open.empty())
+            close();
+        return m_recipes;
+    }
+
+private:
+    struct Item
+    {
+        QStringList types;
+        QStringList properties; ///< the properties of the item around it that this item is the value of
+        QHash<QString, QJsonArray> values;
+        QStringList order; ///< the properties in the order they first came
+        qsizetype line = 1;
+    };
+    struct Collector
+    {
+        QStringList properties;
+        qsizetype start; ///< where its text begins in m_text
+    };
+    struct Open
+    {
+        QString name;
+        bool item = false;
+        bool collector = false;
+    };
+
+    void addValue(Item &item, const QStringList &properties, const QJsonValue &value)
+    {
+        for (QString property : properties) {
+            // The older name of the ingredients, which pages mix with the newer, in page order.
+            if (property == u"ingredients")
+                property = QStringLiteral("recipeIngredient");
+            auto found = item.values.find(property);
+            if (found == item.values.end()) {
+                item.order.append(property);
+                found = item.values.insert(property, {});
+            }
+            found->append(value);
+        }
+    }
+
+    void addText(QStringView text)
+    {
+        if (m_collectors.empty())
+            return;
+        for (QChar c : text) {
+            if (c.isSpace()) {
+                if (!m_text.isEmpty() && !m_text.endsWith(u' ') && !m_text.endsWith(u'\n'))
+                    m_text += u' ';
+            } else {
+                m_text += c;
+            }
+        }
+    }
+
+    void breakLine()
+    {
+        if (!m_collectors.empty() && !m_text.isEmpty() && !m_text.endsWith(u'\n'))
+            m_text += u'\n';
+    }
+
+    qsizetype lineAt(qsizetype position)
+    {
+        m_line += QStringView(m_page).sliced(m_counted, position - m_counted).count(u'\n');
+        m_counted = position;
+        return m_line;
+    }
+
+    // Closes what the start of `name` closes without an end tag, as browsers do: a list item the one
+    // before it, a paragraph any block. Only the few elements on top are looked at.
+    void closeImplied(const QString &name)
+    {
+        using Names = std::vector<QStringView>;
+        struct Rule
+        {
+            Names targets; ///< the open elements the start closes
+            Names stops;   ///< the open elements it looks no further than
+        };
+        static const Rule item{{u"li", u"p"}, {u"ul", u"ol", u"menu"}};
+        static const Rule term{{u"dt", u"dd", u"p"}, {u"dl"}};
+        static const Rule row{{u"tr", u"td", u"th"}, {u"table", u"thead", u"tbody", u"tfoot"}};
+        static const Rule cell{{u"td", u"th"}, {u"tr", u"table"}};
+        static const Rule option{{u"option"}, {u"select"}};
+        static const Rule block{{u"p"}, {u"td", u"th", u"li", u"button", u"table"}};
+        const Rule *rule = nullptr;
+        if (name == u"li")
+            rule = &item;
+        else if (name == u"dt" || name == u"dd")
+            rule = &term;
+        else if (name == u"tr")
+            rule = &row;
+        else if (name == u"td" || name == u"th")
+            rule = &cell;
+        else if (name == u"option")
+            rule = &option;
+        else if (breaksText(name) || name == u"pre" || name == u"form" || name == u"nav")
+            rule = &block;
+        if (!rule)
+            return;
+        const auto within = [](QStringView element, const Names &names) {
+            return std::find(names.begin(), names.end(), element) != names.end();
+        };
+        constexpr qsizetype kLookedAt = 16;
+        const qsizetype top = qsizetype(m_open.size());
+        for (qsizetype i = top - 1; i >= 0 && i >= top - kLookedAt; --i) {
+            const QString &open = m_open[size_t(i)].name;
+            if (within(open, rule->targets)) {
+                while (qsizetype(m_open.size()) > i)
+                    close();
+                return;
+            }
+            if (within(open, rule->stops))
+                return;
+        }
+    }
+
+    void start(const HtmlToken &tag, qsizetype position)
+    {
+        if (tag.name == u"br" || breaksText(tag.name))
+            breakLine();
+        closeImplied(tag.name);
+        // RDFa says what microdata says under other names.
+        const bool scope = tag.attribute(u"itemscope") || tag.attribute(u"typeof");
+        QStringList properties = words(tag.attribute(u"itemprop"));
+        if (properties.isEmpty())
+            properties = words(tag.attribute(u"property"));
+        const bool closes = isVoidElement(tag.name) || tag.selfClosing;
+        if (qsizetype(m_open.size()) >= kDeepestElement && !closes)
+            return; // counted as text of the elements around it; its end tag finds nothing to close
+        Item *parent = m_items.empty() ? nullptr : &m_items.back();
+
+        Open open{tag.name};
+        if (scope && qsizetype(m_items.size()) < kDeepestItem) {
+            Item item;
+            item.types = words(tag.attribute(u"itemtype"));
+            item.types += words(tag.attribute(u"typeof"));
+            if (parent)
+                item.properties = properties;
+            item.line = lineAt(position);
+            m_items.push_back(std::move(item));
+            open.item = true;
+        } else if (parent && !properties.isEmpty()) {
+            // A link's address is the value of properties that are addresses; a link to the author's page
+            // names the author by its text.
+            const bool address = std::any_of(properties.cbegin(), properties.cend(), [](const QString &p) {
+                return p == u"url" || p == u"image" || p == u"sameAs" || p == u"mainEntityOfPage";
+            });
+            const QString *value = tag.name == u"a" && !address ? tag.attribute(u"content") : attributeValue(tag);
+            if (value) {
+                addValue(*parent, properties, *value);
+            } else if (!closes && qsizetype(m_collectors.size()) < kMostCollectors) {
+                m_collectors.push_back({properties, m_text.size()});
+                open.collector = true;
+            } else if (closes) {
+                addValue(*parent, properties, QString());
+            }
+        }
+        if (closes) {
+            if (open.item)
+                closeItem();
+            return;
+        }
+        m_open.push_back(std::move(open));
+        ++m_openCount[tag.name];
+    }
+
+    void end(const QString &name)
+    {
+        if (breaksText(name))
+            breakLine();
+        // An end tag closes the elements opened inside its own that never closed; one that opened
+        // nothing is passed over.
+        if (m_openCount.value(name) == 0)
+            return;
+        while (!m_open.empty()) {
+            const bool found = m_open.back().name == name;
+            close();
+            if (found)
+                break;
+        }
+    }
+
+    void close()
+    {
+        Open open = std::move(m_open.back());
+        m_open.pop_back();
+        --m_openCount[open.name];
+        if (open.collector) {
+            const Collector collector = std::move(m_collectors.back());
+            m_collectors.pop_back();
+            addValue(m_items.back(), collector.properties, tidied(QStringView(m_text).sliced(collector.start)));
+            if (m_collectors.empty())
+                m_text.clear();
+        }
+        if (open.item)
+            closeItem();
+    }
+
+    void closeItem()
+    {
+        Item item = std::move(m_items.back());
+        m_items.pop_back();
+        QJsonObject object;
+        if (!item.types.isEmpty())
+            object.insert(QStringLiteral("@type"), QJsonArray::fromStringList(item.types));
+        for (const QString &property : std::as_const(item.order))
+            object.insert(property, item.values.value(property));
+        if (item.types.contains(u"Recipe"))
+            m_recipes.append({object, item.line});
+        else if (!m_items.empty() && !item.properties.isEmpty())
+            addValue(m_items.back(), item.properties, object);
+    }
+
+    const QString &m_page;
+    std::vector<Open> m_open;
+    QHash<QString, int> m_openCount;
+    std::vector<Item> m_items;
+    std::vector<Collector> m_collectors;
+    QString m_text;
+    QList<MarkedRecipe> m_recipes;
+    qsizetype m_line = 1;
+    qsizetype m_counted = 0;
+};
+
+} // namespace
+
+QList<MarkedRecipe> markedRecipes(const QString &page)
+{
+    return MarkupReader(page).read();
+}
+
+} // namespace store::interchange
