@@ -2,15 +2,17 @@
 
 #include <QStringList>
 
+using namespace Qt::StringLiterals;
+
 namespace store {
 
 namespace {
 
 // Common ingredients by their keys' words (singular, lower case), and the aisle each is bought in. A key
 // takes the row of the most words that it holds as whole words in that order; of rows of as many words,
-// the first. So the rows of one word are the plain ingredients, and the rows of two or three words the
-// exceptions to them: "chicken" is meat, "chicken stock" dry goods; "pepper" a spice, "bell pepper"
-// produce. "frozen" comes first so that "frozen pea" is frozen, not produce.
+// the one it holds last, since the last word names the thing ("chicken stock" is stock, "chicken breast"
+// chicken). The rows of two or three words are the exceptions: "pepper" is a spice, "bell pepper" produce;
+// "milk" dairy, "coconut milk" dry goods. A key with the word "frozen" is frozen.
 struct AisleRow
 {
     const char *words;
@@ -18,8 +20,7 @@ struct AisleRow
 };
 
 constexpr AisleRow kTable[] = {
-    // Frozen, first: the word wins over the ingredient it names
-    {"frozen", Aisle::Frozen},
+    // Frozen
     {"ice cream", Aisle::Frozen},
     {"puff pastry", Aisle::Frozen},
     {"phyllo", Aisle::Frozen},
@@ -165,6 +166,7 @@ constexpr AisleRow kTable[] = {
     {"chocolate", Aisle::DryGoods},
     {"vanilla", Aisle::DryGoods},
     {"cornstarch", Aisle::DryGoods},
+    {"starch", Aisle::DryGoods},
     {"raisin", Aisle::DryGoods},
     {"walnut", Aisle::DryGoods},
     {"almond", Aisle::DryGoods},
@@ -202,15 +204,21 @@ constexpr AisleRow kTable[] = {
     {"cardamom", Aisle::Spices},
 };
 
-// Whether `key` holds the words `phrase` as whole words, in that order and next to each other.
-bool holdsPhrase(QStringView key, QLatin1StringView phrase)
+// Where the last whole-word match of `phrase` in `key` ends; -1 when `key` does not hold it.
+qsizetype phraseEnd(QStringView key, QLatin1StringView phrase)
 {
+    qsizetype last = -1;
     for (qsizetype at = key.indexOf(phrase); at >= 0; at = key.indexOf(phrase, at + 1)) {
         const qsizetype end = at + phrase.size();
         if ((at == 0 || key[at - 1] == u' ') && (end == key.size() || key[end] == u' '))
-            return true;
+            last = end;
     }
-    return false;
+    return last;
+}
+
+bool holdsPhrase(QStringView key, QLatin1StringView phrase)
+{
+    return phraseEnd(key, phrase) >= 0;
 }
 
 } // namespace
@@ -250,15 +258,23 @@ std::optional<Aisle> aisleNamed(QStringView name)
 
 std::optional<Aisle> builtInAisle(QStringView ingredientKey)
 {
+    // Frozen peas are bought frozen, whatever else the words say.
+    if (holdsPhrase(ingredientKey, "frozen"_L1))
+        return Aisle::Frozen;
     std::optional<Aisle> found;
     qsizetype foundWords = 0;
+    qsizetype foundEnd = -1;
     for (const AisleRow &row : kTable) {
         const QLatin1StringView phrase(row.words);
         const qsizetype words = phrase.count(u' ') + 1;
-        if (words > foundWords && holdsPhrase(ingredientKey, phrase)) {
-            found = row.aisle;
-            foundWords = words;
-        }
+        if (words < foundWords)
+            continue;
+        const qsizetype end = phraseEnd(ingredientKey, phrase);
+        if (end < 0 || (words == foundWords && end <= foundEnd))
+            continue;
+        found = row.aisle;
+        foundWords = words;
+        foundEnd = end;
     }
     return found;
 }

@@ -18,7 +18,7 @@ constexpr QLatin1StringView kPreparation[] = {
     "melted"_L1,   "softened"_L1, "beaten"_L1,  "peeled"_L1,   "cubed"_L1,   "halved"_L1,   "quartered"_L1,
     "mashed"_L1,   "sifted"_L1,   "packed"_L1,  "drained"_L1,  "rinsed"_L1,  "thawed"_L1,   "trimmed"_L1,
     "seeded"_L1,   "pitted"_L1,   "zested"_L1,  "juiced"_L1,   "finely"_L1,  "coarsely"_L1, "thinly"_L1,
-    "roughly"_L1,  "freshly"_L1,  "lightly"_L1, "large"_L1,    "small"_L1,   "medium"_L1,   "extra-large"_L1,
+    "roughly"_L1,  "freshly"_L1, "fresh"_L1,  "lightly"_L1, "large"_L1,    "small"_L1,   "medium"_L1,   "extra-large"_L1,
     "jumbo"_L1,    "optional"_L1, "and"_L1,     "or"_L1,
 };
 
@@ -68,6 +68,12 @@ QString withoutBrackets(QStringView text)
 }
 
 } // namespace
+
+bool isPreparationWord(QStringView word)
+{
+    return isOneOf(word, kPreparation) && word.compare("and"_L1, Qt::CaseInsensitive) != 0 &&
+           word.compare("or"_L1, Qt::CaseInsensitive) != 0;
+}
 
 QString singularOf(QStringView word)
 {

@@ -20,6 +20,10 @@ struct IngredientName
 /// is no number off its start.
 IngredientName readIngredientName(QStringView text);
 
+/// Whether `word` is one of preparation or size ("chopped", "large"), which a measure box may hold too
+/// ("2 | large | onions").
+bool isPreparationWord(QStringView word);
+
 /// `word` in lower case as a singular: "tomatoes" gives "tomato", "berries" "berry", "leaves" "leaf"; a
 /// word that is no plural ("hummus", "molasses", "glass") as it is.
 QString singularOf(QStringView word);

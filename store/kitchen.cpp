@@ -61,13 +61,22 @@ QStringList builtInStaples()
             QStringLiteral("salt and pepper"), QStringLiteral("water")};
 }
 
+Kitchen Kitchen::builtIn()
+{
+    Kitchen kitchen;
+    kitchen.useStaples(builtInStaples());
+    return kitchen;
+}
+
 Kitchen Kitchen::load()
 {
     Kitchen kitchen;
     if (std::optional<TextReader> reader = openIfThere(staplesPath())) {
         QStringList staples;
-        while (!reader->atEnd())
-            staples.append(reader->readLine());
+        while (!reader->atEnd()) {
+            if (QString line = reader->readLine().simplified(); !line.isEmpty())
+                staples.append(line);
+        }
         kitchen.useStaples(staples);
     } else {
         kitchen.useStaples(builtInStaples());

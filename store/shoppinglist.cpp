@@ -43,6 +43,15 @@ bool isMeasured(const Unit *unit)
     return unit && unit->dimension != Dimension::Other;
 }
 
+// Whether the measure of `row` is a size or "each" ("2 large eggs"), which counts the ingredient.
+bool isSize(const IngredientLine &row)
+{
+    if (row.unit)
+        return row.unit->dimension == Dimension::Other &&
+               (isPreparationWord(QString::fromLatin1(row.unit->name)) || qstrcmp(row.unit->name, "each") == 0);
+    return isPreparationWord(row.measure);
+}
+
 // What the rows of one part share: a volume, a mass, a measure of the table (any spelling), one outside it
 // (singular and plural alike), or none.
 QString partKey(const IngredientLine &row)
@@ -85,7 +94,10 @@ void addAcrossDimensions(Line &line)
     const auto mass = std::find_if(line.parts.begin(), line.parts.end(), isA(Dimension::Mass));
     if (volume == line.parts.end() || mass == line.parts.end())
         return;
-    const std::optional<Density> density = densityOf(line.name.key);
+    // The density table names some things in the plural ("walnuts"), which the key is not.
+    std::optional<Density> density = densityOf(line.name.shown);
+    if (!density)
+        density = densityOf(line.pluralName.isEmpty() ? line.name.key + u's' : line.pluralName);
     if (!density)
         return;
     auto kept = volume < mass ? volume : mass;
@@ -122,13 +134,19 @@ QString write(const Part &part, const IngredientName &name)
 ShoppingItem itemOf(const Line &line, const Kitchen &kitchen)
 {
     QStringList amounts;
+    QString counted;             // last, next to the name it counts: "1 dozen + 2 eggs", never "2 + 1 dozen eggs"
     std::optional<bool> several; // of a counted amount: "3 onions", "1 onion"
     for (const Part &part : line.parts) {
         const QString written = write(part, line.name);
-        amounts.append(written);
-        if (!part.unit && part.measure.isEmpty())
+        if (part.unit || !part.measure.isEmpty()) {
+            amounts.append(written);
+        } else {
+            counted = written;
             several = written != "1"_L1 && written != "1/2"_L1;
+        }
     }
+    if (several)
+        amounts.append(counted);
     amounts.append(line.vague);
     QString shown = line.name.shown;
     if (several && *several && !line.pluralName.isEmpty())
@@ -160,7 +178,11 @@ MergedShoppingList mergeShoppingList(const QList<RecipeToShop> &recipes, const K
     QList<Line> lines;
     QHash<QString, qsizetype> byKey;
     for (const RecipeToShop &recipe : recipes) {
-        for (const IngredientLine &row : ingredientsOf(recipe.record)) {
+        for (IngredientLine row : ingredientsOf(recipe.record)) {
+            if (isSize(row)) {
+                row.unit = nullptr; // "2 | large | onions" counts onions
+                row.measure.clear();
+            }
             IngredientName name = readIngredientName(row.text);
             if (name.key.isEmpty())
                 continue;
@@ -198,6 +220,28 @@ MergedShoppingList mergeShoppingList(const QList<RecipeToShop> &recipes, const K
         }
     }
     return list;
+}
+
+QStringList shoppingListText(const MergedShoppingList &list)
+{
+    QStringList text;
+    const auto group = [&text](const QString &heading) {
+        if (!text.isEmpty())
+            text.append(QString());
+        text.append(heading);
+    };
+    for (qsizetype at = 0; at < list.items.size(); ++at) {
+        const ShoppingItem &item = list.items.at(at);
+        if (at == 0 || list.items.at(at - 1).aisle != item.aisle)
+            group(aisleName(item.aisle) + u':');
+        text.append(item.line);
+    }
+    if (!list.checkYouHave.isEmpty()) {
+        group(kCheckYouHave.toString());
+        for (const ShoppingItem &item : list.checkYouHave)
+            text.append(item.line);
+    }
+    return text;
 }
 
 QStringList shoppingListLines(const QList<RecipeRecord> &recipes, const QString &servings)

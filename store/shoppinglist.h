@@ -56,6 +56,13 @@ QString ingredientKey(QStringView ingredientText);
 /// without any amount ("salt", "Salt, to taste") is one line of the ingredient as first written.
 MergedShoppingList mergeShoppingList(const QList<RecipeToShop> &recipes, const Kitchen &kitchen);
 
+/// The heading of the staples in a list as text.
+inline constexpr QStringView kCheckYouHave = u"Check you have:";
+
+/// `list` as text lines, as the shopping-list screen's box holds it: each aisle's name as a heading
+/// ("Produce:") above its lines, an empty line between aisles, the staples last under kCheckYouHave.
+QStringList shoppingListText(const MergedShoppingList &list);
+
 /// The lines of mergeShoppingList() for `recipes`, each scaled by servings / serving size when both are
 /// numbers (servingsFactor()), with the built-in kitchen (no staples taken apart, the built-in aisles):
 /// grouped by aisle, in order of first appearance within one.
