@@ -85,18 +85,18 @@ void measureShoppingList()
     const store::Kitchen kitchen = store::Kitchen::builtIn();
     qsizetype rows = 0;
     qsizetype lines = 0;
-    const auto [merging, reading] = inTurns(
-        [] {}, [&] { lines = store::mergeShoppingList(week, kitchen).items.size(); },
-        [&] {
-            rows = 0;
-            for (const store::RecipeToShop &recipe : std::as_const(week))
-                rows += store::ingredientsOf(recipe.record).size();
-        },
-        std::max(defaultRuns(), 31));
+    const auto [merging, reading] =
+        inTurns([] {}, [&] { lines = store::mergeShoppingList(week, kitchen).items.size(); },
+                [&] {
+                    rows = 0;
+                    for (const store::RecipeToShop &recipe : std::as_const(week))
+                        rows += store::ingredientsOf(recipe.record).size();
+                },
+                std::max(defaultRuns(), 31));
     if (rows != 21 * 15 || lines == 0)
         qFatal("shopbench: %d rows read, %d lines made", int(rows), int(lines));
-    addFigure({"shopping list for 21 planned recipes of 15 ingredients, merged by aisle (< 10 ms)", merging,
-               reading, 10, 10, "reading the 315 ingredient rows alone"});
+    addFigure({"shopping list for 21 planned recipes of 15 ingredients, merged by aisle (< 10 ms)", merging, reading,
+               10, 10, "reading the 315 ingredient rows alone"});
 }
 
 const Registration kShop("shop", 115, measureShoppingList);

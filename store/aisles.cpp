@@ -1,6 +1,7 @@
 #include "store/aisles.h"
 
-#include <QStringList>
+#include <QHash>
+#include <QVarLengthArray>
 
 namespace store {
 
@@ -78,6 +79,7 @@ constexpr AisleRow kTable[] = {
     {u"blueberry", Aisle::Produce},
     {u"raspberry", Aisle::Produce},
     {u"grape", Aisle::Produce},
+    {u"cherry", Aisle::Produce},
     {u"mango", Aisle::Produce},
     {u"pineapple", Aisle::Produce},
     {u"sweet potato", Aisle::Produce},
@@ -205,21 +207,18 @@ constexpr AisleRow kTable[] = {
     {u"cardamom", Aisle::Spices},
 };
 
-// Where the last whole-word match of `phrase` in `key` ends; -1 when `key` does not hold it.
-qsizetype phraseEnd(QStringView key, QStringView phrase)
-{
-    qsizetype last = -1;
-    for (qsizetype at = key.indexOf(phrase); at >= 0; at = key.indexOf(phrase, at + 1)) {
-        const qsizetype end = at + phrase.size();
-        if ((at == 0 || key[at - 1] == u' ') && (end == key.size() || key[end] == u' '))
-            last = end;
-    }
-    return last;
-}
+// The table by its phrases, looked up for each run of one to three words of a key.
+constexpr qsizetype kLongestPhrase = 3;
 
-bool holdsPhrase(QStringView key, QStringView phrase)
+const QHash<QStringView, Aisle> &phrases()
 {
-    return phraseEnd(key, phrase) >= 0;
+    static const QHash<QStringView, Aisle> byPhrase = [] {
+        QHash<QStringView, Aisle> table;
+        for (const AisleRow &row : kTable)
+            table.insert(QStringView(row.words), row.aisle);
+        return table;
+    }();
+    return byPhrase;
 }
 
 } // namespace
@@ -259,25 +258,32 @@ std::optional<Aisle> aisleNamed(QStringView name)
 
 std::optional<Aisle> builtInAisle(QStringView ingredientKey)
 {
-    // Frozen peas are bought frozen, whatever else the words say.
-    if (holdsPhrase(ingredientKey, u"frozen"))
-        return Aisle::Frozen;
-    std::optional<Aisle> found;
-    qsizetype foundWords = 0;
-    qsizetype foundEnd = -1;
-    for (const AisleRow &row : kTable) {
-        const QStringView phrase(row.words);
-        const qsizetype words = phrase.count(u' ') + 1;
-        if (words < foundWords)
-            continue;
-        const qsizetype end = phraseEnd(ingredientKey, phrase);
-        if (end < 0 || (words == foundWords && end <= foundEnd))
-            continue;
-        found = row.aisle;
-        foundWords = words;
-        foundEnd = end;
+    // Where each word starts and ends.
+    QVarLengthArray<std::pair<qsizetype, qsizetype>, 16> words;
+    for (qsizetype at = 0; at < ingredientKey.size();) {
+        qsizetype end = ingredientKey.indexOf(u' ', at);
+        if (end < 0)
+            end = ingredientKey.size();
+        if (end > at)
+            words.append({at, end});
+        at = end + 1;
     }
-    return found;
+    // Frozen peas are bought frozen, whatever else the words say.
+    for (const auto &[start, end] : words) {
+        if (ingredientKey.sliced(start, end - start) == u"frozen")
+            return Aisle::Frozen;
+    }
+    // The most words, then the last in the key.
+    const QHash<QStringView, Aisle> &table = phrases();
+    for (qsizetype length = std::min(kLongestPhrase, qsizetype(words.size())); length > 0; --length) {
+        for (qsizetype first = words.size() - length; first >= 0; --first) {
+            const qsizetype start = words[first].first;
+            const auto found = table.constFind(ingredientKey.sliced(start, words[first + length - 1].second - start));
+            if (found != table.constEnd())
+                return *found;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace store

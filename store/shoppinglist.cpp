@@ -31,11 +31,11 @@ struct Part
 // One line of the list being made.
 struct Line
 {
-    IngredientName name;        ///< of the first row
-    QString pluralName;         ///< the first plural name a row wrote ("onions")
-    QString singularName;       ///< the first singular one ("onion")
-    QList<Part> parts;          ///< in order of first appearance
-    QStringList vague;          ///< amounts that are no number, each once
+    IngredientName name;  ///< of the first row
+    QString pluralName;   ///< the first plural name a row wrote ("onions")
+    QString singularName; ///< the first singular one ("onion")
+    QList<Part> parts;    ///< in order of first appearance
+    QStringList vague;    ///< amounts that are no number, each once
 };
 
 bool isMeasured(const Unit *unit)
@@ -66,9 +66,8 @@ void add(Line &line, const IngredientLine &row, double factor)
     Quantity total = row.quantity->scaled(factor * (isMeasured(row.unit) ? row.unit->base : 1));
     const QString key = partKey(row);
     for (Part &part : line.parts) {
-        const bool same = isMeasured(part.unit) && isMeasured(row.unit)
-                              ? part.unit->dimension == row.unit->dimension
-                              : partKey(part.first) == key;
+        const bool same = isMeasured(part.unit) && isMeasured(row.unit) ? part.unit->dimension == row.unit->dimension
+                                                                        : partKey(part.first) == key;
         if (!same)
             continue;
         part.total = {part.total.low + total.low, part.total.high + total.high};
@@ -149,8 +148,8 @@ ShoppingItem itemOf(const Line &line, const Kitchen &kitchen)
         amounts.append(counted);
     amounts.append(line.vague);
     QString shown = line.name.shown;
-    if (several && *several && !line.pluralName.isEmpty())
-        shown = line.pluralName;
+    if (several && *several)
+        shown = line.pluralName.isEmpty() ? pluralOf(shown) : line.pluralName;
     else if (several && !*several && !line.singularName.isEmpty())
         shown = line.singularName;
     QString text = amounts.join(" + "_L1);

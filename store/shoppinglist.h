@@ -36,8 +36,9 @@ struct ShoppingItem
 
 struct MergedShoppingList
 {
-    QList<ShoppingItem> items;        ///< grouped by aisle in the enum's order, in order of first appearance within one
-    QList<ShoppingItem> checkYouHave; ///< the staples the recipes use, merged the same way, in order of first appearance
+    QList<ShoppingItem> items; ///< grouped by aisle in the enum's order, in order of first appearance within one
+    QList<ShoppingItem>
+        checkYouHave; ///< the staples the recipes use, merged the same way, in order of first appearance
 };
 
 /// The key an ingredient's text is merged by: lower case, without preparation ("onion, chopped" and "onion

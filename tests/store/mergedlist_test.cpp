@@ -71,8 +71,8 @@ private slots:
             toShop(u"2|cups|milk ; 1||onion ; 1|tsp|salt // 1|cup|Milk ; 2||onions, sliced ; 1|lb|chicken thighs"_s),
             store::Kitchen::load());
         QCOMPARE(store::shoppingListText(list),
-                 QStringList({"Produce:", "3 onions", "", "Dairy:", "3 cups milk", "", "Meat and fish:",
-                              "1 lb chicken thighs", "", "Check you have:", "1 tsp salt"}));
+                 QStringList({"Produce:", "3 onions", "", "Dairy:", "3 cups milk", "",
+                              "Meat and fish:", "1 lb chicken thighs", "", "Check you have:", "1 tsp salt"}));
     }
 
     void kitchen_withoutFiles_builtInStaplesNoChoices()
@@ -191,10 +191,7 @@ private:
         return recipes;
     }
 
-    static QStringList split(const QString &cell)
-    {
-        return cell.isEmpty() ? QStringList() : cell.split(u" ; "_s);
-    }
+    static QStringList split(const QString &cell) { return cell.isEmpty() ? QStringList() : cell.split(u" ; "_s); }
 
     static QStringList written(const QList<store::ShoppingItem> &items, bool withAisle)
     {
