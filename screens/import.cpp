@@ -175,8 +175,8 @@ void frmImport::showCategories()
 
 void frmImport::dragEnterEvent(QDragEnterEvent *event)
 {
-    const QMimeData *data = event->mimeData();
-    if (!m_import && !m_web && (!localFiles(data).isEmpty() || !webAddress(data).isEmpty()))
+    const QMimeData *dropped = event->mimeData();
+    if (!m_import && !m_web && (!localFiles(dropped).isEmpty() || !webAddress(dropped).isEmpty()))
         event->acceptProposedAction();
 }
 
