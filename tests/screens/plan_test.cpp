@@ -1,0 +1,214 @@
+#include "screens/cook.h"
+#include "screens/plan.h"
+#include "screens/planshop.h"
+#include "screens/planweek.h"
+#include "screens/shop.h"
+#include "store/mealplan.h"
+#include "store/recipefile.h"
+#include "tests/support/printer.h"
+#include "tests/support/rows.h"
+#include "tests/support/screenfixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QListView>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+using shell::ScreenRegistry;
+
+namespace {
+
+// A week far from today, so that what the screen shows does not depend on the day the test runs.
+const QDate kWeek(2030, 6, 5);
+
+// The meal plan over three recipes of the category Mains.
+struct Plan : testing::ScreenFixture
+{
+    Plan()
+    {
+        use<frmPlan>();
+        folder.addCategory("Mains");
+        store::saveRecipe("Mains", "Beef Stew",
+                          testing::recipe({"2|lb|stewing beef", "2||onions", "1|cup|milk", "||salt"}, "Simmer.",
+                                          {"", "4"}));
+        store::saveRecipe("Mains", "Leek Soup",
+                          testing::recipe({"2||leeks", "1||onion, chopped", "250|ml|milk", "||Salt, to taste"},
+                                          "Boil.", {"", "2"}));
+        store::saveRecipe("Mains", "Apple Pie", testing::recipe({"6||apples", "1|cup|flour"}, "Bake.", {"", "8"}));
+        ownKeys = [this](const QString &key) { return key == u"week" ? week() : QString(); };
+        run("show");
+        plan()->showWeek(kWeek);
+    }
+    frmPlan *plan() const { return static_cast<frmPlan *>(screen); }
+    WeekGrid *grid() const { return get<WeekGrid>("grdPWeek"); }
+    PlanWeek *model() const { return static_cast<PlanWeek *>(grid()->model()); }
+    QDate day(int column) const { return model()->firstDay().addDays(column); }
+    // The cell of the meal's first dish on the day `column` of the week.
+    QModelIndex cell(const QString &meal, int column) const
+    {
+        for (int row = 0; row < model()->rowCount(); ++row) {
+            if (model()->headerData(row, Qt::Vertical, Qt::DisplayRole) == meal)
+                return model()->index(row, column);
+        }
+        return {};
+    }
+    // What the week shows: "column meal: text" for each planned meal, "|" between them.
+    QString week() const
+    {
+        QStringList shown;
+        for (int column = 0; column < 7; ++column) {
+            for (int row = 0; row < model()->rowCount(); ++row) {
+                const QString text = model()->index(row, column).data().toString();
+                if (!text.isEmpty())
+                    shown << u"%1 %2: %3"_s.arg(column).arg(model()->mealAt(model()->index(row, column)),
+                                                            QString(text).replace('\n', " / "));
+            }
+        }
+        return shown.join('|');
+    }
+    // Finds `words` and chooses the first result.
+    void find(const QString &words)
+    {
+        run("set txtPWhat= > type txtPWhat=" + words);
+        QTRY_VERIFY(get<QListView>("lstPFound")->model()->rowCount() > 0 &&
+                    get<QListView>("lstPFound")->model()->index(0, 0).data().toString().contains(words, Qt::CaseInsensitive));
+        get<QListView>("lstPFound")->setCurrentIndex(get<QListView>("lstPFound")->model()->index(0, 0));
+    }
+    // Drops the data a drag from `from` carries on the week's cell, as the mouse does.
+    void drop(QAbstractItemModel *from, const QModelIndex &dragged, const QModelIndex &onto)
+    {
+        std::unique_ptr<QMimeData> data(from->mimeData({dragged}));
+        QVERIFY(model()->dropMimeData(data.get(), Qt::MoveAction, -1, -1, onto));
+    }
+    QByteArray weekFile(int column) const { return folder.read("Meal Plan/" + store::weekFileName(day(column))); }
+    // The plan's records of the shown week's days, as "column meal recipe servings cooked", "|" between them.
+    QString records() const
+    {
+        QStringList all;
+        for (int column = 0; column < 7; ++column) {
+            for (const store::PlannedMeal &meal : model()->mealsOn(day(column)))
+                all << u"%1 %2 %3/%4 %5 %6"_s.arg(column).arg(meal.meal, meal.category, meal.recipe, meal.servings,
+                                                             meal.cooked.isEmpty() ? "-" : "cooked");
+        }
+        return all.join('|');
+    }
+    // The shopping list as shown: headings and their lines, "|" between them, a ticked line in brackets.
+    QString shoppingList() const
+    {
+        QStringList shown;
+        auto *list = get<QTreeWidget>("lstPSList");
+        for (int group = 0; group < list->topLevelItemCount(); ++group) {
+            QStringList lines;
+            for (int line = 0; line < list->topLevelItem(group)->childCount(); ++line) {
+                const QTreeWidgetItem *item = list->topLevelItem(group)->child(line);
+                lines << (item->checkState(0) == Qt::Checked ? "[" + item->text(0) + "]" : item->text(0));
+            }
+            shown << list->topLevelItem(group)->text(0) + ": " + lines.join(", ");
+        }
+        return shown.join('|');
+    }
+};
+
+} // namespace
+
+class PlanTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void screen_namesEveryControl()
+    {
+        Plan f;
+        QCOMPARE(f.screen->windowTitle(), "Meal plan");
+        const QStringList names{"grdPWeek=Week",           "txtPWhat=Find",     "lstPFound=Recipes found",
+                                "txtPServ=Servings",       "txtPHouse=Household size", "lstPSList=Shopping list",
+                                "cboPSAisle=Aisle"};
+        for (const QString &each : names)
+            QCOMPARE(f.get(each.section('=', 0, 0))->accessibleName(), each.section('=', 1));
+        for (QPushButton *button : f.screen->findChildren<QPushButton *>())
+            QVERIFY2(!button->text().isEmpty(), qPrintable(button->objectName()));
+        // The days from the locale's first day of the week, the meals of a day.
+        QCOMPARE(f.day(0), PlanWeek::firstDayFor(kWeek));
+        QCOMPARE(f.day(0).dayOfWeek(), int(QLocale().firstDayOfWeek()));
+        QCOMPARE(f.model()->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(), "Dinner");
+    }
+
+    // The whole way through: three recipes on three days, servings, a move, a meal cooked, the list for two
+    // days and the classic shopping list screen with it.
+    void plan_threeRecipes_shopForTwoDays()
+    {
+        Plan f;
+        // Beef Stew by Enter on Monday's dinner: it starts at the recipe's own 4 servings.
+        f.find("stew");
+        f.grid()->setCurrentIndex(f.cell("Dinner", 1));
+        QTest::keyClick(f.grid(), Qt::Key_Return);
+        // Leek Soup dragged onto Tuesday's lunch, with a household of 3 set.
+        f.get<QSpinBox>("txtPHouse")->setValue(3);
+        f.find("leek");
+        f.drop(f.get<QListView>("lstPFound")->model(), f.get<QListView>("lstPFound")->currentIndex(),
+               f.cell("Lunch", 2));
+        // Apple Pie by Enter on Wednesday's dinner, then dragged to Thursday's.
+        f.find("apple");
+        f.grid()->setCurrentIndex(f.cell("Dinner", 3));
+        QTest::keyClick(f.get<QListView>("lstPFound"), Qt::Key_Return);
+        QCOMPARE(f.records(), "1 Dinner Mains/Beef Stew 4 -|2 Lunch Mains/Leek Soup 3 -|3 Dinner Mains/Apple Pie 3 -");
+        f.drop(f.model(), f.cell("Dinner", 3), f.cell("Dinner", 4));
+        QTRY_COMPARE(f.records(), "1 Dinner Mains/Beef Stew 4 -|2 Lunch Mains/Leek Soup 3 -|4 Dinner Mains/Apple Pie 3 -");
+        // The stew for 8, the soup cooked.
+        f.grid()->setCurrentIndex(f.cell("Dinner", 1));
+        f.get<QSpinBox>("txtPServ")->setValue(8);
+        f.grid()->setCurrentIndex(f.cell("Lunch", 2));
+        f.run("click cmdPCooked");
+        QCOMPARE(f.records(), "1 Dinner Mains/Beef Stew 8 -|2 Lunch Mains/Leek Soup 3 cooked|4 Dinner Mains/Apple Pie 3 -");
+        QCOMPARE(f.state("week"), "1 Dinner: Beef Stew / 8 servings|2 Lunch: Leek Soup / 3 servings · cooked " +
+                                      QLocale().toString(QDate::currentDate(), "d MMM") +
+                                      "|4 Dinner: Apple Pie / 3 servings");
+        // On the disk, as another copy of the program reads it.
+        const QString file = QString::fromUtf8(f.weekFile(1) + f.weekFile(2) + f.weekFile(4));
+        QVERIFY(file.contains("\"" + store::planDate(f.day(1)) + "\",\"Dinner\",\"Mains\",\"Beef Stew\",\"8\",\"\"\r\n"));
+        QVERIFY(file.contains("\"Leek Soup\",\"3\",\"" + store::planDate(QDate::currentDate()) + "\"\r\n"));
+
+        // Shopping for Monday and Tuesday: the stew for 8 (twice its amounts) and the soup for 3 (1 1/2 times).
+        f.run("click cmdPShop");
+        for (int column = 0; column < 7; ++column)
+            f.get<QCheckBox>(u"chkPSDay%1"_s.arg(column + 1))->setChecked(column == 1 || column == 2);
+        QCOMPARE(f.get<PlanShop>("fraPShop")->heading(),
+                 u"Shopping for %1, %2: Beef Stew (8), Leek Soup (3)"_s.arg(
+                     QLocale().toString(f.day(1), "ddd d MMM"), QLocale().toString(f.day(2), "ddd d MMM")));
+        QCOMPARE(f.shoppingList(), "Produce: 5 1/2 onions, 3 leeks|Dairy: 3 5/8 cups milk|"
+                                   "Meat and fish: 4 lb stewing beef|Check you have: salt");
+        // Leeks moved to the frozen aisle, kept for next time; the onions ticked as bought.
+        f.get<QTreeWidget>("lstPSList")->setCurrentItem(f.get<QTreeWidget>("lstPSList")->topLevelItem(0)->child(1));
+        f.run("pick cboPSAisle=Frozen");
+        QCOMPARE(f.folder.read("Kitchen/aisles.txt"), "\"leek\",\"Frozen\"\r\n");
+        f.get<QTreeWidget>("lstPSList")->topLevelItem(0)->child(0)->setCheckState(0, Qt::Checked);
+        QCOMPARE(f.shoppingList(), "Produce: [5 1/2 onions]|Dairy: 3 5/8 cups milk|Meat and fish: 4 lb stewing beef|"
+                                   "Frozen: 3 leeks|Check you have: salt");
+
+        // Printed: aisles as bold headings, what is not bought yet.
+        const QString heading = f.get<PlanShop>("fraPShop")->heading();
+        testing::Printout out;
+        f.get<PlanShop>("fraPShop")->setPrinterSetup(
+            [&out](QWidget *, const QString &) { return std::make_unique<testing::RecordingPrinter>(out); });
+        f.run("click cmdPSPrint");
+        QCOMPARE(out.documents, 1);
+        QCOMPARE(out.lines.first(), "**Shopping list**");
+        QCOMPARE(out.lines.mid(1).join('|'), heading + "||**Dairy**|□ 3 5/8 cups milk||**Meat and fish**|□ 4 lb stewing beef||"
+                                             "**Frozen**|□ 3 leeks||**Check you have**|□ salt");
+        // Sent to the classic shopping list screen, ready to be saved there.
+        f.run("click cmdPSSend");
+        const QScopedValueRollback other(f.screen, ScreenRegistry::find("frmShop"));
+        QCOMPARE(f.state("screen txtHList"), "shown / " + heading +
+                                                 "\nDairy:\n3 5/8 cups milk\nMeat and fish:\n4 lb stewing beef\n"
+                                                 "Frozen:\n3 leeks\nCheck you have:\nsalt");
+    }
+};
+
+QTEST_MAIN(PlanTest)
+#include "plan_test.moc"
