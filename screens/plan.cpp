@@ -1,6 +1,7 @@
 #include "screens/plan.h"
 
 #include "screens/cook.h"
+#include "screens/planfind.h"
 #include "screens/planshop.h"
 #include "shell/errorcodes.h"
 #include "shell/errorpath.h"
@@ -12,11 +13,10 @@
 #include "store/recipefile.h"
 
 #include <QHBoxLayout>
+#include <QEvent>
 #include <QHeaderView>
-#include <QKeyEvent>
+#include <QTimer>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListView>
 #include <QLocale>
 #include <QPushButton>
 #include <QSettings>
@@ -26,8 +26,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-constexpr int kSliceMs = 30;
 
 QSettings settings()
 {
@@ -51,13 +49,12 @@ QLabel *label(QWidget *parent, const QString &caption, QWidget *buddy)
 } // namespace
 
 frmPlan::frmPlan(QWidget *parent)
-    : shell::Screen(parent), m_week(new PlanWeek(this)), m_found(new PlanResults(this)),
-      m_pages(new QStackedWidget(this)), m_weekLabel(new QLabel(this)), m_household(new QSpinBox(this)),
+    : shell::Screen(parent), m_week(new PlanWeek(this)), m_pages(new QStackedWidget(this)), m_weekLabel(new QLabel(this)), m_household(new QSpinBox(this)),
       m_grid(new WeekGrid(this)), m_servings(new QSpinBox(this)),
       m_cooked(button(this, "cmdPCooked", QStringLiteral("Cooked"))),
       m_open(button(this, "cmdPOpen", QStringLiteral("Open"))),
-      m_remove(button(this, "cmdPRemove", QStringLiteral("Remove"))), m_find(new QLineEdit(this)),
-      m_foundLabel(new QLabel(this)), m_results(new QListView(this)), m_shop(new PlanShop(this))
+      m_remove(button(this, "cmdPRemove", QStringLiteral("Remove"))), m_finder(new PlanFinder(this)),
+      m_shop(new PlanShop(this))
 {
     setWindowFlag(Qt::Window);
     setWindowTitle(QStringLiteral("Meal plan"));
@@ -79,32 +76,13 @@ frmPlan::frmPlan(QWidget *parent)
     m_cooked->setCheckable(true);
     m_cooked->setToolTip(QStringLiteral("Marks the chosen meal cooked today, or no longer cooked"));
     m_remove->setToolTip(QStringLiteral("Takes the chosen meal out of the plan (Delete)"));
-    m_find->setObjectName(QStringLiteral("txtPWhat"));
-    m_find->setAccessibleName(QStringLiteral("Find"));
-    m_find->setPlaceholderText(QStringLiteral("Words of a recipe, or a meal such as Leftovers"));
-    m_find->setClearButtonEnabled(true);
-    m_foundLabel->setObjectName(QStringLiteral("lblPFound"));
-    m_results->setObjectName(QStringLiteral("lstPFound"));
-    m_results->setAccessibleName(QStringLiteral("Recipes found"));
-    m_results->setModel(m_found);
-    m_results->setDragEnabled(true);
-    m_results->setDragDropMode(QAbstractItemView::DragOnly);
-    m_results->setUniformItemSizes(true);
-    m_results->installEventFilter(this);
-    m_find->installEventFilter(this);
     m_shop->setObjectName(QStringLiteral("fraPShop"));
-    m_slices.setSingleShot(true);
-    m_slices.setInterval(0);
 
     QPushButton *previous = button(this, "cmdPPrev", QStringLiteral("Previous week"));
     QPushButton *thisWeek = button(this, "cmdPThis", QStringLiteral("This week"));
     QPushButton *next = button(this, "cmdPNext", QStringLiteral("Next week"));
     QPushButton *shop = button(this, "cmdPShop", QStringLiteral("Shop for..."));
     QPushButton *main = button(this, "cmdPMain", QStringLiteral("Main"));
-    QPushButton *add = button(this, "cmdPAdd", QStringLiteral("Add"));
-    QPushButton *addText = button(this, "cmdPText", QStringLiteral("Add as text"));
-    add->setToolTip(QStringLiteral("Plans the chosen recipe in the chosen cell of the week (Enter)"));
-    addText->setToolTip(QStringLiteral("Plans the words in Find as a meal that is no recipe, such as Leftovers"));
 
     auto *top = new QHBoxLayout;
     for (QWidget *w : std::initializer_list<QWidget *>{previous, thisWeek, next, m_weekLabel})
@@ -124,20 +102,9 @@ frmPlan::frmPlan(QWidget *parent)
     leftColumn->setContentsMargins(0, 0, 0, 0);
     leftColumn->addWidget(m_grid, 1);
     leftColumn->addLayout(below);
-    auto *right = new QWidget(this);
-    auto *rightColumn = new QVBoxLayout(right);
-    rightColumn->setContentsMargins(0, 0, 0, 0);
-    rightColumn->addWidget(label(this, QStringLiteral("&Find:"), m_find));
-    rightColumn->addWidget(m_find);
-    rightColumn->addWidget(m_foundLabel);
-    rightColumn->addWidget(m_results, 1);
-    auto *adding = new QHBoxLayout;
-    adding->addWidget(add);
-    adding->addWidget(addText);
-    rightColumn->addLayout(adding);
     auto *split = new QSplitter(this);
     split->addWidget(left);
-    split->addWidget(right);
+    split->addWidget(m_finder);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 1);
 
@@ -150,8 +117,7 @@ frmPlan::frmPlan(QWidget *parent)
     auto *page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
     page->addWidget(m_pages);
-    setTabOrder(m_find, m_results);
-    setTabOrder(m_results, m_grid);
+    setTabOrder(m_finder, m_grid);
 
     connect(previous, &QPushButton::clicked, this, [this] { showWeek(m_week->firstDay().addDays(-7)); });
     connect(next, &QPushButton::clicked, this, [this] { showWeek(m_week->firstDay().addDays(7)); });
@@ -165,11 +131,8 @@ frmPlan::frmPlan(QWidget *parent)
     connect(m_week, &QAbstractItemModel::modelReset, this, &frmPlan::showCurrent);
     connect(m_week, &PlanWeek::recipeDropped, this, &frmPlan::addRecipe);
     connect(m_week, &PlanWeek::mealDropped, this, &frmPlan::moveMeal);
-    connect(m_results, &QAbstractItemView::doubleClicked, this, &frmPlan::addChosenRecipe);
-    connect(m_find, &QLineEdit::textChanged, this, &frmPlan::search);
-    connect(&m_slices, &QTimer::timeout, this, &frmPlan::readSlice);
-    connect(add, &QPushButton::clicked, this, &frmPlan::addChosenRecipe);
-    connect(addText, &QPushButton::clicked, this, &frmPlan::addText);
+    connect(m_finder, &PlanFinder::addClicked, this, &frmPlan::addChosenRecipe);
+    connect(m_finder, &PlanFinder::addTextClicked, this, &frmPlan::addText);
     connect(m_open, &QPushButton::clicked, this, &frmPlan::openMeal);
     connect(m_cooked, &QPushButton::clicked, this, &frmPlan::toggleCooked);
     connect(m_remove, &QPushButton::clicked, this, &frmPlan::removeMeal);
@@ -199,7 +162,7 @@ bool frmPlan::event(QEvent *event)
     if (event->type() == QEvent::Show) {
         if (m_week->firstDay().isValid())
             m_week->reread();
-        QTimer::singleShot(0, this, &frmPlan::search);
+        QTimer::singleShot(0, m_finder, &PlanFinder::search);
     }
     return shell::Screen::event(event);
 }
@@ -208,22 +171,6 @@ void frmPlan::hideEvent(QHideEvent *event)
 {
     settings().setValue(QStringLiteral("frmPlan/size"), size());
     shell::Screen::hideEvent(event);
-}
-
-bool frmPlan::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<const QKeyEvent *>(event)->key();
-        if (watched == m_find && key == Qt::Key_Down) {
-            m_results->setFocus(Qt::TabFocusReason);
-            return true;
-        }
-        if (watched == m_results && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            addChosenRecipe();
-            return true;
-        }
-    }
-    return shell::Screen::eventFilter(watched, event);
 }
 
 void frmPlan::showWeek(QDate date)
@@ -258,27 +205,6 @@ void frmPlan::reportUnreadable()
                           .arg(store::weekFileName(date), store::Failure::descriptionOf(failure)),
                       shell::MbSystemModal | shell::MbExclamation);
     }
-}
-
-void frmPlan::search()
-{
-    if (m_index.isRefreshing())
-        return;
-    m_index.beginRefresh();
-    readSlice();
-}
-
-void frmPlan::readSlice()
-{
-    if (!m_index.continueRefresh(kSliceMs)) {
-        m_slices.start();
-        return;
-    }
-    m_found->setFound(m_index.find(m_find->text(), store::RecipeIndex::Names | store::RecipeIndex::Ingredients |
-                                                       store::RecipeIndex::Directions));
-    if (m_found->rowCount() > 0)
-        m_results->setCurrentIndex(m_found->index(0));
-    m_foundLabel->setText(QStringLiteral("Recipes found: %L1").arg(m_found->foundCount()));
 }
 
 PlanWeek::Ref frmPlan::current() const
@@ -324,13 +250,14 @@ bool frmPlan::write(const std::function<PlanWeek::Ref()> &change, QList<QDate> d
 
 void frmPlan::addChosenRecipe()
 {
-    const QModelIndex chosen = m_results->currentIndex();
-    if (!chosen.isValid()) {
+    QString category;
+    QString name;
+    if (!m_finder->chosen(&category, &name)) {
         shell::msgBox(QStringLiteral("Please find a recipe and choose it in the list\rbefore you add it."),
                       shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
         return;
     }
-    addRecipe(m_found->category(chosen.row()), m_found->name(chosen.row()), m_grid->currentIndex());
+    addRecipe(category, name, m_grid->currentIndex());
 }
 
 void frmPlan::addRecipe(const QString &category, const QString &name, const QModelIndex &cell)
@@ -344,7 +271,7 @@ void frmPlan::addRecipe(const QString &category, const QString &name, const QMod
 
 void frmPlan::addText()
 {
-    const QString text = m_find->text().simplified();
+    const QString text = m_finder->words();
     if (text.isEmpty() || !m_grid->currentIndex().isValid()) {
         shell::msgBox(QStringLiteral("Please type the meal into Find (such as Leftovers)\rand choose its day "
                                      "before you add it."),

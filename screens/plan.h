@@ -2,15 +2,12 @@
 
 #include "screens/planweek.h"
 #include "shell/screen.h"
-#include "store/recipeindex.h"
 
 #include <QSet>
-#include <QTimer>
 
+class PlanFinder;
 class PlanShop;
 class QLabel;
-class QLineEdit;
-class QListView;
 class QPushButton;
 class QSpinBox;
 class QStackedWidget;
@@ -37,11 +34,8 @@ protected:
     void load() override;
     bool event(QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void search();
-    void readSlice();
     void addChosenRecipe();
     void addRecipe(const QString &category, const QString &name, const QModelIndex &cell);
     void addText();
@@ -62,9 +56,6 @@ private:
     void reportUnreadable();
 
     PlanWeek *m_week;
-    PlanResults *m_found;
-    store::RecipeIndex m_index;
-    QTimer m_slices;
     QSet<QDate> m_reported; ///< the weeks whose unreadable file was reported
     QStackedWidget *m_pages;
     QLabel *m_weekLabel;
@@ -74,8 +65,6 @@ private:
     QPushButton *m_cooked;
     QPushButton *m_open;
     QPushButton *m_remove;
-    QLineEdit *m_find;
-    QLabel *m_foundLabel;
-    QListView *m_results;
+    PlanFinder *m_finder;
     PlanShop *m_shop;
 };

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "store/mealplan.h"
-#include "store/recipeindex.h"
 
-#include <QAbstractListModel>
 #include <QAbstractTableModel>
 #include <QDate>
 #include <QHash>
@@ -98,30 +96,4 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-};
-
-/// The recipes a search in the meal plan found, made as the list shows them; each can be dragged onto the
-/// week.
-class PlanResults : public QAbstractListModel
-{
-public:
-    using QAbstractListModel::QAbstractListModel;
-
-    void setFound(store::RecipeIndex::Found found);
-    qsizetype foundCount() const { return m_found.size(); }
-    QString category(int row) const { return m_found.category(row); }
-    QString name(int row) const { return m_found.name(row); }
-
-    int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_rows); }
-    bool canFetchMore(const QModelIndex &parent) const override;
-    void fetchMore(const QModelIndex &parent) override;
-    QVariant data(const QModelIndex &index, int role) const override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
-    QStringList mimeTypes() const override { return {kRecipeMime}; }
-    QMimeData *mimeData(const QModelIndexList &indexes) const override;
-
-private:
-    static constexpr qsizetype kRowsAtOnce = 200;
-    store::RecipeIndex::Found m_found;
-    qsizetype m_rows = 0;
 };
