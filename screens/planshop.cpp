@@ -107,7 +107,7 @@ void PlanShop::setPrinterSetup(recipeprint::PrinterSetup setup)
     m_printerSetup = setup ? std::move(setup) : recipeprint::PrinterSetup(&recipeprint::showPrinterSetup);
 }
 
-void PlanShop::start(const PlanWeek *week)
+void PlanShop::start(const PlanWeek *week, QDate today)
 {
     m_week = week;
     m_bought.clear();
@@ -121,12 +121,12 @@ void PlanShop::start(const PlanWeek *week)
                       shell::MbSystemModal | shell::MbExclamation);
     }
     const QDate first = week->firstDay();
-    const qint64 today = first.daysTo(QDate::currentDate());
-    const bool thisWeek = today >= 0 && today < 7;
+    const qint64 from = first.daysTo(today);
+    const bool thisWeek = from >= 0 && from < 7;
     for (int day = 0; day < 7; ++day) {
         const QSignalBlocker quiet(m_days.at(day));
         m_days.at(day)->setText(QLocale().toString(first.addDays(day), QStringLiteral("ddd d MMM")));
-        m_days.at(day)->setChecked(!thisWeek || day >= today);
+        m_days.at(day)->setChecked(!thisWeek || day >= from);
     }
     makeList();
     m_list->setFocus();

@@ -28,9 +28,9 @@ class PlanShop : public QWidget
 public:
     explicit PlanShop(QWidget *parent = nullptr);
 
-    /// Starts over with the days of the week `week` shows: from today to its end when it holds today, else
-    /// all of them.
-    void start(const PlanWeek *week);
+    /// Starts over with the days of the week `week` shows: from `today` to its end when it holds that day,
+    /// else all of them.
+    void start(const PlanWeek *week, QDate today = QDate::currentDate());
     /// Replaces the printer set-up dialog that Print shows first; an empty setup brings the dialog back.
     void setPrinterSetup(recipeprint::PrinterSetup setup);
 

@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QListView>
+#include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -207,6 +208,103 @@ private slots:
         QCOMPARE(f.state("screen txtHList"), "shown / " + heading +
                                                  "\nDairy:\n3 5/8 cups milk\nMeat and fish:\n4 lb stewing beef\n"
                                                  "Frozen:\n3 leeks\nCheck you have:\nsalt");
+    }
+
+    // Opened in the recipe window at its planned servings; renamed since, it stays in the plan as missing.
+    void open_scaledAndMissingWhenRenamed()
+    {
+        Plan f;
+        f.find("stew");
+        f.grid()->setCurrentIndex(f.cell("Dinner", 5));
+        f.run("click cmdPAdd");
+        f.get<QSpinBox>("txtPServ")->setValue(8);
+        f.run("click cmdPOpen");
+        auto *cook = ScreenRegistry::find<frmCook>();
+        QVERIFY(cook && cook->isVisible());
+        QCOMPARE(cook->findChild<QSpinBox *>("txtKServ")->value(), 8);
+        QCOMPARE(cook->findChild<QListWidget *>("lstKIngred")->item(0)->text(), "4 lb stewing beef");
+        ScreenRegistry::hide(cook);
+
+        QVERIFY(QFile::rename(f.folder.file("Category/Mains/Beef Stew"), f.folder.file("Category/Mains/Stew")));
+        ScreenRegistry::hide(f.screen);
+        f.run("show");
+        QCOMPARE(f.state("week"), "5 Dinner: Beef Stew / 8 servings · missing");
+        QCOMPARE(f.records(), "5 Dinner Mains/Beef Stew 8 -");
+        f.grid()->setCurrentIndex(f.cell("Dinner", 5));
+        f.run("answer 1 > click cmdPOpen");
+        QVERIFY(f.state("boxes").contains("The recipe Beef Stew in Mains\rcould not be read"));
+        QVERIFY(!cook->isVisible());
+    }
+
+    // A meal that is no recipe, typed; Delete takes it out again.
+    void typedMeal_addedAndDeleted()
+    {
+        Plan f;
+        f.grid()->setCurrentIndex(f.cell("Lunch", 0));
+        f.run("type txtPWhat=Leftovers > click cmdPText");
+        QCOMPARE(f.records(), "0 Lunch /Leftovers  -");
+        QCOMPARE(f.weekFile(0), "\"" + store::planDate(f.day(0)).toUtf8() + "\",\"Lunch\",\"\",\"Leftovers\",\"\",\"\"\r\n");
+        QVERIFY(!f.get<QSpinBox>("txtPServ")->isEnabled() && !f.get<QPushButton>("cmdPOpen")->isEnabled());
+        // A second dish for the same meal gets a row of its own.
+        f.run("set txtPWhat= > type txtPWhat=Salad > click cmdPText");
+        QCOMPARE(f.state("week"), "0 Lunch: Leftovers|0 Lunch: Salad");
+        f.grid()->setCurrentIndex(f.cell("Lunch", 0));
+        QTest::keyClick(f.grid(), Qt::Key_Delete);
+        QCOMPARE(f.state("week"), "0 Lunch: Salad");
+        QCOMPARE(f.model()->rowCount(), 3);
+    }
+
+    // A week file that cannot be read is reported once, shows nothing, takes no meal and stays as it was.
+    void unreadableWeek_reportedAndKept()
+    {
+        Plan f;
+        const QDate later = kWeek.addDays(14);
+        const QString name = "Meal Plan/" + store::weekFileName(PlanWeek::firstDayFor(later).addDays(3));
+        const QByteArray broken = "\"2030-06-20\",\"Dinner\",\"Mains\",\"Beef Stew\"\r\n";
+        f.folder.write(name, broken);
+        f.run("answer 1");
+        f.plan()->showWeek(later);
+        QCOMPARE(f.state("boxes"), "4144 Larderon: The meal plan file " + name.mid(10) +
+                                       " could not be read (Input past end of file).\rIts days show nothing and "
+                                       "take no meals; the file is kept as it is.");
+        f.find("stew");
+        f.grid()->setCurrentIndex(f.cell("Dinner", 3));
+        f.run("answer 1 > click cmdPAdd");
+        QVERIFY(f.state("boxes").contains("so its days take no changes"));
+        QCOMPARE(f.folder.read(name), broken);
+        f.plan()->showWeek(kWeek);
+        f.plan()->showWeek(later); // reported once
+        QCOMPARE(f.state("boxes").count("could not be read"), 2);
+    }
+
+    void householdAndSize_kept()
+    {
+        Plan f;
+        f.get<QSpinBox>("txtPHouse")->setValue(5);
+        f.screen->resize(1200, 700);
+        ScreenRegistry::hide(f.screen);
+        const QSettings kept(f.folder.file(".larderon/settings.ini"), QSettings::IniFormat);
+        QCOMPARE(kept.value("frmPlan/household").toInt(), 5);
+        QCOMPARE(kept.value("frmPlan/size").toSize(), QSize(1200, 700));
+        QCOMPARE(f.folder.read("LD.ini"), QByteArray());
+    }
+
+    // "Shop for..." starts with the days from today to the end of this week, and with every day of another.
+    void shopFor_startsWithTheRestOfThisWeek()
+    {
+        Plan f;
+        f.run("click cmdPThis > click cmdPShop");
+        const QDate today = QDate::currentDate();
+        for (int column = 0; column < 7; ++column)
+            QCOMPARE(f.get<QCheckBox>(u"chkPSDay%1"_s.arg(column + 1))->isChecked(), f.day(column) >= today);
+        // Whatever day the test runs on: as on the week's fourth day.
+        f.plan()->shopPage()->start(f.model(), f.day(3));
+        for (int column = 0; column < 7; ++column)
+            QCOMPARE(f.get<QCheckBox>(u"chkPSDay%1"_s.arg(column + 1))->isChecked(), column >= 3);
+        f.run("click cmdPSBack > click cmdPNext > click cmdPShop");
+        for (int column = 0; column < 7; ++column)
+            QVERIFY(f.get<QCheckBox>(u"chkPSDay%1"_s.arg(column + 1))->isChecked());
+        QCOMPARE(f.state("lblPSHeading").section(':', -1), " no recipes planned");
     }
 };
 
