@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
@@ -32,6 +33,23 @@ QPushButton *button(QWidget *parent, const char *objectName, const QString &capt
     auto *made = new QPushButton(caption, parent);
     made->setObjectName(QLatin1StringView(objectName));
     return made;
+}
+
+std::optional<QString> askForStaples(QWidget *parent, const QString &staples)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getMultiLineText(
+        parent, QStringLiteral("Staples"),
+        QStringLiteral("What the household always has, one a line.\nThese are not on the list but under "
+                       "\"Check you have\"."),
+        staples, &ok);
+    return ok ? std::optional<QString>(text) : std::nullopt;
+}
+
+PlanShop::StaplesEditor &staplesEditor()
+{
+    static PlanShop::StaplesEditor editor = &askForStaples;
+    return editor;
 }
 
 int aisleIndex(store::Aisle aisle)
@@ -73,11 +91,14 @@ PlanShop::PlanShop(QWidget *parent)
     QPushButton *print = button(this, "cmdPSPrint", QStringLiteral("Print"));
     QPushButton *send = button(this, "cmdPSSend", QStringLiteral("To shopping list"));
     QPushButton *back = button(this, "cmdPSBack", QStringLiteral("Back to the plan"));
+    QPushButton *staples = button(this, "cmdPSStaples", QStringLiteral("Staples..."));
+    staples->setToolTip(QStringLiteral("What the household always has: left off the list, under \"Check you have\""));
     auto *aisleLabel = new QLabel(QStringLiteral("&Aisle:"), this);
     aisleLabel->setBuddy(m_aisle);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(aisleLabel);
     buttons->addWidget(m_aisle);
+    buttons->addWidget(staples);
     buttons->addStretch();
     for (QPushButton *each : {print, send, back})
         buttons->addWidget(each);
@@ -100,6 +121,26 @@ PlanShop::PlanShop(QWidget *parent)
     connect(print, &QPushButton::clicked, this, &PlanShop::printList);
     connect(send, &QPushButton::clicked, this, &PlanShop::toShoppingList);
     connect(back, &QPushButton::clicked, this, &PlanShop::backClicked);
+    connect(staples, &QPushButton::clicked, this, &PlanShop::editStaples);
+}
+
+void PlanShop::setStaplesEditor(StaplesEditor editor)
+{
+    staplesEditor() = editor ? std::move(editor) : StaplesEditor(&askForStaples);
+}
+
+void PlanShop::editStaples()
+{
+    const std::optional<QString> text = staplesEditor()(this, m_kitchen.staples().join(u'\n'));
+    if (!text)
+        return;
+    try {
+        m_kitchen.setStaples(text->split(u'\n'));
+    } catch (const store::Failure &failure) {
+        shell::raiseError(qobject_cast<shell::Screen *>(window()), shell::codes::PlanSave, failure);
+        return;
+    }
+    makeList();
 }
 
 void PlanShop::setPrinterSetup(recipeprint::PrinterSetup setup)

@@ -9,6 +9,9 @@
 #include <QSet>
 #include <QWidget>
 
+#include <functional>
+#include <optional>
+
 class PlanWeek;
 class QCheckBox;
 class QComboBox;
@@ -34,6 +37,11 @@ public:
     /// Replaces the printer set-up dialog that Print shows first; an empty setup brings the dialog back.
     void setPrinterSetup(recipeprint::PrinterSetup setup);
 
+    /// Asks for the staples, one a line, given the present ones; none when the user cancels.
+    using StaplesEditor = std::function<std::optional<QString>(QWidget *parent, const QString &staples)>;
+    /// Replaces the dialog "Staples..." shows (tests answer it without a window); empty brings it back.
+    static void setStaplesEditor(StaplesEditor editor);
+
     /// The heading: the days and the recipes the list is for.
     QString heading() const;
     /// The list as printed and sent: the heading, then each aisle's name and its lines not ticked, then "Check
@@ -53,6 +61,7 @@ private:
     void moveToAisle(int choice);
     void printList();
     void toShoppingList();
+    void editStaples();
     QList<QDate> chosenDays() const;
 
     const PlanWeek *m_week = nullptr;

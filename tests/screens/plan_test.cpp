@@ -202,12 +202,21 @@ private slots:
         QCOMPARE(out.lines.first(), "**Shopping list**");
         QCOMPARE(out.lines.mid(1).join('|'), heading + "||**Dairy**|□ 3 5/8 cups milk||**Meat and fish**|□ 4 lb stewing beef||"
                                              "**Frozen**|□ 3 leeks||**Check you have**|□ salt");
+        // Milk made a staple: it leaves the list for "Check you have", and the staples are kept.
+        PlanShop::setStaplesEditor([](QWidget *, const QString &staples) {
+            return std::optional<QString>(staples + "\nmilk\n");
+        });
+        f.run("click cmdPSStaples");
+        PlanShop::setStaplesEditor({});
+        QCOMPARE(f.shoppingList(), "Produce: [5 1/2 onions]|Meat and fish: 4 lb stewing beef|Frozen: 3 leeks|"
+                                   "Check you have: 3 5/8 cups milk, salt");
+        QVERIFY(f.folder.read("Kitchen/staples.txt").endsWith("water\r\nmilk\r\n"));
         // Sent to the classic shopping list screen, ready to be saved there.
         f.run("click cmdPSSend");
         const QScopedValueRollback other(f.screen, ScreenRegistry::find("frmShop"));
         QCOMPARE(f.state("screen txtHList"), "shown / " + heading +
-                                                 "\nDairy:\n3 5/8 cups milk\nMeat and fish:\n4 lb stewing beef\n"
-                                                 "Frozen:\n3 leeks\nCheck you have:\nsalt");
+                                                 "\nMeat and fish:\n4 lb stewing beef\n"
+                                                 "Frozen:\n3 leeks\nCheck you have:\n3 5/8 cups milk\nsalt");
     }
 
     // Opened in the recipe window at its planned servings; renamed since, it stays in the plan as missing.
