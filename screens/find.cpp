@@ -308,11 +308,13 @@ void frmFind::addToShoppingList()
                       shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
         return;
     }
-    QList<store::RecipeRecord> recipes;
+    QList<store::RecipeToShop> recipes;
     QStringList unreadable;
     for (const auto &[category, name] : chosen) {
         try {
-            recipes.append(store::loadRecipe(category, name));
+            store::RecipeRecord record = store::loadRecipe(category, name);
+            const double factor = store::servingsFactor(m_ui->txtFServ->text(), record.servingSize());
+            recipes.append({std::move(record), factor});
         } catch (const store::Failure &) {
             unreadable.append(name);
         }
@@ -324,7 +326,37 @@ void frmFind::addToShoppingList()
     }
     if (recipes.isEmpty())
         return;
-    shell::ScreenRegistry::load<frmShop>()->addLines(store::shoppingListLines(recipes, m_ui->txtFServ->text()));
+    store::Kitchen kitchen = store::Kitchen::builtIn();
+    try {
+        kitchen = store::Kitchen::load();
+    } catch (const store::Failure &) {
+        shell::msgBox(QStringLiteral("The staples and aisles in the Kitchen folder could not be read.\rThe list "
+                                     "uses the program's own."),
+                      shell::MbSystemModal | shell::MbExclamation);
+    }
+
+    // A list in the box is never added to unasked. The list this window made and nobody changed since is
+    // made again with the new recipes, so that their lines merge with its lines.
+    frmShop *shop = shell::ScreenRegistry::load<frmShop>();
+    frmShop::Into into = frmShop::Into::NewList;
+    const QString open = shop->listText();
+    if (!open.trimmed().isEmpty()) {
+        const int answer = shell::msgBox(
+            QStringLiteral("The shopping list screen has a list open.\rAdd these recipes to it?\r\r"
+                           "No starts a new list."),
+            shell::MbYesNo | shell::MbQuestion, QStringLiteral("Shopping list"));
+        if (answer == shell::AnswerYes && open == m_shoppedText)
+            recipes = m_shopped + recipes;
+        else if (answer == shell::AnswerYes)
+            into = frmShop::Into::End;
+    }
+    if (into == frmShop::Into::NewList)
+        m_shopped = recipes;
+    else
+        m_shopped.clear();
+    const QStringList lines = store::shoppingListText(store::mergeShoppingList(recipes, kitchen));
+    shop->addLines(lines, into);
+    m_shoppedText = into == frmShop::Into::NewList ? shop->listText() : QString();
     m_found->clearChecks();
 }
 

@@ -1,6 +1,7 @@
 #include "store/aisles.h"
 
-#include <QStringList>
+#include <QHash>
+#include <QVarLengthArray>
 
 namespace store {
 
@@ -8,209 +9,216 @@ namespace {
 
 // Common ingredients by their keys' words (singular, lower case), and the aisle each is bought in. A key
 // takes the row of the most words that it holds as whole words in that order; of rows of as many words,
-// the first. So the rows of one word are the plain ingredients, and the rows of two or three words the
-// exceptions to them: "chicken" is meat, "chicken stock" dry goods; "pepper" a spice, "bell pepper"
-// produce. "frozen" comes first so that "frozen pea" is frozen, not produce.
+// the one it holds last, since the last word names the thing ("chicken stock" is stock, "chicken breast"
+// chicken). The rows of two or three words are the exceptions: "pepper" is a spice, "bell pepper" produce;
+// "milk" dairy, "coconut milk" dry goods. A key with the word "frozen" is frozen.
 struct AisleRow
 {
-    const char *words;
+    const char16_t *words;
     Aisle aisle;
 };
 
 constexpr AisleRow kTable[] = {
-    // Frozen, first: the word wins over the ingredient it names
-    {"frozen", Aisle::Frozen},
-    {"ice cream", Aisle::Frozen},
-    {"puff pastry", Aisle::Frozen},
-    {"phyllo", Aisle::Frozen},
-    {"filo", Aisle::Frozen},
-    {"ice", Aisle::Frozen},
+    // Frozen
+    {u"ice cream", Aisle::Frozen},
+    {u"puff pastry", Aisle::Frozen},
+    {u"phyllo", Aisle::Frozen},
+    {u"filo", Aisle::Frozen},
+    {u"ice", Aisle::Frozen},
     // Produce
-    {"onion", Aisle::Produce},
-    {"shallot", Aisle::Produce},
-    {"garlic", Aisle::Produce},
-    {"leek", Aisle::Produce},
-    {"scallion", Aisle::Produce},
-    {"potato", Aisle::Produce},
-    {"carrot", Aisle::Produce},
-    {"celery", Aisle::Produce},
-    {"tomato", Aisle::Produce},
-    {"bell pepper", Aisle::Produce},
-    {"green pepper", Aisle::Produce},
-    {"red pepper", Aisle::Produce},
-    {"jalapeno", Aisle::Produce},
-    {"chili", Aisle::Produce},
-    {"chile", Aisle::Produce},
-    {"cucumber", Aisle::Produce},
-    {"zucchini", Aisle::Produce},
-    {"courgette", Aisle::Produce},
-    {"eggplant", Aisle::Produce},
-    {"aubergine", Aisle::Produce},
-    {"squash", Aisle::Produce},
-    {"pumpkin", Aisle::Produce},
-    {"lettuce", Aisle::Produce},
-    {"spinach", Aisle::Produce},
-    {"kale", Aisle::Produce},
-    {"cabbage", Aisle::Produce},
-    {"broccoli", Aisle::Produce},
-    {"cauliflower", Aisle::Produce},
-    {"mushroom", Aisle::Produce},
-    {"asparagus", Aisle::Produce},
-    {"green bean", Aisle::Produce},
-    {"pea", Aisle::Produce},
-    {"corn", Aisle::Produce},
-    {"avocado", Aisle::Produce},
-    {"ginger", Aisle::Produce},
-    {"parsley", Aisle::Produce},
-    {"cilantro", Aisle::Produce},
-    {"coriander leaf", Aisle::Produce},
-    {"basil", Aisle::Produce},
-    {"mint", Aisle::Produce},
-    {"dill", Aisle::Produce},
-    {"chive", Aisle::Produce},
-    {"lemon", Aisle::Produce},
-    {"lime", Aisle::Produce},
-    {"orange", Aisle::Produce},
-    {"apple", Aisle::Produce},
-    {"banana", Aisle::Produce},
-    {"pear", Aisle::Produce},
-    {"peach", Aisle::Produce},
-    {"strawberry", Aisle::Produce},
-    {"blueberry", Aisle::Produce},
-    {"raspberry", Aisle::Produce},
-    {"grape", Aisle::Produce},
-    {"mango", Aisle::Produce},
-    {"pineapple", Aisle::Produce},
-    {"sweet potato", Aisle::Produce},
-    {"beet", Aisle::Produce},
-    {"radish", Aisle::Produce},
+    {u"onion", Aisle::Produce},
+    {u"shallot", Aisle::Produce},
+    {u"garlic", Aisle::Produce},
+    {u"leek", Aisle::Produce},
+    {u"scallion", Aisle::Produce},
+    {u"potato", Aisle::Produce},
+    {u"carrot", Aisle::Produce},
+    {u"celery", Aisle::Produce},
+    {u"tomato", Aisle::Produce},
+    {u"bell pepper", Aisle::Produce},
+    {u"green pepper", Aisle::Produce},
+    {u"red pepper", Aisle::Produce},
+    {u"jalapeno", Aisle::Produce},
+    {u"chili", Aisle::Produce},
+    {u"chile", Aisle::Produce},
+    {u"cucumber", Aisle::Produce},
+    {u"zucchini", Aisle::Produce},
+    {u"courgette", Aisle::Produce},
+    {u"eggplant", Aisle::Produce},
+    {u"aubergine", Aisle::Produce},
+    {u"squash", Aisle::Produce},
+    {u"pumpkin", Aisle::Produce},
+    {u"lettuce", Aisle::Produce},
+    {u"spinach", Aisle::Produce},
+    {u"kale", Aisle::Produce},
+    {u"cabbage", Aisle::Produce},
+    {u"broccoli", Aisle::Produce},
+    {u"cauliflower", Aisle::Produce},
+    {u"mushroom", Aisle::Produce},
+    {u"asparagus", Aisle::Produce},
+    {u"green bean", Aisle::Produce},
+    {u"pea", Aisle::Produce},
+    {u"corn", Aisle::Produce},
+    {u"avocado", Aisle::Produce},
+    {u"ginger", Aisle::Produce},
+    {u"parsley", Aisle::Produce},
+    {u"cilantro", Aisle::Produce},
+    {u"coriander leaf", Aisle::Produce},
+    {u"basil", Aisle::Produce},
+    {u"mint", Aisle::Produce},
+    {u"dill", Aisle::Produce},
+    {u"chive", Aisle::Produce},
+    {u"lemon", Aisle::Produce},
+    {u"lime", Aisle::Produce},
+    {u"orange", Aisle::Produce},
+    {u"apple", Aisle::Produce},
+    {u"banana", Aisle::Produce},
+    {u"pear", Aisle::Produce},
+    {u"peach", Aisle::Produce},
+    {u"strawberry", Aisle::Produce},
+    {u"blueberry", Aisle::Produce},
+    {u"raspberry", Aisle::Produce},
+    {u"grape", Aisle::Produce},
+    {u"cherry", Aisle::Produce},
+    {u"mango", Aisle::Produce},
+    {u"pineapple", Aisle::Produce},
+    {u"sweet potato", Aisle::Produce},
+    {u"beet", Aisle::Produce},
+    {u"radish", Aisle::Produce},
     // Dairy and eggs
-    {"milk", Aisle::Dairy},
-    {"buttermilk", Aisle::Dairy},
-    {"cream", Aisle::Dairy},
-    {"sour cream", Aisle::Dairy},
-    {"butter", Aisle::Dairy},
-    {"cheese", Aisle::Dairy},
-    {"cheddar", Aisle::Dairy},
-    {"mozzarella", Aisle::Dairy},
-    {"parmesan", Aisle::Dairy},
-    {"feta", Aisle::Dairy},
-    {"ricotta", Aisle::Dairy},
-    {"yogurt", Aisle::Dairy},
-    {"yoghurt", Aisle::Dairy},
-    {"egg", Aisle::Dairy},
-    {"margarine", Aisle::Dairy},
+    {u"milk", Aisle::Dairy},
+    {u"buttermilk", Aisle::Dairy},
+    {u"cream", Aisle::Dairy},
+    {u"sour cream", Aisle::Dairy},
+    {u"butter", Aisle::Dairy},
+    {u"cheese", Aisle::Dairy},
+    {u"cheddar", Aisle::Dairy},
+    {u"mozzarella", Aisle::Dairy},
+    {u"parmesan", Aisle::Dairy},
+    {u"feta", Aisle::Dairy},
+    {u"ricotta", Aisle::Dairy},
+    {u"crème fraîche", Aisle::Dairy},
+    {u"creme fraiche", Aisle::Dairy},
+    {u"quark", Aisle::Dairy},
+    {u"yogurt", Aisle::Dairy},
+    {u"yoghurt", Aisle::Dairy},
+    {u"egg", Aisle::Dairy},
+    {u"margarine", Aisle::Dairy},
     // Meat and fish
-    {"chicken", Aisle::MeatAndFish},
-    {"beef", Aisle::MeatAndFish},
-    {"pork", Aisle::MeatAndFish},
-    {"lamb", Aisle::MeatAndFish},
-    {"turkey", Aisle::MeatAndFish},
-    {"bacon", Aisle::MeatAndFish},
-    {"ham", Aisle::MeatAndFish},
-    {"sausage", Aisle::MeatAndFish},
-    {"steak", Aisle::MeatAndFish},
-    {"mince", Aisle::MeatAndFish},
-    {"salmon", Aisle::MeatAndFish},
-    {"tuna", Aisle::MeatAndFish},
-    {"cod", Aisle::MeatAndFish},
-    {"fish", Aisle::MeatAndFish},
-    {"shrimp", Aisle::MeatAndFish},
-    {"prawn", Aisle::MeatAndFish},
-    {"anchovy", Aisle::MeatAndFish},
+    {u"chicken", Aisle::MeatAndFish},
+    {u"beef", Aisle::MeatAndFish},
+    {u"pork", Aisle::MeatAndFish},
+    {u"lamb", Aisle::MeatAndFish},
+    {u"turkey", Aisle::MeatAndFish},
+    {u"bacon", Aisle::MeatAndFish},
+    {u"ham", Aisle::MeatAndFish},
+    {u"sausage", Aisle::MeatAndFish},
+    {u"steak", Aisle::MeatAndFish},
+    {u"mince", Aisle::MeatAndFish},
+    {u"salmon", Aisle::MeatAndFish},
+    {u"tuna", Aisle::MeatAndFish},
+    {u"cod", Aisle::MeatAndFish},
+    {u"fish", Aisle::MeatAndFish},
+    {u"shrimp", Aisle::MeatAndFish},
+    {u"prawn", Aisle::MeatAndFish},
+    {u"anchovy", Aisle::MeatAndFish},
     // Bakery
-    {"bread", Aisle::Bakery},
-    {"baguette", Aisle::Bakery},
-    {"roll", Aisle::Bakery},
-    {"bun", Aisle::Bakery},
-    {"tortilla", Aisle::Bakery},
-    {"pita", Aisle::Bakery},
-    {"croissant", Aisle::Bakery},
+    {u"bread", Aisle::Bakery},
+    {u"baguette", Aisle::Bakery},
+    {u"roll", Aisle::Bakery},
+    {u"bun", Aisle::Bakery},
+    {u"tortilla", Aisle::Bakery},
+    {u"pita", Aisle::Bakery},
+    {u"croissant", Aisle::Bakery},
     // Dry goods: the pantry's shelves, cans and jars
-    {"flour", Aisle::DryGoods},
-    {"sugar", Aisle::DryGoods},
-    {"brown sugar", Aisle::DryGoods},
-    {"rice", Aisle::DryGoods},
-    {"pasta", Aisle::DryGoods},
-    {"spaghetti", Aisle::DryGoods},
-    {"noodle", Aisle::DryGoods},
-    {"oat", Aisle::DryGoods},
-    {"lentil", Aisle::DryGoods},
-    {"bean", Aisle::DryGoods},
-    {"chickpea", Aisle::DryGoods},
-    {"quinoa", Aisle::DryGoods},
-    {"couscous", Aisle::DryGoods},
-    {"bread crumb", Aisle::DryGoods},
-    {"breadcrumb", Aisle::DryGoods},
-    {"oil", Aisle::DryGoods},
-    {"vinegar", Aisle::DryGoods},
-    {"honey", Aisle::DryGoods},
-    {"syrup", Aisle::DryGoods},
-    {"stock", Aisle::DryGoods},
-    {"broth", Aisle::DryGoods},
-    {"bouillon", Aisle::DryGoods},
-    {"tomato paste", Aisle::DryGoods},
-    {"tomato sauce", Aisle::DryGoods},
-    {"canned tomato", Aisle::DryGoods},
-    {"coconut milk", Aisle::DryGoods},
-    {"peanut butter", Aisle::DryGoods},
-    {"soy sauce", Aisle::DryGoods},
-    {"ketchup", Aisle::DryGoods},
-    {"mustard", Aisle::DryGoods},
-    {"mayonnaise", Aisle::DryGoods},
-    {"baking powder", Aisle::DryGoods},
-    {"baking soda", Aisle::DryGoods},
-    {"yeast", Aisle::DryGoods},
-    {"cocoa", Aisle::DryGoods},
-    {"chocolate", Aisle::DryGoods},
-    {"vanilla", Aisle::DryGoods},
-    {"cornstarch", Aisle::DryGoods},
-    {"raisin", Aisle::DryGoods},
-    {"walnut", Aisle::DryGoods},
-    {"almond", Aisle::DryGoods},
-    {"pecan", Aisle::DryGoods},
-    {"peanut", Aisle::DryGoods},
-    {"wine", Aisle::DryGoods},
+    {u"flour", Aisle::DryGoods},
+    {u"sugar", Aisle::DryGoods},
+    {u"brown sugar", Aisle::DryGoods},
+    {u"rice", Aisle::DryGoods},
+    {u"pasta", Aisle::DryGoods},
+    {u"spaghetti", Aisle::DryGoods},
+    {u"noodle", Aisle::DryGoods},
+    {u"oat", Aisle::DryGoods},
+    {u"lentil", Aisle::DryGoods},
+    {u"bean", Aisle::DryGoods},
+    {u"chickpea", Aisle::DryGoods},
+    {u"quinoa", Aisle::DryGoods},
+    {u"couscous", Aisle::DryGoods},
+    {u"bread crumb", Aisle::DryGoods},
+    {u"breadcrumb", Aisle::DryGoods},
+    {u"oil", Aisle::DryGoods},
+    {u"vinegar", Aisle::DryGoods},
+    {u"honey", Aisle::DryGoods},
+    {u"syrup", Aisle::DryGoods},
+    {u"stock", Aisle::DryGoods},
+    {u"broth", Aisle::DryGoods},
+    {u"bouillon", Aisle::DryGoods},
+    {u"tomato paste", Aisle::DryGoods},
+    {u"tomato sauce", Aisle::DryGoods},
+    {u"canned tomato", Aisle::DryGoods},
+    {u"coconut milk", Aisle::DryGoods},
+    {u"peanut butter", Aisle::DryGoods},
+    {u"soy sauce", Aisle::DryGoods},
+    {u"ketchup", Aisle::DryGoods},
+    {u"mustard", Aisle::DryGoods},
+    {u"mayonnaise", Aisle::DryGoods},
+    {u"baking powder", Aisle::DryGoods},
+    {u"baking soda", Aisle::DryGoods},
+    {u"yeast", Aisle::DryGoods},
+    {u"cocoa", Aisle::DryGoods},
+    {u"chocolate", Aisle::DryGoods},
+    {u"vanilla", Aisle::DryGoods},
+    {u"cornstarch", Aisle::DryGoods},
+    {u"starch", Aisle::DryGoods},
+    {u"raisin", Aisle::DryGoods},
+    {u"walnut", Aisle::DryGoods},
+    {u"almond", Aisle::DryGoods},
+    {u"pecan", Aisle::DryGoods},
+    {u"peanut", Aisle::DryGoods},
+    {u"wine", Aisle::DryGoods},
     // Spices and dried herbs
-    {"salt", Aisle::Spices},
-    {"pepper", Aisle::Spices},
-    {"peppercorn", Aisle::Spices},
-    {"cinnamon", Aisle::Spices},
-    {"cumin", Aisle::Spices},
-    {"paprika", Aisle::Spices},
-    {"nutmeg", Aisle::Spices},
-    {"clove", Aisle::Spices},
-    {"garlic clove", Aisle::Produce},
-    {"clove garlic", Aisle::Produce},
-    {"oregano", Aisle::Spices},
-    {"thyme", Aisle::Spices},
-    {"rosemary", Aisle::Spices},
-    {"bay leaf", Aisle::Spices},
-    {"curry", Aisle::Spices},
-    {"turmeric", Aisle::Spices},
-    {"cayenne", Aisle::Spices},
-    {"chili powder", Aisle::Spices},
-    {"chili flake", Aisle::Spices},
-    {"red pepper flake", Aisle::Spices},
-    {"garlic powder", Aisle::Spices},
-    {"onion powder", Aisle::Spices},
-    {"ground ginger", Aisle::Spices},
-    {"ground coriander", Aisle::Spices},
-    {"dried basil", Aisle::Spices},
-    {"dried parsley", Aisle::Spices},
-    {"allspice", Aisle::Spices},
-    {"cardamom", Aisle::Spices},
+    {u"salt", Aisle::Spices},
+    {u"pepper", Aisle::Spices},
+    {u"peppercorn", Aisle::Spices},
+    {u"cinnamon", Aisle::Spices},
+    {u"cumin", Aisle::Spices},
+    {u"paprika", Aisle::Spices},
+    {u"nutmeg", Aisle::Spices},
+    {u"clove", Aisle::Spices},
+    {u"garlic clove", Aisle::Produce},
+    {u"clove garlic", Aisle::Produce},
+    {u"oregano", Aisle::Spices},
+    {u"thyme", Aisle::Spices},
+    {u"rosemary", Aisle::Spices},
+    {u"bay leaf", Aisle::Spices},
+    {u"curry", Aisle::Spices},
+    {u"turmeric", Aisle::Spices},
+    {u"cayenne", Aisle::Spices},
+    {u"chili powder", Aisle::Spices},
+    {u"chili flake", Aisle::Spices},
+    {u"red pepper flake", Aisle::Spices},
+    {u"garlic powder", Aisle::Spices},
+    {u"onion powder", Aisle::Spices},
+    {u"ground ginger", Aisle::Spices},
+    {u"ground coriander", Aisle::Spices},
+    {u"dried basil", Aisle::Spices},
+    {u"dried parsley", Aisle::Spices},
+    {u"allspice", Aisle::Spices},
+    {u"cardamom", Aisle::Spices},
 };
 
-// Whether `key` holds the words `phrase` as whole words, in that order and next to each other.
-bool holdsPhrase(QStringView key, QLatin1StringView phrase)
+// The table by its phrases, looked up for each run of one to three words of a key.
+constexpr qsizetype kLongestPhrase = 3;
+
+const QHash<QStringView, Aisle> &phrases()
 {
-    for (qsizetype at = key.indexOf(phrase); at >= 0; at = key.indexOf(phrase, at + 1)) {
-        const qsizetype end = at + phrase.size();
-        if ((at == 0 || key[at - 1] == u' ') && (end == key.size() || key[end] == u' '))
-            return true;
-    }
-    return false;
+    static const QHash<QStringView, Aisle> byPhrase = [] {
+        QHash<QStringView, Aisle> table;
+        for (const AisleRow &row : kTable)
+            table.insert(QStringView(row.words), row.aisle);
+        return table;
+    }();
+    return byPhrase;
 }
 
 } // namespace
@@ -250,17 +258,32 @@ std::optional<Aisle> aisleNamed(QStringView name)
 
 std::optional<Aisle> builtInAisle(QStringView ingredientKey)
 {
-    std::optional<Aisle> found;
-    qsizetype foundWords = 0;
-    for (const AisleRow &row : kTable) {
-        const QLatin1StringView phrase(row.words);
-        const qsizetype words = phrase.count(u' ') + 1;
-        if (words > foundWords && holdsPhrase(ingredientKey, phrase)) {
-            found = row.aisle;
-            foundWords = words;
+    // Where each word starts and ends.
+    QVarLengthArray<std::pair<qsizetype, qsizetype>, 16> words;
+    for (qsizetype at = 0; at < ingredientKey.size();) {
+        qsizetype end = ingredientKey.indexOf(u' ', at);
+        if (end < 0)
+            end = ingredientKey.size();
+        if (end > at)
+            words.append({at, end});
+        at = end + 1;
+    }
+    // Frozen peas are bought frozen, whatever else the words say.
+    for (const auto &[start, end] : words) {
+        if (ingredientKey.sliced(start, end - start) == u"frozen")
+            return Aisle::Frozen;
+    }
+    // The most words, then the last in the key.
+    const QHash<QStringView, Aisle> &table = phrases();
+    for (qsizetype length = std::min(kLongestPhrase, qsizetype(words.size())); length > 0; --length) {
+        for (qsizetype first = words.size() - length; first >= 0; --first) {
+            const qsizetype start = words[first].first;
+            const auto found = table.constFind(ingredientKey.sliced(start, words[first + length - 1].second - start));
+            if (found != table.constEnd())
+                return *found;
         }
     }
-    return found;
+    return std::nullopt;
 }
 
 } // namespace store

@@ -9,9 +9,9 @@ namespace store {
 /// The ingredient of a row's text.
 struct IngredientName
 {
-    QString vague;   ///< an amount at the start that is no number ("a pinch", "a handful of"): "a pinch"
-    QString shown;   ///< the name as written, without preparation, size and "to taste": "Onions"
-    QString key;     ///< `shown` in lower case, each word singular: "onion"
+    QString vague;       ///< an amount at the start that is no number ("a pinch", "a handful of"): "a pinch"
+    QString shown;       ///< the name as written, without preparation, size and "to taste": "Onions"
+    QString key;         ///< `shown` in lower case, each word singular: "onion"
     bool plural = false; ///< `shown`'s last word is a plural ("onions")
 };
 
@@ -20,8 +20,16 @@ struct IngredientName
 /// is no number off its start.
 IngredientName readIngredientName(QStringView text);
 
+/// Whether `word` is one of preparation or size ("chopped", "large"), which a measure box may hold too
+/// ("2 | large | onions").
+bool isPreparationWord(QStringView word);
+
 /// `word` in lower case as a singular: "tomatoes" gives "tomato", "berries" "berry", "leaves" "leaf"; a
 /// word that is no plural ("hummus", "molasses", "glass") as it is.
 QString singularOf(QStringView word);
+
+/// `name` with its last word in the plural, for a count above one that only the singular was written for:
+/// "lemon" gives "lemons", "tomato" "tomatoes", "berry" "berries", "peach" "peaches".
+QString pluralOf(const QString &name);
 
 } // namespace store

@@ -2,10 +2,10 @@
 
 #include "store/appfolder.h"
 #include "store/fileops.h"
+#include "store/ingredientname.h"
 #include "store/io/failure.h"
 #include "store/io/textfile.h"
 #include "store/io/writelock.h"
-#include "store/shoppinglist.h"
 
 namespace store {
 
@@ -61,13 +61,22 @@ QStringList builtInStaples()
             QStringLiteral("salt and pepper"), QStringLiteral("water")};
 }
 
+Kitchen Kitchen::builtIn()
+{
+    Kitchen kitchen;
+    kitchen.useStaples(builtInStaples());
+    return kitchen;
+}
+
 Kitchen Kitchen::load()
 {
     Kitchen kitchen;
     if (std::optional<TextReader> reader = openIfThere(staplesPath())) {
         QStringList staples;
-        while (!reader->atEnd())
-            staples.append(reader->readLine());
+        while (!reader->atEnd()) {
+            if (QString line = reader->readLine().simplified(); !line.isEmpty())
+                staples.append(line);
+        }
         kitchen.useStaples(staples);
     } else {
         kitchen.useStaples(builtInStaples());
@@ -104,7 +113,7 @@ void Kitchen::setStaples(const QStringList &staples)
     QSet<QString> keys;
     for (const QString &staple : staples) {
         const QString trimmed = staple.simplified();
-        const QString key = ingredientKey(trimmed);
+        const QString key = readIngredientName(trimmed).key;
         if (key.isEmpty() || keys.contains(key))
             continue;
         keys.insert(key);
@@ -124,8 +133,8 @@ void Kitchen::setAisle(const QString &ingredientKey, Aisle aisle)
     const WriteLock lock;
     QList<std::pair<QString, QString>> records = readAisleRecords();
     const QString name = aisleName(aisle);
-    const auto same = std::find_if(records.begin(), records.end(),
-                                   [&](const auto &record) { return record.first == ingredientKey; });
+    const auto same =
+        std::find_if(records.begin(), records.end(), [&](const auto &record) { return record.first == ingredientKey; });
     if (same != records.end())
         same->second = name;
     else
@@ -149,7 +158,7 @@ void Kitchen::useStaples(const QStringList &staples)
     m_staples = staples;
     m_stapleKeys.clear();
     for (const QString &staple : staples) {
-        if (const QString key = ingredientKey(staple); !key.isEmpty())
+        if (const QString key = readIngredientName(staple).key; !key.isEmpty())
             m_stapleKeys.insert(key);
     }
 }

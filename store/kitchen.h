@@ -36,6 +36,8 @@ public:
     /// aisles.txt whose aisle is no aisle's name is kept for the next save but not used.
     /// 75 when a file cannot be read, 62 when aisles.txt ends inside a record.
     static Kitchen load();
+    /// The built-in staples and no choices: what load() gives without the files.
+    static Kitchen builtIn();
 
     /// Whether `ingredientKey` (store/shoppinglist.h, ingredientKey()) is the key of one of the staples.
     bool isStaple(QStringView ingredientKey) const;

@@ -31,16 +31,25 @@ struct Part
 // One line of the list being made.
 struct Line
 {
-    IngredientName name;        ///< of the first row
-    QString pluralName;         ///< the first plural name a row wrote ("onions")
-    QString singularName;       ///< the first singular one ("onion")
-    QList<Part> parts;          ///< in order of first appearance
-    QStringList vague;          ///< amounts that are no number, each once
+    IngredientName name;  ///< of the first row
+    QString pluralName;   ///< the first plural name a row wrote ("onions")
+    QString singularName; ///< the first singular one ("onion")
+    QList<Part> parts;    ///< in order of first appearance
+    QStringList vague;    ///< amounts that are no number, each once
 };
 
 bool isMeasured(const Unit *unit)
 {
     return unit && unit->dimension != Dimension::Other;
+}
+
+// Whether the measure of `row` is a size or "each" ("2 large eggs"), which counts the ingredient.
+bool isSize(const IngredientLine &row)
+{
+    if (row.unit)
+        return row.unit->dimension == Dimension::Other &&
+               (isPreparationWord(QString::fromLatin1(row.unit->name)) || qstrcmp(row.unit->name, "each") == 0);
+    return isPreparationWord(row.measure);
 }
 
 // What the rows of one part share: a volume, a mass, a measure of the table (any spelling), one outside it
@@ -57,9 +66,8 @@ void add(Line &line, const IngredientLine &row, double factor)
     Quantity total = row.quantity->scaled(factor * (isMeasured(row.unit) ? row.unit->base : 1));
     const QString key = partKey(row);
     for (Part &part : line.parts) {
-        const bool same = isMeasured(part.unit) && isMeasured(row.unit)
-                              ? part.unit->dimension == row.unit->dimension
-                              : partKey(part.first) == key;
+        const bool same = isMeasured(part.unit) && isMeasured(row.unit) ? part.unit->dimension == row.unit->dimension
+                                                                        : partKey(part.first) == key;
         if (!same)
             continue;
         part.total = {part.total.low + total.low, part.total.high + total.high};
@@ -85,7 +93,10 @@ void addAcrossDimensions(Line &line)
     const auto mass = std::find_if(line.parts.begin(), line.parts.end(), isA(Dimension::Mass));
     if (volume == line.parts.end() || mass == line.parts.end())
         return;
-    const std::optional<Density> density = densityOf(line.name.key);
+    // The density table names some things in the plural ("walnuts"), which the key is not.
+    std::optional<Density> density = densityOf(line.name.shown);
+    if (!density)
+        density = densityOf(line.pluralName.isEmpty() ? line.name.key + u's' : line.pluralName);
     if (!density)
         return;
     auto kept = volume < mass ? volume : mass;
@@ -122,17 +133,23 @@ QString write(const Part &part, const IngredientName &name)
 ShoppingItem itemOf(const Line &line, const Kitchen &kitchen)
 {
     QStringList amounts;
+    QString counted;             // last, next to the name it counts: "1 dozen + 2 eggs", never "2 + 1 dozen eggs"
     std::optional<bool> several; // of a counted amount: "3 onions", "1 onion"
     for (const Part &part : line.parts) {
         const QString written = write(part, line.name);
-        amounts.append(written);
-        if (!part.unit && part.measure.isEmpty())
+        if (part.unit || !part.measure.isEmpty()) {
+            amounts.append(written);
+        } else {
+            counted = written;
             several = written != "1"_L1 && written != "1/2"_L1;
+        }
     }
+    if (several)
+        amounts.append(counted);
     amounts.append(line.vague);
     QString shown = line.name.shown;
-    if (several && *several && !line.pluralName.isEmpty())
-        shown = line.pluralName;
+    if (several && *several)
+        shown = line.pluralName.isEmpty() ? pluralOf(shown) : line.pluralName;
     else if (several && !*several && !line.singularName.isEmpty())
         shown = line.singularName;
     QString text = amounts.join(" + "_L1);
@@ -160,7 +177,11 @@ MergedShoppingList mergeShoppingList(const QList<RecipeToShop> &recipes, const K
     QList<Line> lines;
     QHash<QString, qsizetype> byKey;
     for (const RecipeToShop &recipe : recipes) {
-        for (const IngredientLine &row : ingredientsOf(recipe.record)) {
+        for (IngredientLine row : ingredientsOf(recipe.record)) {
+            if (isSize(row)) {
+                row.unit = nullptr; // "2 | large | onions" counts onions
+                row.measure.clear();
+            }
             IngredientName name = readIngredientName(row.text);
             if (name.key.isEmpty())
                 continue;
@@ -198,6 +219,28 @@ MergedShoppingList mergeShoppingList(const QList<RecipeToShop> &recipes, const K
         }
     }
     return list;
+}
+
+QStringList shoppingListText(const MergedShoppingList &list)
+{
+    QStringList text;
+    const auto group = [&text](const QString &heading) {
+        if (!text.isEmpty())
+            text.append(QString());
+        text.append(heading);
+    };
+    for (qsizetype at = 0; at < list.items.size(); ++at) {
+        const ShoppingItem &item = list.items.at(at);
+        if (at == 0 || list.items.at(at - 1).aisle != item.aisle)
+            group(aisleName(item.aisle) + u':');
+        text.append(item.line);
+    }
+    if (!list.checkYouHave.isEmpty()) {
+        group(kCheckYouHave.toString());
+        for (const ShoppingItem &item : list.checkYouHave)
+            text.append(item.line);
+    }
+    return text;
 }
 
 QStringList shoppingListLines(const QList<RecipeRecord> &recipes, const QString &servings)

@@ -36,8 +36,9 @@ struct ShoppingItem
 
 struct MergedShoppingList
 {
-    QList<ShoppingItem> items;        ///< grouped by aisle in the enum's order, in order of first appearance within one
-    QList<ShoppingItem> checkYouHave; ///< the staples the recipes use, merged the same way, in order of first appearance
+    QList<ShoppingItem> items; ///< grouped by aisle in the enum's order, in order of first appearance within one
+    QList<ShoppingItem>
+        checkYouHave; ///< the staples the recipes use, merged the same way, in order of first appearance
 };
 
 /// The key an ingredient's text is merged by: lower case, without preparation ("onion, chopped" and "onion
@@ -55,6 +56,13 @@ QString ingredientKey(QStringView ingredientText);
 /// stays a range. Amounts that are no number ("a pinch") are kept once each, after the numbers; a key
 /// without any amount ("salt", "Salt, to taste") is one line of the ingredient as first written.
 MergedShoppingList mergeShoppingList(const QList<RecipeToShop> &recipes, const Kitchen &kitchen);
+
+/// The heading of the staples in a list as text.
+inline constexpr QStringView kCheckYouHave = u"Check you have:";
+
+/// `list` as text lines, as the shopping-list screen's box holds it: each aisle's name as a heading
+/// ("Produce:") above its lines, an empty line between aisles, the staples last under kCheckYouHave.
+QStringList shoppingListText(const MergedShoppingList &list);
 
 /// The lines of mergeShoppingList() for `recipes`, each scaled by servings / serving size when both are
 /// numbers (servingsFactor()), with the built-in kitchen (no staples taken apart, the built-in aisles):
