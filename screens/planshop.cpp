@@ -155,7 +155,7 @@ void PlanShop::start(const PlanWeek *week, QDate today)
     try {
         m_kitchen = store::Kitchen::load();
     } catch (const store::Failure &failure) {
-        m_kitchen = store::Kitchen();
+        m_kitchen = store::Kitchen::builtIn();
         shell::msgBox(QStringLiteral("The kitchen's staples or aisles (the folder Kitchen) could not be read "
                                      "(%1).\rThe list uses the aisles Larderon knows.")
                           .arg(failure.description()),
@@ -285,6 +285,11 @@ void PlanShop::moveToAisle(int choice)
         if (item.ingredient == key)
             item.aisle = aisle;
     }
+    // The list stays grouped by aisle, as the merging made it.
+    std::stable_sort(m_merged.items.begin(), m_merged.items.end(),
+                     [](const store::ShoppingItem &a, const store::ShoppingItem &b) {
+                         return aisleIndex(a.aisle) < aisleIndex(b.aisle);
+                     });
     showList();
     for (QTreeWidgetItemIterator it(m_list); *it; ++it) {
         if ((*it)->parent() && (*it)->text(0) == text)
@@ -294,18 +299,16 @@ void PlanShop::moveToAisle(int choice)
 
 QStringList PlanShop::lines() const
 {
-    QStringList lines{heading()};
-    for (int group = 0; group < m_list->topLevelItemCount(); ++group) {
-        const QTreeWidgetItem *heading = m_list->topLevelItem(group);
-        QStringList wanted;
-        for (int line = 0; line < heading->childCount(); ++line) {
-            if (heading->child(line)->checkState(0) != Qt::Checked)
-                wanted << heading->child(line)->text(0);
-        }
-        if (!wanted.isEmpty())
-            lines << heading->text(0) + u':' << wanted;
+    store::MergedShoppingList wanted;
+    for (const store::ShoppingItem &item : m_merged.items) {
+        if (!m_bought.contains(item.line))
+            wanted.items.append(item);
     }
-    return lines;
+    for (const store::ShoppingItem &item : m_merged.checkYouHave) {
+        if (!m_bought.contains(item.line))
+            wanted.checkYouHave.append(item);
+    }
+    return QStringList{heading(), QString()} + store::shoppingListText(wanted);
 }
 
 void PlanShop::printList()
@@ -322,6 +325,7 @@ void PlanShop::printList()
     }();
     shell::runPrintJob(this, std::move(printer), text.join(u'\n').size(),
                        [text, headings](shell::LinePrinter &page) {
+                           // The heading and the lines in the type of the page, each aisle's name in bold.
                            page.setFontName(QStringLiteral("Tahoma"));
                            page.setFontSize(14);
                            page.setBold(true);
@@ -332,10 +336,12 @@ void PlanShop::printList()
                            shell::printWrappedText(page, text.first());
                            for (const QString &line : text.mid(1)) {
                                const bool heading = headings.contains(line);
-                               if (heading)
-                                   page.endLine();
                                page.setBold(heading);
-                               shell::printWrappedText(page, heading ? line.chopped(1) : QStringLiteral("\u25a1 ") + line);
+                               if (line.isEmpty())
+                                   page.endLine();
+                               else
+                                   shell::printWrappedText(page, heading ? line.chopped(1)
+                                                                         : QStringLiteral("\u25a1 ") + line);
                            }
                            page.endDocument();
                        });
@@ -343,7 +349,15 @@ void PlanShop::printList()
 
 void PlanShop::toShoppingList()
 {
-    shell::ScreenRegistry::load<frmShop>()->addLines(lines());
+    // A list open in the shopping list screen is added to only when the user says so, as from the find window.
+    frmShop *shop = shell::ScreenRegistry::load<frmShop>();
+    frmShop::Into into = frmShop::Into::NewList;
+    if (!shop->listText().trimmed().isEmpty() &&
+        shell::msgBox(QStringLiteral("The shopping list screen has a list open.\rAdd this list to it?\r\r"
+                                     "No starts a new list."),
+                      shell::MbYesNo | shell::MbQuestion, QStringLiteral("Shopping list")) == shell::AnswerYes)
+        into = frmShop::Into::End;
+    shop->addLines(lines(), into);
 }
 
 bool PlanShop::eventFilter(QObject *watched, QEvent *event)

@@ -44,8 +44,9 @@ public:
 
     /// The heading: the days and the recipes the list is for.
     QString heading() const;
-    /// The list as printed and sent: the heading, then each aisle's name and its lines not ticked, then "Check
-    /// you have:" and its lines.
+    /// The list as printed and sent: the heading, an empty line, then the lines not ticked as the shopping
+    /// list screen holds a list (store::shoppingListText()): each aisle's name above its lines, "Check you
+    /// have:" last.
     QStringList lines() const;
 
 signals:

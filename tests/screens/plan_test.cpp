@@ -87,6 +87,13 @@ struct Plan : testing::ScreenFixture
         std::unique_ptr<QMimeData> data(from->mimeData({dragged}));
         QVERIFY(model()->dropMimeData(data.get(), Qt::MoveAction, -1, -1, onto));
     }
+    // Runs the steps on another screen and reads its keys.
+    QString on(const char *name, const QString &steps, const QString &keys)
+    {
+        const QScopedValueRollback other(screen, ScreenRegistry::find(QLatin1String(name)));
+        run(steps);
+        return state(keys);
+    }
     QByteArray weekFile(int column) const { return folder.read("Meal Plan/" + store::weekFileName(day(column))); }
     // The plan's records of the shown week's days, as "column meal recipe servings cooked", "|" between them.
     QString records() const
@@ -213,10 +220,16 @@ private slots:
         QVERIFY(f.folder.read("Kitchen/staples.txt").endsWith("water\r\nmilk\r\n"));
         // Sent to the classic shopping list screen, ready to be saved there.
         f.run("click cmdPSSend");
-        const QScopedValueRollback other(f.screen, ScreenRegistry::find("frmShop"));
-        QCOMPARE(f.state("screen txtHList"), "shown / " + heading +
-                                                 "\nMeat and fish:\n4 lb stewing beef\n"
-                                                 "Frozen:\n3 leeks\nCheck you have:\n3 5/8 cups milk\nsalt");
+        const QString sent = heading + "\n\nMeat and fish:\n4 lb stewing beef\n\nFrozen:\n3 leeks\n\n"
+                                       "Check you have:\n3 5/8 cups milk\nsalt";
+        QCOMPARE(f.on("frmShop", "", "screen txtHList"), "shown / " + sent);
+        // Sent again, the list open there is added to only when the user says so.
+        f.run("answer 6 > click cmdPSSend");
+        QCOMPARE(f.state("boxes"), "36 Shopping list: The shopping list screen has a list open.\rAdd this list "
+                                   "to it?\r\rNo starts a new list.");
+        QCOMPARE(f.on("frmShop", "", "txtHList"), sent + '\n' + sent);
+        f.run("answer 7 > click cmdPSSend");
+        QCOMPARE(f.on("frmShop", "", "txtHList"), sent);
     }
 
     // Opened in the recipe window at its planned servings; renamed since, it stays in the plan as missing.
