@@ -153,6 +153,7 @@ void frmPlan::load()
     const QSignalBlocker quiet(m_household);
     m_household->setValue(kept.value(QStringLiteral("frmPlan/household"), 0).toInt());
     showWeek(QDate::currentDate());
+    m_finder->setFocus();
 }
 
 bool frmPlan::event(QEvent *event)

@@ -81,6 +81,7 @@ PlanFinder::PlanFinder(QWidget *parent)
     m_find->installEventFilter(this);
     m_slices.setSingleShot(true);
     m_slices.setInterval(0);
+    setFocusProxy(m_find);
 
     auto *add = new QPushButton(QStringLiteral("Add"), this);
     add->setObjectName(QStringLiteral("cmdPAdd"));
