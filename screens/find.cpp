@@ -344,7 +344,7 @@ void frmFind::addToShoppingList()
         const int answer = shell::msgBox(
             QStringLiteral("The shopping list screen has a list open.\rAdd these recipes to it?\r\r"
                            "No starts a new list."),
-            shell::MbYesNo | shell::MbQuestion, QStringLiteral("Shopping list"));
+            shell::MbYesNo | shell::MbQuestion, QStringLiteral("Add to shopping list"));
         if (answer == shell::AnswerYes && open == m_shoppedText)
             recipes = m_shopped + recipes;
         else if (answer == shell::AnswerYes)
