@@ -355,7 +355,7 @@ void PlanShop::toShoppingList()
     if (!shop->listText().trimmed().isEmpty() &&
         shell::msgBox(QStringLiteral("The shopping list screen has a list open.\rAdd this list to it?\r\r"
                                      "No starts a new list."),
-                      shell::MbYesNo | shell::MbQuestion, QStringLiteral("Shopping list")) == shell::AnswerYes)
+                      shell::MbYesNo | shell::MbQuestion, QStringLiteral("Add to shopping list")) == shell::AnswerYes)
         into = frmShop::Into::End;
     shop->addLines(lines(), into);
 }

@@ -225,7 +225,7 @@ private slots:
         QCOMPARE(f.on("frmShop", "", "screen txtHList"), "shown / " + sent);
         // Sent again, the list open there is added to only when the user says so.
         f.run("answer 6 > click cmdPSSend");
-        QCOMPARE(f.state("boxes"), "36 Shopping list: The shopping list screen has a list open.\rAdd this list "
+        QCOMPARE(f.state("boxes"), "36 Add to shopping list: The shopping list screen has a list open.\rAdd this list "
                                    "to it?\r\rNo starts a new list.");
         QCOMPARE(f.on("frmShop", "", "txtHList"), sent + '\n' + sent);
         f.run("answer 7 > click cmdPSSend");
