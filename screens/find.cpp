@@ -8,6 +8,7 @@
 #include "shell/messages.h"
 #include "shell/module1.h"
 #include "store/io/failure.h"
+#include "store/mealplan.h"
 #include "store/recipefile.h"
 #include "store/shoppinglist.h"
 #include "ui_find.h"
@@ -16,6 +17,7 @@
 #include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLocale>
 
 #include <tuple>
 
@@ -24,6 +26,7 @@ namespace {
 // A slice of reading, so that the window answers between slices while thousands of recipes are read.
 constexpr int kSliceMs = 30;
 constexpr int kRecipeColumnWidth = 250;
+constexpr int kFoundInColumnWidth = 180;
 
 } // namespace
 
@@ -46,6 +49,13 @@ public:
         endResetModel();
     }
     qsizetype foundCount() const { return m_found.size(); }
+    /// The dates the recipes were last cooked, by store::recipeKey(), as the meal plan marks them.
+    void setLastCooked(QHash<QString, QDate> cooked)
+    {
+        m_cooked = std::move(cooked);
+        if (m_rows > 0)
+            emit dataChanged(index(0, 2), index(rowCount() - 1, 2), {Qt::DisplayRole});
+    }
     Recipe recipe(int row) const { return {m_found.category(row), m_found.name(row)}; }
     /// The checked recipes, in the order they were checked.
     const QList<Recipe> &checked() const { return m_checked; }
@@ -57,7 +67,7 @@ public:
     }
 
     int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_rows); }
-    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 2; }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 3; }
     bool canFetchMore(const QModelIndex &parent) const override
     {
         return !parent.isValid() && m_rows < m_found.size();
@@ -84,6 +94,10 @@ public:
                 matched = m_matched.insert(index.row(), m_found.hit(index.row()).matched);
             return *matched;
         }
+        if (index.column() == 2 && role == Qt::DisplayRole) {
+            const QDate cooked = m_cooked.value(store::recipeKey(m_found.category(index.row()), m_found.name(index.row())));
+            return cooked.isValid() ? QLocale().toString(cooked, QLocale::ShortFormat) : QString();
+        }
         return {};
     }
 
@@ -109,7 +123,7 @@ public:
     {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return {};
-        return section == 0 ? QStringLiteral("Recipe") : QStringLiteral("Found in");
+        return section == 0 ? QStringLiteral("Recipe") : section == 1 ? QStringLiteral("Found in") : QStringLiteral("Last cooked");
     }
 
 private:
@@ -120,6 +134,7 @@ private:
     qsizetype m_rows = 0;
     mutable QHash<int, QString> m_matched; ///< what the rows drawn so far were found in
     QList<Recipe> m_checked;
+    QHash<QString, QDate> m_cooked;
 };
 
 frmFind::frmFind(QWidget *parent)
@@ -137,6 +152,7 @@ frmFind::frmFind(QWidget *parent)
 
     m_ui->lswFFound->setModel(m_found);
     m_ui->lswFFound->header()->resizeSection(0, kRecipeColumnWidth);
+    m_ui->lswFFound->header()->resizeSection(1, kFoundInColumnWidth);
     m_ui->lswFFound->installEventFilter(this);
     m_ui->txtFWhat->installEventFilter(this);
     m_ui->txtFServ->setValidator(new DigitFilter(this));
@@ -175,8 +191,11 @@ bool frmFind::event(QEvent *event)
 {
     // Each time the screen shows, the recipes may have changed on the other screens. The search waits
     // for the next turn of the event loop, so that the window is drawn first.
-    if (event->type() == QEvent::Show)
+    // The meal plan is read then too, for the dates the recipes were last cooked.
+    if (event->type() == QEvent::Show) {
+        m_found->setLastCooked(store::lastCooked());
         QTimer::singleShot(0, this, &frmFind::search);
+    }
     return shell::Screen::event(event);
 }
 
