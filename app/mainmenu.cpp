@@ -35,6 +35,7 @@ constexpr BarItem kOtherItems[] = {
 constexpr BarItem kKitchenItems[] = {
     {"Find", "Find a recipe", 8, "frmFind"},
     {"Import", "Import recipes", 9, "frmImport"},
+    {"Plan", "Plan meals", 10, "frmPlan"},
 };
 
 struct BarGroup
@@ -53,8 +54,8 @@ constexpr BarGroup kGroups[] = {
 };
 
 // The image list, in icon index order.
-constexpr const char *kIconFiles[] = {"setup", "ingredients", "recipes", "shopping", "exit",
-                                      "help",  "about",       "credits", "find",     "import"};
+constexpr const char *kIconFiles[] = {"setup", "ingredients", "recipes", "shopping", "exit", "help",
+                                      "about", "credits",     "find",    "import",   "plan"};
 
 } // namespace
 

@@ -9,6 +9,7 @@
 #include "screens/find.h"
 #include "screens/import.h"
 #include "screens/ingred.h"
+#include "screens/plan.h"
 #include "screens/recipe.h"
 #include "screens/setup.h"
 #include "screens/shop.h"
@@ -28,4 +29,5 @@ void registerScreens()
     ScreenRegistry::add<frmFind>();
     ScreenRegistry::add<frmImport>();
     ScreenRegistry::add<frmCook>();
+    ScreenRegistry::add<frmPlan>();
 }

@@ -34,8 +34,8 @@ small_source() {
     if [ -f "$2/$1-16.svg" ]; then echo "$2/$1-16.svg"; else echo "$2/$1.svg"; fi
 }
 
-# Main menu: ten 32 x 32 icons, in the order of the main menu's image list.
-for name in setup ingredients recipes shopping exit help about credits find import; do
+# Main menu: eleven 32 x 32 icons, in the order of the main menu's image list.
+for name in setup ingredients recipes shopping exit help about credits find import plan; do
     render "src/mainmenu/$name.svg" 32 32 "icons/mainmenu/$name.png"
 done
 

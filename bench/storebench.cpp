@@ -2,7 +2,7 @@
 // and prints one table row per figure: ours, the floor, their ratio, the limit and whether it is met.
 // The figures come in groups, each in its file beside this one; bench/CMakeLists.txt says how to add one.
 //
-//   storebench [--runs N] [--only huge|find|display|save|delete|import|wrap|print|pause|setup]
+//   storebench [--runs N] [--only huge|find|display|save|delete|import|wrap|print|pause|setup|cook|plan]
 
 #include "bench/benchsupport.h"
 #include "shell/appearance.h"

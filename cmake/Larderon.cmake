@@ -15,7 +15,7 @@ endif()
 
 # The main menu's icons: compiled into the program and shown in the help pages.
 set(LARDERON_MAINMENU_ICONS)
-foreach(icon setup ingredients recipes shopping exit help about credits find import)
+foreach(icon setup ingredients recipes shopping exit help about credits find import plan)
     list(APPEND LARDERON_MAINMENU_ICONS ${PROJECT_SOURCE_DIR}/assets/icons/mainmenu/${icon}.png)
 endforeach()
 

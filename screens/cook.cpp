@@ -214,7 +214,7 @@ void frmCook::setPrinterSetup(recipeprint::PrinterSetup setup)
     m_printerSetup = setup ? std::move(setup) : recipeprint::PrinterSetup(&recipeprint::showPrinterSetup);
 }
 
-bool frmCook::openRecipe(const QString &category, const QString &name)
+bool frmCook::openRecipe(const QString &category, const QString &name, int servings)
 {
     try {
         m_record = store::loadRecipe(category, name);
@@ -229,7 +229,7 @@ bool frmCook::openRecipe(const QString &category, const QString &name)
     {
         const QSignalBlocker quiet(m_servings);
         const std::optional<double> size = store::parseAmount(m_draft.servingSize);
-        m_servings->setValue(size ? int(*size) : 0);
+        m_servings->setValue(servings >= 0 ? servings : size ? int(*size) : 0);
     }
     m_pages->setCurrentIndex(0);
     shell::ScreenRegistry::show<frmCook>();

@@ -26,9 +26,10 @@ public:
     explicit frmCook(QWidget *parent = nullptr);
     ~frmCook() override;
 
-    /// Shows this window with the recipe `name` of `category`. Returns false, with nothing shown, when the
-    /// recipe cannot be read.
-    bool openRecipe(const QString &category, const QString &name);
+    /// Shows this window with the recipe `name` of `category`, scaled to `servings` when it is 0 or more (0
+    /// shows the amounts as written), else at its own serving size. Returns false, with nothing shown, when
+    /// the recipe cannot be read.
+    bool openRecipe(const QString &category, const QString &name, int servings = -1);
     /// Shows the recipe as openRecipe() does, on the edit page.
     bool editRecipe(const QString &category, const QString &name);
     /// Shows the edit page with `draft`, a recipe not saved yet, named `name` in `category` for the user

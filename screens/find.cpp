@@ -8,6 +8,7 @@
 #include "shell/messages.h"
 #include "shell/module1.h"
 #include "store/io/failure.h"
+#include "store/mealplan.h"
 #include "store/recipefile.h"
 #include "store/shoppinglist.h"
 #include "ui_find.h"
@@ -16,6 +17,7 @@
 #include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLocale>
 
 #include <tuple>
 
@@ -24,6 +26,7 @@ namespace {
 // A slice of reading, so that the window answers between slices while thousands of recipes are read.
 constexpr int kSliceMs = 30;
 constexpr int kRecipeColumnWidth = 250;
+constexpr int kFoundInColumnWidth = 180;
 
 } // namespace
 
@@ -46,6 +49,13 @@ public:
         endResetModel();
     }
     qsizetype foundCount() const { return m_found.size(); }
+    /// The dates the recipes were last cooked, by store::recipeKey(), as the meal plan marks them.
+    void setLastCooked(QHash<QString, QDate> cooked)
+    {
+        m_cooked = std::move(cooked);
+        if (m_rows > 0)
+            emit dataChanged(index(0, 2), index(rowCount() - 1, 2), {Qt::DisplayRole});
+    }
     Recipe recipe(int row) const { return {m_found.category(row), m_found.name(row)}; }
     /// The checked recipes, in the order they were checked.
     const QList<Recipe> &checked() const { return m_checked; }
@@ -57,7 +67,7 @@ public:
     }
 
     int rowCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : int(m_rows); }
-    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 2; }
+    int columnCount(const QModelIndex &parent = {}) const override { return parent.isValid() ? 0 : 3; }
     bool canFetchMore(const QModelIndex &parent) const override
     {
         return !parent.isValid() && m_rows < m_found.size();
@@ -84,6 +94,10 @@ public:
                 matched = m_matched.insert(index.row(), m_found.hit(index.row()).matched);
             return *matched;
         }
+        if (index.column() == 2 && role == Qt::DisplayRole) {
+            const QDate cooked = m_cooked.value(store::recipeKey(m_found.category(index.row()), m_found.name(index.row())));
+            return cooked.isValid() ? QLocale().toString(cooked, QLocale::ShortFormat) : QString();
+        }
         return {};
     }
 
@@ -109,7 +123,7 @@ public:
     {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return {};
-        return section == 0 ? QStringLiteral("Recipe") : QStringLiteral("Found in");
+        return section == 0 ? QStringLiteral("Recipe") : section == 1 ? QStringLiteral("Found in") : QStringLiteral("Last cooked");
     }
 
 private:
@@ -120,6 +134,7 @@ private:
     qsizetype m_rows = 0;
     mutable QHash<int, QString> m_matched; ///< what the rows drawn so far were found in
     QList<Recipe> m_checked;
+    QHash<QString, QDate> m_cooked;
 };
 
 frmFind::frmFind(QWidget *parent)
@@ -137,6 +152,7 @@ frmFind::frmFind(QWidget *parent)
 
     m_ui->lswFFound->setModel(m_found);
     m_ui->lswFFound->header()->resizeSection(0, kRecipeColumnWidth);
+    m_ui->lswFFound->header()->resizeSection(1, kFoundInColumnWidth);
     m_ui->lswFFound->installEventFilter(this);
     m_ui->txtFWhat->installEventFilter(this);
     m_ui->txtFServ->setValidator(new DigitFilter(this));
@@ -175,8 +191,11 @@ bool frmFind::event(QEvent *event)
 {
     // Each time the screen shows, the recipes may have changed on the other screens. The search waits
     // for the next turn of the event loop, so that the window is drawn first.
-    if (event->type() == QEvent::Show)
+    // The meal plan is read then too, for the dates the recipes were last cooked.
+    if (event->type() == QEvent::Show) {
+        m_found->setLastCooked(store::lastCooked());
         QTimer::singleShot(0, this, &frmFind::search);
+    }
     return shell::Screen::event(event);
 }
 
@@ -289,11 +308,13 @@ void frmFind::addToShoppingList()
                       shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
         return;
     }
-    QList<store::RecipeRecord> recipes;
+    QList<store::RecipeToShop> recipes;
     QStringList unreadable;
     for (const auto &[category, name] : chosen) {
         try {
-            recipes.append(store::loadRecipe(category, name));
+            store::RecipeRecord record = store::loadRecipe(category, name);
+            const double factor = store::servingsFactor(m_ui->txtFServ->text(), record.servingSize());
+            recipes.append({std::move(record), factor});
         } catch (const store::Failure &) {
             unreadable.append(name);
         }
@@ -305,7 +326,37 @@ void frmFind::addToShoppingList()
     }
     if (recipes.isEmpty())
         return;
-    shell::ScreenRegistry::load<frmShop>()->addLines(store::shoppingListLines(recipes, m_ui->txtFServ->text()));
+    store::Kitchen kitchen = store::Kitchen::builtIn();
+    try {
+        kitchen = store::Kitchen::load();
+    } catch (const store::Failure &) {
+        shell::msgBox(QStringLiteral("The staples and aisles in the Kitchen folder could not be read.\rThe list "
+                                     "uses the program's own."),
+                      shell::MbSystemModal | shell::MbExclamation);
+    }
+
+    // A list in the box is never added to unasked. The list this window made and nobody changed since is
+    // made again with the new recipes, so that their lines merge with its lines.
+    frmShop *shop = shell::ScreenRegistry::load<frmShop>();
+    frmShop::Into into = frmShop::Into::NewList;
+    const QString open = shop->listText();
+    if (!open.trimmed().isEmpty()) {
+        const int answer = shell::msgBox(
+            QStringLiteral("The shopping list screen has a list open.\rAdd these recipes to it?\r\r"
+                           "No starts a new list."),
+            shell::MbYesNo | shell::MbQuestion, QStringLiteral("Add to shopping list"));
+        if (answer == shell::AnswerYes && open == m_shoppedText)
+            recipes = m_shopped + recipes;
+        else if (answer == shell::AnswerYes)
+            into = frmShop::Into::End;
+    }
+    if (into == frmShop::Into::NewList)
+        m_shopped = recipes;
+    else
+        m_shopped.clear();
+    const QStringList lines = store::shoppingListText(store::mergeShoppingList(recipes, kitchen));
+    shop->addLines(lines, into);
+    m_shoppedText = into == frmShop::Into::NewList ? shop->listText() : QString();
     m_found->clearChecks();
 }
 

@@ -2,6 +2,7 @@
 
 #include "shell/screen.h"
 #include "store/recipeindex.h"
+#include "store/shoppinglist.h"
 
 #include <QTimer>
 
@@ -48,6 +49,8 @@ private:
 
     const std::unique_ptr<Ui::frmFind> m_ui;
     FoundRecipes *m_found;
+    QList<store::RecipeToShop> m_shopped; ///< the recipes of the list this window last made
+    QString m_shoppedText;                ///< that list as the shopping-list box received it
     store::RecipeIndex m_index;
     QTimer m_slices;
 };

@@ -175,8 +175,8 @@ void frmImport::showCategories()
 
 void frmImport::dragEnterEvent(QDragEnterEvent *event)
 {
-    const QMimeData *data = event->mimeData();
-    if (!m_import && !m_web && (!localFiles(data).isEmpty() || !webAddress(data).isEmpty()))
+    const QMimeData *dropped = event->mimeData();
+    if (!m_import && !m_web && (!localFiles(dropped).isEmpty() || !webAddress(dropped).isEmpty()))
         event->acceptProposedAction();
 }
 
@@ -347,6 +347,11 @@ void frmImport::offerPlainPage(const QString &shownAs, const QString &pageText)
     QString category = m_ui->cboMCat->currentIndex() > 0 ? m_ui->cboMCat->currentText() : QString();
     if (category.isEmpty() && m_ui->cboMCat->count() > 1)
         category = m_ui->cboMCat->itemText(1);
+    if (category.isEmpty()) {
+        shell::msgBox(QStringLiteral("Please create a category first: Prg setup on the main menu."),
+                      shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
+        return;
+    }
     QString name = store::interchange::fileNameFor(page.title);
     if (name.isEmpty())
         name = QStringLiteral("New recipe");

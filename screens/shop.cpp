@@ -223,20 +223,33 @@ void frmShop::printList()
     }
 }
 
-void frmShop::addLines(const QStringList &lines)
+void frmShop::addLines(const QStringList &lines, Into into)
 {
     shell::ScreenRegistry::show<frmShop>();
     if (!isVisible())
         return; // the screen failed to load and the error report shows
-    // Appended through a cursor, so that Undo takes the lines away again.
-    QTextCursor end(m_ui->txtHList->document());
-    end.movePosition(QTextCursor::End);
-    const QString text = m_ui->txtHList->toPlainText();
-    end.insertText((text.isEmpty() || text.endsWith(u'\n') ? QString() : QStringLiteral("\n")) +
-                   lines.join(QLatin1Char('\n')));
-    m_ui->txtHList->setTextCursor(end);
+    // Put in through a cursor, so that Undo takes the lines away again (and brings back a list replaced).
+    QTextCursor cursor(m_ui->txtHList->document());
+    QString text = lines.join(QLatin1Char('\n'));
+    if (into == Into::NewList) {
+        cursor.select(QTextCursor::Document);
+        m_ui->txtHName->clear();
+        m_ui->lswHOpen->clearSelection();
+    } else {
+        cursor.movePosition(QTextCursor::End);
+        const QString before = m_ui->txtHList->toPlainText();
+        if (!before.isEmpty() && !before.endsWith(u'\n'))
+            text.prepend(QLatin1Char('\n'));
+    }
+    cursor.insertText(text);
+    m_ui->txtHList->setTextCursor(cursor);
     setNameLocked(false);
     m_ui->txtHName->setFocus();
+}
+
+QString frmShop::listText() const
+{
+    return m_ui->txtHList->toPlainText();
 }
 
 void frmShop::showMain()

@@ -27,9 +27,16 @@ public:
     /// Replaces the dialog (tests answer it without a window); an empty function brings QPrintDialog back.
     static void setPrintDialog(PrintDialog dialog);
 
-    /// Shows this screen with `lines` appended at the end of the list box, on lines of their own, and the
-    /// name box open and focused, so that the list can be saved under a name. Nothing is written.
-    void addLines(const QStringList &lines);
+    /// Where addLines() puts its lines.
+    enum class Into {
+        End,    ///< after the text in the list box
+        NewList ///< in place of it, as a new list with an empty name; Undo in the box brings the text back
+    };
+    /// Shows this screen with `lines` in the list box, on lines of their own, and the name box open and
+    /// focused, so that the list can be saved under a name. Nothing is written.
+    void addLines(const QStringList &lines, Into into = Into::End);
+    /// The text of the list box.
+    QString listText() const;
 
 protected:
     void load() override;

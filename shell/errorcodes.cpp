@@ -27,6 +27,7 @@ constexpr ErrorCode kCodes[] = {
     {"M - CS -", 5, "(form) Import - cmdMImport section", kSaveFailed},
     {"K - CS -", 6, "(form) Cook - cmdKESave section", kSaveFailed},
     {"K - CP -", 6, "(form) Cook - picture section", kSaveFailed},
+    {"P - CS -", 7, "(form) Plan - week save section", kSaveFailed},
 };
 
 } // namespace

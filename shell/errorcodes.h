@@ -41,6 +41,7 @@ inline const QString ImportLoad = QStringLiteral("M - FL -");
 inline const QString ImportSave = QStringLiteral("M - CS -");
 inline const QString CookSave = QStringLiteral("K - CS -");
 inline const QString CookPicture = QStringLiteral("K - CP -");
+inline const QString PlanSave = QStringLiteral("P - CS -");
 } // namespace codes
 
 } // namespace shell

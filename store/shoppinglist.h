@@ -1,26 +1,72 @@
 #pragma once
 
+#include "store/aisles.h"
+#include "store/kitchen.h"
+#include "store/recipefile.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
-/// A shopping list made from recipes: their ingredient rows, scaled to a number of servings and added
-/// together.
+/// A shopping list made from recipes: their ingredient rows, scaled, merged by ingredient and grouped by
+/// the aisle they are bought in, the household's staples apart.
 namespace store {
 
-struct RecipeRecord;
+/// One recipe to shop for: its record and the factor its amounts are multiplied by (servings asked for /
+/// the recipe's serving size; 1 when either is unknown).
+struct RecipeToShop
+{
+    RecipeRecord record;
+    double factor = 1;
+};
 
-/// The lines of a shopping list for `recipes`, each "amount measure ingredient" with single blanks and
-/// empty parts left out, in the order the rows first appear. The rows are every ingredient of each
-/// recipe, those under "More ingredients:" too (store/ingredients.h); rows without an ingredient are left
-/// out.
+/// The factor for `servings` asked of a recipe of `servingSize`: their quotient when both are numbers above
+/// 0 (store/amount.h), else 1.
+double servingsFactor(QStringView servings, QStringView servingSize);
+
+/// One line of a merged shopping list.
+struct ShoppingItem
+{
+    QString line;       ///< as shown and printed: "2 1/2 cups milk", "2 cups + 100 g flour", "salt"
+    QString ingredient; ///< the key lines were merged by ("milk", "onion"): what an aisle choice is kept for
+    Aisle aisle = Aisle::Other;
+    friend bool operator==(const ShoppingItem &, const ShoppingItem &) = default;
+};
+
+struct MergedShoppingList
+{
+    QList<ShoppingItem> items; ///< grouped by aisle in the enum's order, in order of first appearance within one
+    QList<ShoppingItem>
+        checkYouHave; ///< the staples the recipes use, merged the same way, in order of first appearance
+};
+
+/// The key an ingredient's text is merged by: lower case, without preparation ("onion, chopped" and "onion
+/// (chopped)" give "onion"), singular ("onions" gives "onion"), without "to taste", blanks collapsed.
+QString ingredientKey(QStringView ingredientText);
+
+/// The one shopping list for `recipes`: every ingredient row of each (rows 1 to 10 and the "More
+/// ingredients:" ones, ingredientsOf()), scaled by its factor, merged by ingredientKey() and grouped by
+/// `kitchen`'s aisles; staples apart.
 ///
-/// When `servings` is a number above 0 and a recipe's serving size is one too, every amount of that
-/// recipe (both ends of a range) is multiplied by servings / serving size. Rows of the same ingredient
-/// (letter case and blanks around it do not count) become one line with their amounts added when their
-/// measures are both volumes ("2 tb" and "1 tbsp", "1 cup" and "250 ml"), both masses, or the same
-/// other measure. A line scaled or added up is written readably in the first row's kind of measure
-/// (showAmount(), as written); a row whose amount is not a number is a line of its own, as written.
+/// One line per key. Amounts of one measure in any spelling, and of volume or mass, are added and written
+/// readably in the kitchen (US, metric) of the first row (showAmount(), as written); a volume and a mass of
+/// one ingredient whose density is known are added as the first row's kind, else kept as two amounts on one
+/// line ("2 cups + 100 g flour"). Counted amounts add up and round as showAmount() rounds them; a range
+/// stays a range. Amounts that are no number ("a pinch") are kept once each, after the numbers; a key
+/// without any amount ("salt", "Salt, to taste") is one line of the ingredient as first written.
+MergedShoppingList mergeShoppingList(const QList<RecipeToShop> &recipes, const Kitchen &kitchen);
+
+/// The heading of the staples in a list as text.
+inline constexpr QStringView kCheckYouHave = u"Check you have:";
+
+/// `list` as text lines, as the shopping-list screen's box holds it: each aisle's name as a heading
+/// ("Produce:") above its lines, an empty line between aisles, the staples last under kCheckYouHave.
+QStringList shoppingListText(const MergedShoppingList &list);
+
+/// The lines of mergeShoppingList() for `recipes`, each scaled by servings / serving size when both are
+/// numbers (servingsFactor()), with the built-in kitchen (no staples taken apart, the built-in aisles):
+/// grouped by aisle, in order of first appearance within one.
 QStringList shoppingListLines(const QList<RecipeRecord> &recipes, const QString &servings);
 
 } // namespace store

@@ -94,7 +94,7 @@ private slots:
         // Each item's key and the screen it shows; Exit and Help show none of their own.
         const QStringList items{
             "Setup=frmSetup", "Ingredients=frmIngred", "Recipes=frmRecipe", "Shopping List=frmShop", "Exit", "Help",
-            "About=frmAbout", "Credits=frmCredit",     "Find=frmFind",      "Import=frmImport"};
+            "About=frmAbout", "Credits=frmCredit",     "Find=frmFind",      "Import=frmImport", "Plan=frmPlan"};
         testing::ScreenSession session;
         for (const QString &each : items)
             ScreenRegistry::add(each.section(u'=', 1), [] { return new Screen; });
@@ -121,7 +121,7 @@ private slots:
             QVERIFY(shown->isVisible());
         }
         QCOMPARE(captions.join('|'), u"Prg setup|Ingredients|Display recipes|Create a shopping list|Exit this program|"
-                                     "View the help file|About screen|Credits|Find a recipe|Import recipes"_s);
+                                     "View the help file|About screen|Credits|Find a recipe|Import recipes|Plan meals"_s);
     }
 
     void quit_asksAndGoesOnByTheAnswer_data()
@@ -155,7 +155,7 @@ private slots:
         QVERIFY(ScreenRegistry::find("frmIngred")->isVisible());
         QTest::keyClick(item(menu, "Ingredients"), Qt::Key_Up);
         QTest::keyClick(item(menu, "Setup"), Qt::Key_Up);
-        QVERIFY(item(menu, "Import")->hasFocus());
+        QVERIFY(item(menu, "Plan")->hasFocus());
         // A held Enter key opens nothing beyond its first press.
         QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
         QApplication::sendEvent(item(menu, "Exit"), &repeat);
@@ -165,7 +165,7 @@ private slots:
     {
         QTest::addColumn<QString>("screen");
         for (const char *name : {"frmSplash", "frmMain", "frmSetup", "frmIngred", "frmRecipe", "frmShop", "frmCalendar",
-                                 "frmAbout", "frmCredit", "frmFind", "frmImport", "frmError"})
+                                 "frmAbout", "frmCredit", "frmFind", "frmImport", "frmPlan", "frmError"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void screens_lookTheSameOnADarkDesktop()

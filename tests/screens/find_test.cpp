@@ -1,5 +1,6 @@
 #include "screens/find.h"
 #include "screens/shop.h"
+#include "shell/messages.h"
 #include "tests/support/rows.h"
 #include "tests/support/screenfixture.h"
 
@@ -154,8 +155,22 @@ private slots:
         QTRY_COMPARE(f.found()->model()->rowCount(), 0);
     }
 
-    void shop_threeRecipesAddedAndScaled()
+    void shop_threeRecipesMergedScaledAndGroupedByAisle_data()
     {
+        // the answer to "add these recipes to the list open?"; the list box afterwards
+        const QString list =
+            "Produce:\n6 red bell peppers\n2 lbs leeks\n2 carrots\n\nDairy:\n1 cup Crème fraîche\n\n"
+            "Meat and fish:\n1 1/3 lbs stewing beef\n\nDry goods:\n9 cups Stock\n\nSpices:\na pinch paprika\n\n"
+            "Check you have:\n2 2/3 tsp salt";
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("added to the list open") << int(shell::AnswerYes) << "milk\n" + list;
+        QTest::newRow("a new list in its place") << int(shell::AnswerNo) << list;
+    }
+    void shop_threeRecipesMergedScaledAndGroupedByAisle()
+    {
+        QFETCH(int, answer);
+        QFETCH(QString, text);
         Find f;
         f.find("", 5);
         ScreenRegistry::show<frmShop>();
@@ -165,15 +180,36 @@ private slots:
             f.found()->setCurrentIndex(f.found()->model()->index(row, 0));
             f.run("key lswFFound=Space");
         }
-        f.run("type txtFServ=4x > click cmdFShop");
-        QCOMPARE(
-            f.on("frmShop", "", "txtHList focus dir:Shopping_List"),
-            "milk\n6 red bell peppers\n9 cups Stock\n2 2/3 tsp salt\na pinch paprika\n2 lbs leeks, sliced\n"
-            "1 cup Crème fraîche\n1 1/3 lbs stewing beef, cut into cubes and patted dry\n2 carrots / txtHName / -");
+        f.run(QString("type txtFServ=4x > answer %1 > click cmdFShop").arg(answer));
+        QVERIFY(f.state("boxes").contains("has a list open"));
+        QCOMPARE(f.on("frmShop", "", "txtHList focus dir:Shopping_List"), text + " / txtHName / -");
 
         // The checks went with the recipes into the list: adding again asks for recipes first.
         f.run("answer 1 > click cmdFShop");
         QVERIFY(f.state("boxes").contains("User error"));
+    }
+
+    // A list this window made, unchanged since, is made again with the next recipes, their lines merged
+    // with its lines; a list changed since gets the new lines at its end.
+    void shop_listMadeHereMergesTheNextRecipes()
+    {
+        Find f;
+        f.find("soup", 2);
+        f.run("key lswFFound=Space > click cmdFShop"); // Bell Pepper Soup: the box was empty, nothing asked
+        QCOMPARE(f.on("frmShop", "", "txtHList"),
+                 "Produce:\n3 red bell peppers\n\nDry goods:\n1 1/2 cups Stock\n\nSpices:\na pinch paprika\n\n"
+                 "Check you have:\n½ tsp salt");
+        f.found()->setCurrentIndex(f.found()->model()->index(1, 0));
+        f.run("key lswFFound=Space > answer 6 > click cmdFShop"); // Leek Soup
+        QCOMPARE(f.on("frmShop", "", "txtHList"),
+                 "Produce:\n3 red bell peppers\n2 lbs leeks\n\nDairy:\n1 cup Crème fraîche\n\nDry goods:\n"
+                 "5 1/2 cups Stock\n\nSpices:\na pinch paprika\n\nCheck you have:\n1 1/2 tsp salt");
+
+        f.on("frmShop", "type txtHList=x");
+        f.run("key lswFFound=Space > answer 6 > click cmdFShop"); // Leek Soup again, after a change
+        QVERIFY(f.on("frmShop", "", "txtHList").endsWith("1 1/2 tsp saltx\nProduce:\n2 lbs leeks\n\nDairy:\n"
+                                                        "1 cup Crème fraîche\n\nDry goods:\n4 cups stock\n\n"
+                                                        "Check you have:\n1 tsp salt"));
     }
 };
 

@@ -27,8 +27,10 @@ QByteArray mealMaster(int count, bool capitals)
     QByteArray file;
     for (int n = 1; n <= count; ++n) {
         const QByteArray category = (capitals ? "CAT " : "Cat ") + QByteArray::number(n);
+        // The two files' recipes differ, so that neither import skips the other's as already there.
         file += "MMMMM----- Recipe via Meal-Master (tm) v8.05\n \n      Title: Stew " + QByteArray::number(n) +
-                "\n Categories: " + category + "\n   Servings: 4\n \n      1 c  Water\n \n  Boil.\n \nMMMMM\n \n";
+                "\n Categories: " + category + "\n   Servings: 4\n \n      1 c  Water\n \n  " +
+                (capitals ? "Simmer." : "Boil.") + "\n \nMMMMM\n \n";
     }
     return file;
 }
