@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -229,7 +230,7 @@ std::unique_ptr<RecipeReader> makeArchiveReader(ZipArchive archive)
 
 bool isRecipeFolder(const QString &path)
 {
-    return !FolderFiles(path).names().isEmpty();
+    return !path.isEmpty() && QFileInfo(path).isDir() && !FolderFiles(path).names().isEmpty();
 }
 
 std::unique_ptr<RecipeReader> makeFolderReader(const QString &path)

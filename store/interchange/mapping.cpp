@@ -230,13 +230,15 @@ MappedRecipe toRecord(const Recipe &recipe)
 
     const QString overflow =
         more.isEmpty() ? QString() : kMoreIngredientsLine.toString() + QLatin1Char('\n') + more.join(u'\n');
-    const QString tail = (recipe.notes + fitted.notes).join(QLatin1Char('\n'));
-    QStringList closing;
-    if (const QString note = recipe.note.split(u'\n', Qt::SkipEmptyParts).join(u'\n').trimmed(); !note.isEmpty())
-        closing.append(kNoteLabel.toString() + u' ' + note);
-    if (const QString source = oneLine(recipe.source); !source.isEmpty())
-        closing.append(kSourceLabel.toString() + u' ' + source);
-    QString directions = joined({overflow, recipe.directions, tail, closing.join(u'\n')}, QStringLiteral("\n\n"));
+    // With a note or a source, the last paragraph is the recipe window's: "Note:" first (the note, then
+    // the other lines), "Source:" last.
+    QStringList tail = recipe.note.split(u'\n', Qt::SkipEmptyParts) + recipe.notes + fitted.notes;
+    const QString source = oneLine(recipe.source);
+    if (!source.isEmpty())
+        tail.append(kSourceLabel.toString() + u' ' + source);
+    if ((!source.isEmpty() || !recipe.note.trimmed().isEmpty()) && !tail.first().startsWith(kNoteLabel))
+        tail.first().prepend(kNoteLabel.toString() + u' ');
+    QString directions = joined({overflow, recipe.directions, tail.join(QLatin1Char('\n'))}, QStringLiteral("\n\n"));
     mapped.pictureAddress = recipe.pictureAddress.trimmed();
     if (mapped.title != mapped.name)
         directions = joined({mapped.title, directions}, QStringLiteral("\n"));

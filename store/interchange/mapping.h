@@ -55,8 +55,9 @@ struct MappedRecipe
 ///   and minutes when the minutes do not fit; a time of 100 hours or more goes into the directions;
 /// - the recipe's categories after the first (the one `category` names) on a line of the directions'
 ///   end, after kCategoriesLabel, each once;
-/// - the note and the source last, a paragraph of their own under "Note:" and "Source:", the note's empty
-///   lines left out, so that the recipe window shows them in their boxes.
+/// - the lines of what did not fit at the end of the directions; with a note or a source, they are the
+///   recipe window's last paragraph (store/recipedraft.h): "Note:" and the note (its empty lines left out),
+///   the other lines, then "Source:" and the source.
 MappedRecipe toRecord(const Recipe &recipe);
 
 /// The recipe that toRecord() turns back into `record` saved as `name`: the reverse of the rules above.

@@ -137,9 +137,13 @@ private slots:
         QCOMPARE(store::picturePath("Imported", "Lemon Bars"), QString());
 
         const store::RecipeDraft borscht = store::draftOf(store::loadRecipe("Soups", "Borscht"));
-        QCOMPARE(borscht.note, "Better the next day.\nFreezes well.");
+        // The recipe window's note holds the note, then the lines without a box of their own.
+        QVERIFY2(borscht.note.startsWith("Better the next day.\nFreezes well.\nDescription: A deep red soup"),
+                 qPrintable(borscht.note));
+        QVERIFY(borscht.note.endsWith("Rating: 4 of 5\nYield: 6 bowls\nCategories: Winter, Vegetarian"));
         QCOMPARE(borscht.source, "Grandmother's notebook https://example.org/borscht");
-        QVERIFY(borscht.directions.endsWith("Categories: Winter, Vegetarian\nRating: 4 of 5\nYield: 6 bowls"));
+        QCOMPARE(borscht.directions, "Simmer the stock and beets for 40 minutes.\nAdd the onion and vinegar.\n\n"
+                                     "Serve with sour cream.");
     }
 
     void hostileArchive_data()
@@ -191,10 +195,24 @@ private slots:
             added.removeOne(entry);
         const QStringList written = imported == 0
                                         ? QStringList{}
-                                        : QStringList{"Category/Soups/", "Category/Soups/Borscht 612", "Pictures/",
+                                        : QStringList{"Category/Soups/", "Category/Soups/Borscht 610", "Pictures/",
                                                       "Pictures/Soups/", "Pictures/Soups/Borscht.png 83"};
         added.removeOne(QStringLiteral("Category/category.txt 7"));
         QCOMPARE(added, written);
+    }
+
+    // A picture over 8 MB is left out, and a line says so; the recipe comes in.
+    void largePicture_leftOutWithALine()
+    {
+        QByteArray huge = testing::fixture("apps/picture.jpg");
+        huge.append(QByteArray(9 * 1024 * 1024, '\0'));
+        const QByteArray archive =
+            testing::makeZip({{"Pea Soup/recipe.json", testing::fixture("apps/nextcloud/Pea Soup/recipe.json")},
+                              {"Pea Soup/full.jpg", huge}});
+        const std::optional<ReadItem> item = makeReader(archive)->next();
+        QVERIFY(item && item->problem.isEmpty());
+        QVERIFY(item->recipe.picture.isEmpty());
+        QVERIFY(item->recipe.notes.contains("Picture: left out, it unpacks to more than 8 MB"));
     }
 
     void detect_data()

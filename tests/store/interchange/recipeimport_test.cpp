@@ -270,7 +270,7 @@ private slots:
         testing::AppFolder app;
         QCOMPARE(importAll(fixtures({"multi.mx2"}), "").imported, 2);
         const QString directions = store::loadRecipe("Desserts", QString::fromUtf8("Crème brûlée")).directions();
-        QVERIFY2(directions.endsWith(QLatin1Char('\n') + kCategoriesLabel + "French"), qPrintable(directions));
+        QVERIFY2(directions.endsWith(QLatin1Char('\n') + kCategoriesLabel + QStringLiteral(" French")), qPrintable(directions));
         store::RecipeIndex index;
         index.refresh();
         const QList<store::RecipeIndex::Hit> hits = index.search("french", store::RecipeIndex::Directions);
