@@ -70,7 +70,6 @@ PlanShop::PlanShop(QWidget *parent)
     m_list->setAccessibleName(QStringLiteral("Shopping list"));
     m_list->setHeaderHidden(true);
     m_list->setRootIsDecorated(false);
-    m_list->setUniformRowHeights(true);
     m_list->installEventFilter(this);
     m_aisle->setObjectName(QStringLiteral("cboPSAisle"));
     m_aisle->setAccessibleName(QStringLiteral("Aisle"));
