@@ -6,6 +6,7 @@
 #include "shell/errorcodes.h"
 #include "shell/errorpath.h"
 #include "shell/messages.h"
+#include "shell/windowparts.h"
 #include "store/appfolder.h"
 #include "store/categorylist.h"
 #include "store/fileops.h"
@@ -38,18 +39,6 @@ namespace {
 constexpr QSize kPictureBox(360, 270);
 constexpr double kSmallestType = 7;
 constexpr double kLargestType = 40;
-
-QSettings settings()
-{
-    return QSettings(store::workFolderPath() + QStringLiteral("/settings.ini"), QSettings::IniFormat);
-}
-
-QPushButton *button(QWidget *parent, const char *objectName, const QString &caption)
-{
-    auto *made = new QPushButton(caption, parent);
-    made->setObjectName(QLatin1StringView(objectName));
-    return made;
-}
 
 QListWidget *tickList(QWidget *parent, const char *objectName, const QString &accessibleName)
 {
@@ -86,7 +75,8 @@ frmCook::frmCook(QWidget *parent)
       m_servings(new QSpinBox(this)), m_units(new QComboBox(this)),
       m_ingredients(tickList(this, "lstKIngred", QStringLiteral("Ingredients"))),
       m_steps(tickList(this, "lstKSteps", QStringLiteral("Directions"))), m_note(new QLabel(this)),
-      m_removePicture(button(this, "cmdKRemove", QStringLiteral("Remove picture"))), m_editor(new CookEditor(this))
+      m_removePicture(shell::namedButton(this, "cmdKRemove", QStringLiteral("Remove picture"))),
+      m_editor(new CookEditor(this))
 {
     setWindowFlag(Qt::Window);
     setAcceptDrops(true);
@@ -110,12 +100,12 @@ frmCook::frmCook(QWidget *parent)
     m_units->addItems({QStringLiteral("As written"), QStringLiteral("Metric"), QStringLiteral("US")});
     m_editor->setObjectName(QStringLiteral("fraKEdit"));
 
-    QPushButton *larger = button(this, "cmdKLarger", QStringLiteral("Larger type"));
-    QPushButton *smaller = button(this, "cmdKSmaller", QStringLiteral("Smaller type"));
-    QPushButton *print = button(this, "cmdKPrint", QStringLiteral("Print"));
-    QPushButton *edit = button(this, "cmdKEdit", QStringLiteral("Edit"));
-    QPushButton *picture = button(this, "cmdKPicture", QStringLiteral("Picture..."));
-    QPushButton *close = button(this, "cmdKClose", QStringLiteral("Close"));
+    QPushButton *larger = shell::namedButton(this, "cmdKLarger", QStringLiteral("Larger type"));
+    QPushButton *smaller = shell::namedButton(this, "cmdKSmaller", QStringLiteral("Smaller type"));
+    QPushButton *print = shell::namedButton(this, "cmdKPrint", QStringLiteral("Print"));
+    QPushButton *edit = shell::namedButton(this, "cmdKEdit", QStringLiteral("Edit"));
+    QPushButton *picture = shell::namedButton(this, "cmdKPicture", QStringLiteral("Picture..."));
+    QPushButton *close = shell::namedButton(this, "cmdKClose", QStringLiteral("Close"));
     edit->setToolTip(QStringLiteral("Change the recipe (Ctrl+E)"));
     larger->setToolTip(QStringLiteral("Ctrl++"));
     smaller->setToolTip(QStringLiteral("Ctrl+-"));
@@ -188,7 +178,7 @@ frmCook::~frmCook() = default;
 
 void frmCook::load()
 {
-    const QSettings kept = settings();
+    const QSettings kept = shell::windowSettings();
     if (const QSize size = kept.value(QStringLiteral("frmCook/size")).toSize(); size.isValid())
         resize(size);
     m_typeSize = std::clamp(kept.value(QStringLiteral("frmCook/typeSize"), font().pointSizeF() + 2).toDouble(),
@@ -204,7 +194,7 @@ void frmCook::hideEvent(QHideEvent *event)
 
 void frmCook::saveSettings() const
 {
-    QSettings kept = settings();
+    QSettings kept = shell::windowSettings();
     kept.setValue(QStringLiteral("frmCook/size"), size());
     kept.setValue(QStringLiteral("frmCook/typeSize"), m_typeSize);
 }

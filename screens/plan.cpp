@@ -7,6 +7,7 @@
 #include "shell/errorpath.h"
 #include "shell/messages.h"
 #include "shell/module1.h"
+#include "shell/windowparts.h"
 #include "store/amount.h"
 #include "store/io/failure.h"
 #include "store/io/workfolder.h"
@@ -27,18 +28,6 @@
 
 namespace {
 
-QSettings settings()
-{
-    return QSettings(store::workFolderPath() + QStringLiteral("/settings.ini"), QSettings::IniFormat);
-}
-
-QPushButton *button(QWidget *parent, const char *objectName, const QString &caption)
-{
-    auto *made = new QPushButton(caption, parent);
-    made->setObjectName(QLatin1StringView(objectName));
-    return made;
-}
-
 QLabel *label(QWidget *parent, const QString &caption, QWidget *buddy)
 {
     auto *made = new QLabel(caption, parent);
@@ -51,9 +40,9 @@ QLabel *label(QWidget *parent, const QString &caption, QWidget *buddy)
 frmPlan::frmPlan(QWidget *parent)
     : shell::Screen(parent), m_week(new PlanWeek(this)), m_pages(new QStackedWidget(this)), m_weekLabel(new QLabel(this)), m_household(new QSpinBox(this)),
       m_grid(new WeekGrid(this)), m_servings(new QSpinBox(this)),
-      m_cooked(button(this, "cmdPCooked", QStringLiteral("Cooked"))),
-      m_open(button(this, "cmdPOpen", QStringLiteral("Open"))),
-      m_remove(button(this, "cmdPRemove", QStringLiteral("Remove"))), m_finder(new PlanFinder(this)),
+      m_cooked(shell::namedButton(this, "cmdPCooked", QStringLiteral("Cooked"))),
+      m_open(shell::namedButton(this, "cmdPOpen", QStringLiteral("Open"))),
+      m_remove(shell::namedButton(this, "cmdPRemove", QStringLiteral("Remove"))), m_finder(new PlanFinder(this)),
       m_shop(new PlanShop(this))
 {
     setWindowFlag(Qt::Window);
@@ -78,11 +67,11 @@ frmPlan::frmPlan(QWidget *parent)
     m_remove->setToolTip(QStringLiteral("Takes the chosen meal out of the plan (Delete)"));
     m_shop->setObjectName(QStringLiteral("fraPShop"));
 
-    QPushButton *previous = button(this, "cmdPPrev", QStringLiteral("Previous week"));
-    QPushButton *thisWeek = button(this, "cmdPThis", QStringLiteral("This week"));
-    QPushButton *next = button(this, "cmdPNext", QStringLiteral("Next week"));
-    QPushButton *shop = button(this, "cmdPShop", QStringLiteral("Shop for..."));
-    QPushButton *main = button(this, "cmdPMain", QStringLiteral("Main"));
+    QPushButton *previous = shell::namedButton(this, "cmdPPrev", QStringLiteral("Previous week"));
+    QPushButton *thisWeek = shell::namedButton(this, "cmdPThis", QStringLiteral("This week"));
+    QPushButton *next = shell::namedButton(this, "cmdPNext", QStringLiteral("Next week"));
+    QPushButton *shop = shell::namedButton(this, "cmdPShop", QStringLiteral("Shop for..."));
+    QPushButton *main = shell::namedButton(this, "cmdPMain", QStringLiteral("Main"));
 
     auto *top = new QHBoxLayout;
     for (QWidget *w : std::initializer_list<QWidget *>{previous, thisWeek, next, m_weekLabel})
@@ -123,7 +112,7 @@ frmPlan::frmPlan(QWidget *parent)
     connect(next, &QPushButton::clicked, this, [this] { showWeek(m_week->firstDay().addDays(7)); });
     connect(thisWeek, &QPushButton::clicked, this, [this] { showWeek(QDate::currentDate()); });
     connect(m_household, &QSpinBox::valueChanged, this,
-            [](int size) { settings().setValue(QStringLiteral("frmPlan/household"), size); });
+            [](int size) { shell::windowSettings().setValue(QStringLiteral("frmPlan/household"), size); });
     connect(m_grid, &WeekGrid::enterPressed, this, &frmPlan::addChosenRecipe);
     connect(m_grid, &WeekGrid::deletePressed, this, &frmPlan::removeMeal);
     connect(m_grid, &QAbstractItemView::doubleClicked, this, &frmPlan::openMeal);
@@ -147,7 +136,7 @@ frmPlan::~frmPlan() = default;
 void frmPlan::load()
 {
     Module1::DropShadow(this);
-    const QSettings kept = settings();
+    const QSettings kept = shell::windowSettings();
     if (const QSize size = kept.value(QStringLiteral("frmPlan/size")).toSize(); size.isValid())
         resize(size);
     const QSignalBlocker quiet(m_household);
@@ -170,7 +159,7 @@ bool frmPlan::event(QEvent *event)
 
 void frmPlan::hideEvent(QHideEvent *event)
 {
-    settings().setValue(QStringLiteral("frmPlan/size"), size());
+    shell::windowSettings().setValue(QStringLiteral("frmPlan/size"), size());
     shell::Screen::hideEvent(event);
 }
 

@@ -8,6 +8,7 @@
 #include "shell/errorpath.h"
 #include "shell/messages.h"
 #include "shell/screen.h"
+#include "shell/windowparts.h"
 #include "store/io/failure.h"
 #include "store/recipefile.h"
 
@@ -27,13 +28,6 @@ namespace {
 constexpr int kKeyRole = Qt::UserRole;       ///< a line's ingredient key
 constexpr int kAisleRole = Qt::UserRole + 1; ///< a line's aisle (its index in store::kAisles), -1 for a staple
 const QString kCheckYouHave = QStringLiteral("Check you have");
-
-QPushButton *button(QWidget *parent, const char *objectName, const QString &caption)
-{
-    auto *made = new QPushButton(caption, parent);
-    made->setObjectName(QLatin1StringView(objectName));
-    return made;
-}
 
 std::optional<QString> askForStaples(QWidget *parent, const QString &staples)
 {
@@ -87,10 +81,10 @@ PlanShop::PlanShop(QWidget *parent)
         m_days.append(box);
     }
     days->addStretch();
-    QPushButton *print = button(this, "cmdPSPrint", QStringLiteral("Print"));
-    QPushButton *send = button(this, "cmdPSSend", QStringLiteral("To shopping list"));
-    QPushButton *back = button(this, "cmdPSBack", QStringLiteral("Back to the plan"));
-    QPushButton *staples = button(this, "cmdPSStaples", QStringLiteral("Staples..."));
+    QPushButton *print = shell::namedButton(this, "cmdPSPrint", QStringLiteral("Print"));
+    QPushButton *send = shell::namedButton(this, "cmdPSSend", QStringLiteral("To shopping list"));
+    QPushButton *back = shell::namedButton(this, "cmdPSBack", QStringLiteral("Back to the plan"));
+    QPushButton *staples = shell::namedButton(this, "cmdPSStaples", QStringLiteral("Staples..."));
     staples->setToolTip(QStringLiteral("What the household always has: left off the list, under \"Check you have\""));
     auto *aisleLabel = new QLabel(QStringLiteral("&Aisle:"), this);
     aisleLabel->setBuddy(m_aisle);
