@@ -38,8 +38,9 @@ QLabel *label(QWidget *parent, const QString &caption, QWidget *buddy)
 } // namespace
 
 frmPlan::frmPlan(QWidget *parent)
-    : shell::Screen(parent), m_week(new PlanWeek(this)), m_pages(new QStackedWidget(this)), m_weekLabel(new QLabel(this)), m_household(new QSpinBox(this)),
-      m_grid(new WeekGrid(this)), m_servings(new QSpinBox(this)),
+    : shell::Screen(parent), m_week(new PlanWeek(this)), m_pages(new QStackedWidget(this)),
+      m_weekLabel(new QLabel(this)), m_household(new QSpinBox(this)), m_grid(new WeekGrid(this)),
+      m_servings(new QSpinBox(this)),
       m_cooked(shell::namedButton(this, "cmdPCooked", QStringLiteral("Cooked"))),
       m_open(shell::namedButton(this, "cmdPOpen", QStringLiteral("Open"))),
       m_remove(shell::namedButton(this, "cmdPRemove", QStringLiteral("Remove"))), m_finder(new PlanFinder(this)),
@@ -80,8 +81,8 @@ frmPlan::frmPlan(QWidget *parent)
     top->addWidget(label(this, QStringLiteral("&Household size:"), m_household));
     top->addWidget(m_household);
     auto *below = new QHBoxLayout;
-    for (QWidget *w : std::initializer_list<QWidget *>{m_open, m_cooked, m_remove,
-                                                       label(this, QStringLiteral("&Servings:"), m_servings), m_servings})
+    QLabel *servings = label(this, QStringLiteral("&Servings:"), m_servings);
+    for (QWidget *w : std::initializer_list<QWidget *>{m_open, m_cooked, m_remove, servings, m_servings})
         below->addWidget(w);
     below->addStretch();
     below->addWidget(shop);
