@@ -7,6 +7,8 @@
 
 #include <QUrl>
 
+using namespace Qt::StringLiterals;
+
 namespace store::interchange {
 
 namespace {
@@ -132,11 +134,15 @@ QString pageAddress(const QString &page)
     QString canonical;
     QString openGraph;
     HtmlScanner scanner(page);
+    // The address is told in the page's head: the first element that belongs to a body ends the search, so
+    // that a page without a head is not read through a second time.
+    static const QStringList headElements = {u"html"_s, u"head"_s, u"title"_s, u"meta"_s, u"link"_s,
+                                              u"base"_s, u"script"_s, u"style"_s, u"noscript"_s, u"template"_s};
     for (HtmlToken token = scanner.next(); token.kind != HtmlToken::End; token = scanner.next()) {
-        if (token.kind == HtmlToken::StartTag && token.name == u"body")
-            break;
         if (token.kind != HtmlToken::StartTag)
             continue;
+        if (!headElements.contains(token.name))
+            break;
         const QString *rel = token.attribute(u"rel");
         const QString *href = token.attribute(u"href");
         if (token.name == u"link" && rel && href && rel->compare(u"canonical", Qt::CaseInsensitive) == 0 &&
