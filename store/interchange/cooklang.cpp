@@ -142,6 +142,10 @@ private:
         } else if ((name == u"time" || name == u"cook time" || name == u"time required" || name == u"duration") &&
                    m_recipe.time.isEmpty() && parseTimeText(value)) {
             m_recipe.time = *parseTimeText(value);
+        } else if (key.isEmpty()) {
+            // ">> : value" names nothing: its value is kept as a line of its own.
+            if (!value.isEmpty())
+                m_recipe.notes.append(value);
         } else {
             QString label = key;
             label[0] = label.at(0).toUpper();

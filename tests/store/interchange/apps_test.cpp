@@ -1,4 +1,5 @@
 #include "store/interchange/appjson.h"
+#include "store/interchange/cooklang.h"
 #include "store/interchange/mapping.h"
 #include "store/interchange/reader.h"
 #include "store/interchange/recipeimport.h"
@@ -233,6 +234,15 @@ private slots:
     {
         QFETCH(QByteArray, head);
         QTEST(detectFormat(head), "format");
+    }
+
+    // Metadata that names nothing (found by fuzzing: it crashed the reader) keeps its value as a line.
+    void cooklang_metadataWithoutAName()
+    {
+        const auto item = store::interchange::makeCooklangReader(QStringLiteral(">> : picnic\n>>:\nBoil @water."),
+                                                                 QStringLiteral("Tea"))->next();
+        QVERIFY(item && item->problem.isEmpty());
+        QCOMPARE(item->recipe.notes, QStringList{QStringLiteral("picnic")});
     }
 
     void timeText_data()

@@ -18,8 +18,14 @@ namespace {
 
 // The sanitizer build is unoptimised and checks every access to memory: it reads the same file several
 // times slower, and its bounds on time grow with it (a quadratic reading still takes minutes).
-#ifdef __SANITIZE_ADDRESS__
+#if defined(__SANITIZE_ADDRESS__)
 constexpr int kSlowerBuild = 4;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr int kSlowerBuild = 4; // clang names the sanitizer so
+#else
+constexpr int kSlowerBuild = 1;
+#endif
 #else
 constexpr int kSlowerBuild = 1;
 #endif
