@@ -18,7 +18,7 @@ namespace {
 
 // The sanitizer build is unoptimised and checks every access to memory: it reads the same file several
 // times slower, and its bounds on time grow with it (a quadratic reading still takes minutes).
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__) || defined(LARDERON_SANITIZED_STORE)
 constexpr int kSlowerBuild = 4;
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
