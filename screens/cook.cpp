@@ -3,6 +3,7 @@
 #include "print/lineprinter.h"
 #include "print/printjob.h"
 #include "screens/cookedit.h"
+#include "screens/cookpicture.h"
 #include "shell/errorcodes.h"
 #include "shell/errorpath.h"
 #include "shell/messages.h"
@@ -18,25 +19,20 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
-#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QThreadPool>
 #include <QVBoxLayout>
 
 namespace {
 
-constexpr QSize kPictureBox(360, 270);
 constexpr double kSmallestType = 7;
 constexpr double kLargestType = 40;
 
@@ -71,11 +67,10 @@ void fillTicks(QListWidget *list, const QStringList &rows)
 
 frmCook::frmCook(QWidget *parent)
     : shell::Screen(parent), m_printerSetup(&recipeprint::showPrinterSetup), m_pages(new QStackedWidget(this)),
-      m_heading(new QLabel(this)), m_picture(new QLabel(this)), m_facts(new QLabel(this)),
+      m_heading(new QLabel(this)), m_picture(new CookPicture(this)), m_facts(new QLabel(this)),
       m_servings(new QSpinBox(this)), m_units(new QComboBox(this)),
       m_ingredients(tickList(this, "lstKIngred", QStringLiteral("Ingredients"))),
       m_steps(tickList(this, "lstKSteps", QStringLiteral("Directions"))), m_note(new QLabel(this)),
-      m_removePicture(shell::namedButton(this, "cmdKRemove", QStringLiteral("Remove picture"))),
       m_editor(new CookEditor(this))
 {
     setWindowFlag(Qt::Window);
@@ -83,10 +78,6 @@ frmCook::frmCook(QWidget *parent)
     resize(900, 640);
     m_heading->setObjectName(QStringLiteral("lblKName"));
     m_heading->setWordWrap(true);
-    m_picture->setObjectName(QStringLiteral("lblKPicture"));
-    m_picture->setAccessibleName(QStringLiteral("Picture"));
-    m_picture->setAlignment(Qt::AlignCenter);
-    m_picture->setToolTip(QStringLiteral("Drop an image file on the window to make it the recipe's picture"));
     m_facts->setObjectName(QStringLiteral("lblKFacts"));
     m_facts->setWordWrap(true);
     m_note->setObjectName(QStringLiteral("lblKNote"));
@@ -104,7 +95,6 @@ frmCook::frmCook(QWidget *parent)
     QPushButton *smaller = shell::namedButton(this, "cmdKSmaller", QStringLiteral("Smaller type"));
     QPushButton *print = shell::namedButton(this, "cmdKPrint", QStringLiteral("Print"));
     QPushButton *edit = shell::namedButton(this, "cmdKEdit", QStringLiteral("Edit"));
-    QPushButton *picture = shell::namedButton(this, "cmdKPicture", QStringLiteral("Picture..."));
     QPushButton *close = shell::namedButton(this, "cmdKClose", QStringLiteral("Close"));
     edit->setToolTip(QStringLiteral("Change the recipe (Ctrl+E)"));
     larger->setToolTip(QStringLiteral("Ctrl++"));
@@ -124,11 +114,7 @@ frmCook::frmCook(QWidget *parent)
     auto *left = new QWidget(this);
     auto *leftColumn = new QVBoxLayout(left);
     leftColumn->setContentsMargins(0, 0, 0, 0);
-    auto *pictureButtons = new QHBoxLayout;
-    pictureButtons->addWidget(picture);
-    pictureButtons->addWidget(m_removePicture);
     leftColumn->addWidget(m_picture);
-    leftColumn->addLayout(pictureButtons);
     leftColumn->addWidget(m_facts);
     leftColumn->addWidget(m_ingredients, 1);
     auto *right = new QWidget(this);
@@ -162,8 +148,6 @@ frmCook::frmCook(QWidget *parent)
             &frmCook::startEditing);
     connect(print, &QPushButton::clicked, this, &frmCook::printRecipe);
     connect(edit, &QPushButton::clicked, this, &frmCook::startEditing);
-    connect(picture, &QPushButton::clicked, this, &frmCook::choosePicture);
-    connect(m_removePicture, &QPushButton::clicked, this, &frmCook::removePicture);
     connect(close, &QPushButton::clicked, this, [this] { shell::ScreenRegistry::hide(this); });
     connect(m_editor, &CookEditor::saveClicked, this, &frmCook::saveEdits);
     connect(m_editor, &CookEditor::cancelClicked, this, [this] {
@@ -271,7 +255,7 @@ void frmCook::showRecipe()
         end.append(store::kSourceLabel.toString() + u' ' + view.source);
     m_note->setText(end.join(u'\n'));
     m_note->setVisible(!end.isEmpty());
-    showPicture();
+    m_picture->showFor(m_category, m_name);
 }
 
 void frmCook::showFacts(const store::RecipeView &view)
@@ -294,40 +278,6 @@ void frmCook::showIngredients()
     for (int row = 0; row < m_ingredients->count() && row < shown.size(); ++row)
         m_ingredients->item(row)->setText(shown.at(row));
     showFacts(store::viewOf(m_draft, {}, m_servings->value(), units()));
-}
-
-void frmCook::showPicture()
-{
-    QString path;
-    try {
-        path = store::picturePath(m_category, m_name);
-    } catch (const store::Failure &) {
-        // A name the Pictures folder cannot hold has no picture.
-    }
-    const int request = ++m_pictureRequest;
-    m_picture->clear();
-    m_picture->hide();
-    m_removePicture->setEnabled(!path.isEmpty());
-    if (path.isEmpty())
-        return;
-    // A photograph takes longer to read than the rest of the window takes to show: it is read in a worker,
-    // at the size it is shown (a JPEG decodes a fraction of its pixels then), and shown when it is ready.
-    // A reading that a later one overtook is dropped.
-    QThreadPool::globalInstance()->start([self = QPointer<frmCook>(this), path, request] {
-        QImageReader reader(path);
-        reader.setAutoTransform(true);
-        if (const QSize size = reader.size(); size.isValid())
-            reader.setScaledSize(size.scaled(kPictureBox, Qt::KeepAspectRatio));
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, image = reader.read(), request] {
-                if (self && request == self->m_pictureRequest && !image.isNull()) {
-                    self->m_picture->setPixmap(QPixmap::fromImage(image));
-                    self->m_picture->show();
-                }
-            },
-            Qt::QueuedConnection);
-    });
 }
 
 void frmCook::changeTypeSize(int step)
@@ -420,37 +370,7 @@ void frmCook::saveEdits()
 
 void frmCook::takePicture(const QString &path)
 {
-    try {
-        store::setPicture(m_category, m_name, path);
-    } catch (const store::Failure &failure) {
-        if (failure.number() == store::Failure::BadFileName) {
-            shell::msgBox(QStringLiteral("Only a JPEG, PNG or WebP picture can be taken."),
-                          shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
-            return;
-        }
-        shell::raiseError(this, shell::codes::CookPicture, failure);
-        return;
-    }
-    showPicture();
-}
-
-void frmCook::choosePicture()
-{
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Choose a picture"), QString(),
-                                                      QStringLiteral("Pictures (*.jpg *.jpeg *.png *.webp)"));
-    if (!path.isEmpty())
-        takePicture(path);
-}
-
-void frmCook::removePicture()
-{
-    try {
-        store::removePicture(m_category, m_name);
-    } catch (const store::Failure &failure) {
-        shell::raiseError(this, shell::codes::CookPicture, failure);
-        return;
-    }
-    showPicture();
+    m_picture->take(path);
 }
 
 void frmCook::dragEnterEvent(QDragEnterEvent *event)

@@ -7,6 +7,7 @@
 #include "store/recipeview.h"
 
 class CookEditor;
+class CookPicture;
 class QComboBox;
 class QLabel;
 class QListWidget;
@@ -52,14 +53,11 @@ private:
     void showRecipe();
     void showIngredients();
     void showFacts(const store::RecipeView &view);
-    void showPicture();
     void changeTypeSize(int step);
     void applyTypeSize();
     void printRecipe();
     void startEditing();
     void saveEdits();
-    void choosePicture();
-    void removePicture();
     void saveSettings() const;
     store::Units units() const;
 
@@ -70,18 +68,16 @@ private:
     bool m_unsaved = false; ///< the recipe is a draft that editDraft() gave, not saved yet
     QList<store::IngredientLine> m_rows;
     double m_typeSize = 0;
-    int m_pictureRequest = 0; ///< the latest reading of the picture; an earlier one's result is dropped
     recipeprint::PrinterSetup m_printerSetup;
 
     QStackedWidget *m_pages;
     QLabel *m_heading;
-    QLabel *m_picture;
+    CookPicture *m_picture;
     QLabel *m_facts;
     QSpinBox *m_servings;
     QComboBox *m_units;
     QListWidget *m_ingredients;
     QListWidget *m_steps;
     QLabel *m_note;
-    QPushButton *m_removePicture;
     CookEditor *m_editor;
 };
