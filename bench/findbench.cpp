@@ -31,6 +31,8 @@
 #include <fcntl.h>
 #include <functional>
 #include <malloc.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -163,6 +165,33 @@ qint64 readEveryFile(const QString &app, bool caches)
     return bytes;
 }
 
+/// Maps every cache file of the work folder whole, touches each of its pages once, and unmaps it: what
+/// keeping the caches' bytes in the process costs before any of them is looked at.
+void mapEveryCache(const QString &app)
+{
+    const QByteArray path = QFile::encodeName(app + QStringLiteral("/.larderon"));
+    const long page = ::sysconf(_SC_PAGESIZE);
+    volatile char touched = 0;
+    DIR *dir = ::opendir(path.constData());
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_type != DT_REG || std::strncmp(entry->d_name, "index-", 6) != 0)
+            continue;
+        const int fd = ::open((path + '/' + entry->d_name).constData(), O_RDONLY);
+        struct stat info;
+        if (::fstat(fd, &info) == 0 && info.st_size > 0) {
+            const size_t size = size_t(info.st_size);
+            void *mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            if (mapped != MAP_FAILED) {
+                for (size_t at = 0; at < size; at += size_t(page))
+                    touched = touched + static_cast<const char *>(mapped)[at];
+                ::munmap(mapped, size);
+            }
+        }
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
 void measureSearch(const QString &app, int total)
 {
     store::setApplicationFolder(app);
@@ -192,6 +221,12 @@ void measureSearch(const QString &app, int total)
                                           [&] { cacheBytes = readEveryFile(app, true); });
     g_figures.push_back({QStringLiteral("first search after a start, from the cache (%1 MB)").arg(cacheBytes / 1e6, 0, 'f', 0),
                          cached, caches, 2, 500, QStringLiteral("open, read, close the cache files")});
+    // The same search against a floor that keeps the caches' bytes, as the index does, rather than copying
+    // them through one small buffer: it shows what of the time above is the mapping of new pages.
+    const auto [cachedAgain, mapped] = inTurns([&] { index = std::make_unique<store::RecipeIndex>(); }, firstSearch,
+                                               [] {}, [&] { mapEveryCache(app); });
+    g_figures.push_back({QStringLiteral("the same, against mapping the caches"), cachedAgain, mapped, 0, 0,
+                         QStringLiteral("map the cache files, touch each page")});
 
     // What the index keeps: the memory the process holds with it, less that without it (resident pages,
     // so that blocks mapped on their own count as they are used, not as they are mapped).
@@ -237,9 +272,11 @@ void printTable()
     std::printf("|---|---|---|---|---|---|---|\n");
     for (const Figure &f : g_figures) {
         const double ratio = f.floor > 0 ? f.ours / f.floor : 0;
+        // A row with a floor but no limit explains another row: it has no verdict of its own.
+        const bool explains = f.floor > 0 && f.maxRatio <= 0 && f.maxMs <= 0;
         const bool met = (f.floor <= 0 || ratio <= f.maxRatio) && (f.maxMs <= 0 || f.ours < f.maxMs);
         QStringList limits;
-        if (f.floor > 0)
+        if (f.floor > 0 && f.maxRatio > 0)
             limits << QStringLiteral("<= %1x").arg(f.maxRatio);
         if (f.maxMs > 0)
             limits << QStringLiteral("< %1 ms").arg(f.maxMs);
@@ -247,7 +284,7 @@ void printTable()
                     qPrintable(f.floorName),
                     f.floor > 0 ? qPrintable(QStringLiteral("%1 %2").arg(f.floor, 0, 'f', 2).arg(f.unit)) : "-",
                     f.floor > 0 ? qPrintable(QStringLiteral("%1x").arg(ratio, 0, 'f', 2)) : "-",
-                    qPrintable(limits.join(QStringLiteral(", "))), met ? "yes" : "NO");
+                    explains ? "-" : qPrintable(limits.join(QStringLiteral(", "))), explains ? "-" : met ? "yes" : "NO");
     }
 }
 
