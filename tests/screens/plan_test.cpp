@@ -9,12 +9,14 @@
 #include "tests/support/rows.h"
 #include "tests/support/screenfixture.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QListView>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QSettings>
 #include <QSpinBox>
@@ -273,6 +275,49 @@ private slots:
         f.grid()->setCurrentIndex(f.cell("Lunch", 0));
         QTest::keyClick(f.grid(), Qt::Key_Delete);
         QCOMPARE(f.state("week"), "0 Lunch: Salad");
+        QCOMPARE(f.model()->rowCount(), 3);
+    }
+
+    // A meal of the user's own word: its row added from the screen, a recipe planned in it and written with
+    // that word; the row stays while the week shows, and one that holds nothing is gone in another week.
+    void ownMeal_rowAddedAndPlanned()
+    {
+        Plan f;
+        QStringList answers{"  Snack ", "dinner", "", "Brunch"};
+        WeekGrid::setMealAsker([&answers](QWidget *) { return answers.takeFirst(); });
+        const auto restore = qScopeGuard([] { WeekGrid::setMealAsker({}); });
+        f.grid()->setCurrentIndex(f.cell("Lunch", 2));
+        f.run("click cmdPMeal");
+        QCOMPARE(f.model()->rowCount(), 4);
+        QCOMPARE(f.model()->headerData(3, Qt::Vertical, Qt::DisplayRole).toString(), "Snack");
+        QCOMPARE(f.grid()->currentIndex(), f.cell("Snack", 2));
+        QCOMPARE(f.folder.read("Meal Plan/" + store::weekFileName(f.day(2))), QByteArray());
+        // Shown again, the screen still has the row.
+        ScreenRegistry::hide(f.screen);
+        f.run("show");
+        QCOMPARE(f.model()->headerData(3, Qt::Vertical, Qt::DisplayRole).toString(), "Snack");
+        f.find("stew");
+        f.grid()->setCurrentIndex(f.cell("Snack", 2));
+        QTest::keyClick(f.grid(), Qt::Key_Return);
+        QCOMPARE(f.records(), "2 Snack Mains/Beef Stew 4 -");
+        QCOMPARE(f.weekFile(2),
+                 "\"" + store::planDate(f.day(2)).toUtf8() + "\",\"Snack\",\"Mains\",\"Beef Stew\",\"4\",\"\"\r\n");
+        // From the grid's menu, a word the week has already chooses its row; no word adds nothing.
+        QAction *menuItem = f.grid()->actions().value(0);
+        QVERIFY(menuItem && menuItem->text() == "Add meal..." && !menuItem->toolTip().isEmpty());
+        QCOMPARE(f.grid()->contextMenuPolicy(), Qt::ActionsContextMenu);
+        menuItem->trigger();
+        QCOMPARE(f.grid()->currentIndex(), f.cell("Dinner", 2));
+        menuItem->trigger();
+        QCOMPARE(f.model()->rowCount(), 4);
+        // Moved away, the snack's row stays while the week shows.
+        f.drop(f.model(), f.cell("Snack", 2), f.cell("Dinner", 4));
+        QTRY_COMPARE(f.records(), "4 Dinner Mains/Beef Stew 4 -");
+        QCOMPARE(f.model()->headerData(3, Qt::Vertical, Qt::DisplayRole).toString(), "Snack");
+        // Another week and back: only the meals planned make rows.
+        f.run("click cmdPMeal");
+        QCOMPARE(f.model()->rowCount(), 5);
+        f.run("click cmdPNext > click cmdPPrev");
         QCOMPARE(f.model()->rowCount(), 3);
     }
 
