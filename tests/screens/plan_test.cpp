@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QListView>
 #include <QListWidget>
 #include <QMimeData>
@@ -88,6 +89,22 @@ struct Plan : testing::ScreenFixture
     {
         std::unique_ptr<QMimeData> data(from->mimeData({dragged}));
         QVERIFY(model()->dropMimeData(data.get(), Qt::MoveAction, -1, -1, onto));
+    }
+    // Drags the data over the week's cell and drops it there, as the mouse does: the events the window
+    // system delivers to the grid's viewport, at the middle of the cell. Whether the drop was taken.
+    bool dragAndDrop(const QMimeData &data, const QModelIndex &onto, Qt::DropActions actions)
+    {
+        const QPoint at = grid()->visualRect(onto).center();
+        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(grid()->viewport(), &enter);
+        QDragMoveEvent move(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(grid()->viewport(), &move);
+        if (!enter.isAccepted() || !move.isAccepted())
+            return false;
+        QDropEvent drop(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+        drop.setDropAction(move.dropAction());
+        QCoreApplication::sendEvent(grid()->viewport(), &drop);
+        return drop.isAccepted();
     }
     // Runs the steps on another screen and reads its keys.
     QString on(const char *name, const QString &steps, const QString &keys)
@@ -276,6 +293,41 @@ private slots:
         QTest::keyClick(f.grid(), Qt::Key_Delete);
         QCOMPARE(f.state("week"), "0 Lunch: Salad");
         QCOMPARE(f.model()->rowCount(), 3);
+    }
+
+    // Dragged and dropped with the mouse: a recipe of the results onto a cell, a planned meal to another cell
+    // (another meal of another day) and onto a cell that holds one; what is no meal is refused.
+    void dragAndDrop_byTheMouse()
+    {
+        Plan f;
+        auto *results = f.get<QListView>("lstPFound");
+        f.find("leek");
+        std::unique_ptr<QMimeData> recipe(results->model()->mimeData({results->currentIndex()}));
+        QVERIFY(f.dragAndDrop(*recipe, f.cell("Lunch", 2), Qt::CopyAction | Qt::MoveAction));
+        QCOMPARE(f.records(), "2 Lunch Mains/Leek Soup 2 -");
+        QCOMPARE(f.grid()->currentIndex(), f.cell("Lunch", 2));
+        f.find("stew");
+        recipe.reset(results->model()->mimeData({results->currentIndex()}));
+        QVERIFY(f.dragAndDrop(*recipe, f.cell("Dinner", 6), Qt::CopyAction));
+        QCOMPARE(f.records(), "2 Lunch Mains/Leek Soup 2 -|6 Dinner Mains/Beef Stew 4 -");
+
+        std::unique_ptr<QMimeData> planned(f.model()->mimeData({f.cell("Lunch", 2)}));
+        QVERIFY(f.dragAndDrop(*planned, f.cell("Dinner", 0), Qt::CopyAction | Qt::MoveAction));
+        QTRY_COMPARE(f.records(), "0 Dinner Mains/Leek Soup 2 -|6 Dinner Mains/Beef Stew 4 -");
+        QCOMPARE(f.weekFile(2), "\"" + store::planDate(f.day(0)).toUtf8() +
+                                    "\",\"Dinner\",\"Mains\",\"Leek Soup\",\"2\",\"\"\r\n\"" +
+                                    store::planDate(f.day(6)).toUtf8() +
+                                    "\",\"Dinner\",\"Mains\",\"Beef Stew\",\"4\",\"\"\r\n");
+        // Onto a cell that holds a meal: the meal dropped becomes a second dish of that meal.
+        planned.reset(f.model()->mimeData({f.cell("Dinner", 0)}));
+        QVERIFY(f.dragAndDrop(*planned, f.cell("Dinner", 6), Qt::MoveAction));
+        QTRY_COMPARE(f.state("week"), "6 Dinner: Leek Soup / 2 servings|6 Dinner: Beef Stew / 4 servings");
+        QCOMPARE(f.model()->rowCount(), 4);
+        // Text from elsewhere is no meal: the grid refuses it and nothing changes.
+        QMimeData text;
+        text.setText("Beef Stew");
+        QVERIFY(!f.dragAndDrop(text, f.cell("Lunch", 3), Qt::CopyAction));
+        QCOMPARE(f.records(), "6 Dinner Mains/Leek Soup 2 -|6 Dinner Mains/Beef Stew 4 -");
     }
 
     // A meal of the user's own word: its row added from the screen, a recipe planned in it and written with
