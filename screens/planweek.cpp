@@ -317,6 +317,9 @@ WeekGrid::WeekGrid(QWidget *parent) : QTableView(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setWordWrap(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Bold in the headers is today's date alone, not the chosen cell's day and meal.
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     verticalHeader()->setMinimumSectionSize(fontMetrics().height() * 3);
