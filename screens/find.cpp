@@ -18,13 +18,12 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QTimer>
 
 #include <tuple>
 
 namespace {
 
-// A slice of reading, so that the window answers between slices while thousands of recipes are read.
-constexpr int kSliceMs = 30;
 constexpr int kRecipeColumnWidth = 250;
 constexpr int kFoundInColumnWidth = 180;
 
@@ -138,7 +137,13 @@ private:
 };
 
 frmFind::frmFind(QWidget *parent)
-    : shell::Screen(parent), m_ui(std::make_unique<Ui::frmFind>()), m_found(new FoundRecipes(this))
+    : shell::Screen(parent), m_ui(std::make_unique<Ui::frmFind>()), m_found(new FoundRecipes(this)),
+      m_refresh(
+          m_index, [this] { showProgress(); },
+          [this] {
+              m_ui->pbFRead->hide();
+              showResults();
+          })
 {
     m_ui->setupUi(this);
 
@@ -156,8 +161,6 @@ frmFind::frmFind(QWidget *parent)
     m_ui->lswFFound->installEventFilter(this);
     m_ui->txtFWhat->installEventFilter(this);
     m_ui->txtFServ->setValidator(new DigitFilter(this));
-    m_slices.setSingleShot(true);
-    m_slices.setInterval(0);
     setUpHints();
 
     connect(m_ui->txtFWhat, &QLineEdit::textChanged, this, &frmFind::search);
@@ -167,7 +170,6 @@ frmFind::frmFind(QWidget *parent)
     connect(m_ui->cmdFEdit, &QPushButton::clicked, this, &frmFind::editResult);
     connect(m_ui->cmdFShop, &QPushButton::clicked, this, &frmFind::addToShoppingList);
     connect(m_ui->cmdFMain, &QPushButton::clicked, this, &frmFind::backToMain);
-    connect(&m_slices, &QTimer::timeout, this, &frmFind::readSlice);
 }
 
 frmFind::~frmFind() = default;
@@ -222,23 +224,14 @@ bool frmFind::eventFilter(QObject *watched, QEvent *event)
 void frmFind::search()
 {
     // While the recipes are read, what the boxes hold when the reading is done is searched for then.
-    if (m_index.isRefreshing())
-        return;
-    m_index.beginRefresh();
-    readSlice();
+    m_refresh.start();
 }
 
-void frmFind::readSlice()
+void frmFind::showProgress()
 {
-    if (!m_index.continueRefresh(kSliceMs)) {
-        m_ui->pbFRead->setMaximum(std::max(1, m_index.categoriesToRead()));
-        m_ui->pbFRead->setValue(m_index.categoriesRead());
-        m_ui->pbFRead->show();
-        m_slices.start();
-        return;
-    }
-    m_ui->pbFRead->hide();
-    showResults();
+    m_ui->pbFRead->setMaximum(std::max(1, m_index.categoriesToRead()));
+    m_ui->pbFRead->setValue(m_index.categoriesRead());
+    m_ui->pbFRead->show();
 }
 
 void frmFind::showResults()

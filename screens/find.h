@@ -3,8 +3,8 @@
 #include "shell/screen.h"
 #include "store/recipeindex.h"
 #include "store/shoppinglist.h"
+#include "store/slicedrefresh.h"
 
-#include <QTimer>
 
 #include <memory>
 
@@ -34,7 +34,7 @@ protected:
 
 private:
     void search();
-    void readSlice();
+    void showProgress();
     void showResults();
     void openResult();
     void editResult();
@@ -52,5 +52,5 @@ private:
     QList<store::RecipeToShop> m_shopped; ///< the recipes of the list this window last made
     QString m_shoppedText;                ///< that list as the shopping-list box received it
     store::RecipeIndex m_index;
-    QTimer m_slices;
+    store::SlicedRefresh m_refresh;
 };

@@ -71,6 +71,8 @@ frmPlan::frmPlan(QWidget *parent)
     QPushButton *previous = shell::namedButton(this, "cmdPPrev", QStringLiteral("Previous week"));
     QPushButton *thisWeek = shell::namedButton(this, "cmdPThis", QStringLiteral("This week"));
     QPushButton *next = shell::namedButton(this, "cmdPNext", QStringLiteral("Next week"));
+    QPushButton *addMeal = shell::namedButton(this, "cmdPMeal", QStringLiteral("Add meal..."));
+    addMeal->setToolTip(QStringLiteral("Adds a row for a meal of your own, such as Snack or Brunch"));
     QPushButton *shop = shell::namedButton(this, "cmdPShop", QStringLiteral("Shop for..."));
     QPushButton *main = shell::namedButton(this, "cmdPMain", QStringLiteral("Main"));
 
@@ -82,7 +84,7 @@ frmPlan::frmPlan(QWidget *parent)
     top->addWidget(m_household);
     auto *below = new QHBoxLayout;
     QLabel *servings = label(this, QStringLiteral("&Servings:"), m_servings);
-    for (QWidget *w : std::initializer_list<QWidget *>{m_open, m_cooked, m_remove, servings, m_servings})
+    for (QWidget *w : std::initializer_list<QWidget *>{m_open, m_cooked, m_remove, addMeal, servings, m_servings})
         below->addWidget(w);
     below->addStretch();
     below->addWidget(shop);
@@ -127,6 +129,7 @@ frmPlan::frmPlan(QWidget *parent)
     connect(m_cooked, &QPushButton::clicked, this, &frmPlan::toggleCooked);
     connect(m_remove, &QPushButton::clicked, this, &frmPlan::removeMeal);
     connect(m_servings, &QSpinBox::valueChanged, this, &frmPlan::changeServings);
+    connect(addMeal, &QPushButton::clicked, m_grid, &WeekGrid::addMeal);
     connect(shop, &QPushButton::clicked, this, &frmPlan::startShopping);
     connect(main, &QPushButton::clicked, this, &frmPlan::backToMain);
     connect(m_shop, &PlanShop::backClicked, this, [this] { m_pages->setCurrentIndex(0); });

@@ -9,13 +9,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-// A slice of reading, so that the window answers between slices while thousands of recipes are read.
-constexpr int kSliceMs = 30;
-
-} // namespace
-
 void PlanResults::setFound(store::RecipeIndex::Found found)
 {
     beginResetModel();
@@ -63,8 +56,8 @@ QMimeData *PlanResults::mimeData(const QModelIndexList &indexes) const
 }
 
 PlanFinder::PlanFinder(QWidget *parent)
-    : QWidget(parent), m_found(new PlanResults(this)), m_find(new QLineEdit(this)), m_count(new QLabel(this)),
-      m_results(new QListView(this))
+    : QWidget(parent), m_found(new PlanResults(this)), m_refresh(m_index, {}, [this] { showFound(); }),
+      m_find(new QLineEdit(this)), m_count(new QLabel(this)), m_results(new QListView(this))
 {
     m_find->setObjectName(QStringLiteral("txtPWhat"));
     m_find->setAccessibleName(QStringLiteral("Find"));
@@ -79,8 +72,6 @@ PlanFinder::PlanFinder(QWidget *parent)
     m_results->setUniformItemSizes(true);
     m_results->installEventFilter(this);
     m_find->installEventFilter(this);
-    m_slices.setSingleShot(true);
-    m_slices.setInterval(0);
     setFocusProxy(m_find);
 
     auto *add = new QPushButton(QStringLiteral("Add"), this);
@@ -103,7 +94,6 @@ PlanFinder::PlanFinder(QWidget *parent)
     column->addLayout(buttons);
 
     connect(m_find, &QLineEdit::textChanged, this, &PlanFinder::search);
-    connect(&m_slices, &QTimer::timeout, this, &PlanFinder::readSlice);
     connect(m_results, &QAbstractItemView::doubleClicked, this, &PlanFinder::addClicked);
     connect(add, &QPushButton::clicked, this, &PlanFinder::addClicked);
     connect(addText, &QPushButton::clicked, this, &PlanFinder::addTextClicked);
@@ -112,18 +102,11 @@ PlanFinder::PlanFinder(QWidget *parent)
 void PlanFinder::search()
 {
     // While the recipes are read, what the box holds when the reading is done is searched for then.
-    if (m_index.isRefreshing())
-        return;
-    m_index.beginRefresh();
-    readSlice();
+    m_refresh.start();
 }
 
-void PlanFinder::readSlice()
+void PlanFinder::showFound()
 {
-    if (!m_index.continueRefresh(kSliceMs)) {
-        m_slices.start();
-        return;
-    }
     using store::RecipeIndex;
     m_found->setFound(m_index.find(m_find->text(), RecipeIndex::Names | RecipeIndex::Ingredients |
                                                        RecipeIndex::Directions));

@@ -2,9 +2,9 @@
 
 #include "screens/planweek.h"
 #include "store/recipeindex.h"
+#include "store/slicedrefresh.h"
 
 #include <QAbstractListModel>
-#include <QTimer>
 #include <QWidget>
 
 class QLabel;
@@ -62,11 +62,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void readSlice();
+    void showFound();
 
     PlanResults *m_found;
     store::RecipeIndex m_index;
-    QTimer m_slices;
+    store::SlicedRefresh m_refresh;
     QLineEdit *m_find;
     QLabel *m_count;
     QListView *m_results;

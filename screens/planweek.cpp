@@ -5,8 +5,10 @@
 #include "store/io/failure.h"
 
 #include <QFont>
+#include <QAction>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMimeData>
@@ -31,6 +33,18 @@ QString cellText(const store::PlannedMeal &meal, bool missing)
     return notes.isEmpty() ? meal.recipe : meal.recipe + u'\n' + notes.join(QStringLiteral(" \u00b7 "));
 }
 
+QString askForMeal(QWidget *parent)
+{
+    return QInputDialog::getText(parent, QStringLiteral("Add meal"),
+                                 QStringLiteral("A meal of your own, such as Snack or Brunch:"));
+}
+
+WeekGrid::MealAsker &mealAsker()
+{
+    static WeekGrid::MealAsker asker = &askForMeal;
+    return asker;
+}
+
 } // namespace
 
 PlanWeek::PlanWeek(QObject *parent) : QAbstractTableModel(parent)
@@ -45,6 +59,8 @@ QDate PlanWeek::firstDayFor(QDate date)
 
 void PlanWeek::showWeek(QDate date)
 {
+    if (firstDayFor(date) != m_first)
+        m_shown.clear();
     m_first = firstDayFor(date);
     m_plan.read(m_first, kDays);
     layOut();
@@ -61,8 +77,8 @@ void PlanWeek::reread()
 void PlanWeek::layOut()
 {
     beginResetModel();
-    // The meals in order: those of every day, then the user's own words as they first come.
-    QStringList meals = store::kDayMeals;
+    // The meals in order: those of every day, then the user's own words as they first came.
+    QStringList meals = store::kDayMeals + m_shown;
     QList<QHash<QString, QList<Ref>>> byDay(kDays); // the meals of each day, by the meal's word in `meals`
     for (int day = 0; day < kDays; ++day) {
         for (const Ref ref : m_plan.mealsOn(m_first.addDays(day))) {
@@ -78,6 +94,7 @@ void PlanWeek::layOut()
             byDay[day][meals.at(at)].append(ref);
         }
     }
+    m_shown = meals.mid(store::kDayMeals.size());
     m_rows.clear();
     m_cells.clear();
     for (const QString &meal : std::as_const(meals)) {
@@ -93,6 +110,22 @@ void PlanWeek::layOut()
         }
     }
     endResetModel();
+}
+
+int PlanWeek::addMeal(const QString &word)
+{
+    const auto rowOf = [this, &word] {
+        for (int row = 0; row < m_rows.size(); ++row) {
+            if (!m_rows.at(row).meal.compare(word, Qt::CaseInsensitive))
+                return row;
+        }
+        return -1;
+    };
+    if (const int row = rowOf(); row >= 0)
+        return row;
+    m_shown.append(word);
+    layOut();
+    return rowOf();
 }
 
 QString PlanWeek::mealAt(const QModelIndex &index) const
@@ -284,9 +317,33 @@ WeekGrid::WeekGrid(QWidget *parent) : QTableView(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setWordWrap(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Bold in the headers is today's date alone, not the chosen cell's day and meal.
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     verticalHeader()->setMinimumSectionSize(fontMetrics().height() * 3);
+    auto *addMeal = new QAction(QStringLiteral("Add meal..."), this);
+    addMeal->setToolTip(QStringLiteral("Adds a row for a meal of your own, such as Snack or Brunch"));
+    connect(addMeal, &QAction::triggered, this, &WeekGrid::addMeal);
+    addAction(addMeal);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void WeekGrid::setMealAsker(MealAsker asker)
+{
+    mealAsker() = asker ? std::move(asker) : MealAsker(&askForMeal);
+}
+
+void WeekGrid::addMeal()
+{
+    auto *week = qobject_cast<PlanWeek *>(model());
+    const QString word = mealAsker()(this).simplified();
+    if (!week || word.isEmpty())
+        return;
+    const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    setCurrentIndex(week->index(week->addMeal(word), column));
+    setFocus();
 }
 
 void WeekGrid::keyPressEvent(QKeyEvent *event)

@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QTableView>
 
+#include <functional>
+
 /// The MIME types a drag in the meal plan carries: a recipe of the results ("category\nname") and a planned
 /// meal of the week ("monday\nindex").
 inline const QString kRecipeMime = QStringLiteral("application/x-larderon-recipe");
@@ -15,6 +17,7 @@ inline const QString kPlannedMealMime = QStringLiteral("application/x-larderon-p
 /// A week of the meal plan as a table: a column per day from the locale's first day of the week, a row per
 /// meal of a day (Breakfast, Lunch, Dinner, then any word of the user's own in that week). A meal that
 /// has more than one dish on a day gets as many rows, so that each cell holds at most one planned meal.
+/// A meal's row, once shown, stays while the week shows, even when its last dish is moved away.
 class PlanWeek : public QAbstractTableModel
 {
     Q_OBJECT
@@ -31,6 +34,10 @@ public:
     /// Reads every file again (another screen or another copy of the program may have changed them).
     void reread();
     QDate firstDay() const { return m_first; }
+    /// Adds a row for a meal of the user's own word (such as Snack) to the week shown, kept while the week
+    /// shows and written with the first meal planned in it; a word the week has already (letter case not
+    /// counting) adds nothing. Returns the row of the meal's first dish.
+    int addMeal(const QString &word);
 
     QDate dayAt(const QModelIndex &index) const { return m_first.addDays(index.column()); }
     QString mealAt(const QModelIndex &index) const;
@@ -78,17 +85,27 @@ private:
     store::MealPlan m_plan;
     QDate m_first;
     QList<Row> m_rows;
+    QStringList m_shown; ///< the meals shown beyond those of every day, in the order they came
     QList<QList<Ref>> m_cells; ///< by row, then by day
     mutable QHash<QString, bool> m_missing;
 };
 
-/// The grid of a week: drags planned meals between cells and takes recipes dropped from the results.
+/// The grid of a week: drags planned meals between cells and takes recipes dropped from the results; its
+/// context menu adds a meal of the user's own word.
 class WeekGrid : public QTableView
 {
     Q_OBJECT
 
 public:
     explicit WeekGrid(QWidget *parent = nullptr);
+
+    /// Asks for the word of a meal; empty when the user cancels.
+    using MealAsker = std::function<QString(QWidget *parent)>;
+    /// Replaces the dialog that asks for a meal's word (tests answer it); an empty one puts the dialog back.
+    static void setMealAsker(MealAsker asker);
+    /// "Add meal...": asks for a meal of the user's own word, adds its row to the week (PlanWeek::addMeal())
+    /// and chooses it on the day chosen, ready for a recipe.
+    void addMeal();
 
 signals:
     void enterPressed();

@@ -148,13 +148,18 @@ IngredientName readIngredientName(QStringView text)
             ++vague;
         words.remove(0, vague);
     }
-    // Preparation and size at either end; "freshly ground" pepper is pepper.
+    // Preparation and size at either end; "freshly ground" pepper is pepper. A name written with a capital
+    // keeps it: "Fresh dill" is "Dill".
+    const bool capital = !words.isEmpty() && words.first().front().isUpper();
+    const qsizetype before = words.size();
     while (!words.isEmpty() && isOneOf(words.first(), kPreparation)) {
         const bool freshly = words.first().compare("freshly"_L1, Qt::CaseInsensitive) == 0;
         words.removeFirst();
         if (freshly && !words.isEmpty() && words.first().compare("ground"_L1, Qt::CaseInsensitive) == 0)
             words.removeFirst();
     }
+    if (capital && words.size() < before && !words.isEmpty() && words.first().front().isLower())
+        words.first().front() = words.first().front().toUpper();
     while (!words.isEmpty() && isOneOf(words.last(), kPreparation))
         words.removeLast();
     name.shown = words.join(u' ');

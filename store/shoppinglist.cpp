@@ -158,6 +158,54 @@ ShoppingItem itemOf(const Line &line, const Kitchen &kitchen)
     return {text + shown, line.name.key, kitchen.aisleOf(line.name.key)};
 }
 
+// Adds `row`, naming `name`, to the line of its key, made when it is the first.
+void addRow(QList<Line> &lines, QHash<QString, qsizetype> &byKey, const IngredientName &name,
+            const IngredientLine &row, double factor)
+{
+    if (name.key.isEmpty())
+        return;
+    qsizetype at = byKey.value(name.key, -1);
+    if (at < 0) {
+        at = lines.size();
+        byKey.insert(name.key, at);
+        lines.append(Line{name, {}, {}, {}, {}});
+    }
+    Line &line = lines[at];
+    QString &spelling = name.plural ? line.pluralName : line.singularName;
+    if (spelling.isEmpty())
+        spelling = name.shown;
+    QString vague = name.vague;
+    if (row.quantity)
+        add(line, row, factor);
+    else if (!row.amount.isEmpty() || !row.measure.isEmpty())
+        vague = QStringList{row.amount, row.measure}.join(u' ').trimmed();
+    if (!vague.isEmpty() && !line.vague.contains(vague, Qt::CaseInsensitive))
+        line.vague.append(vague);
+}
+
+// The ingredients a row names: one, or two for a row without an amount that names two staples joined by
+// "and" ("Salt and pepper"), so that each is one line with the other rows of it.
+QList<IngredientName> namesOf(const IngredientLine &row, const Kitchen &kitchen)
+{
+    IngredientName name = readIngredientName(row.text);
+    if (row.quantity || !row.amount.isEmpty() || !row.measure.isEmpty() || !name.vague.isEmpty())
+        return {name};
+    for (const QLatin1StringView joint : {" and "_L1, " & "_L1}) {
+        const qsizetype at = name.shown.indexOf(joint, 0, Qt::CaseInsensitive);
+        if (at < 0)
+            continue;
+        IngredientName first = readIngredientName(QStringView(name.shown).left(at));
+        IngredientName second = readIngredientName(QStringView(name.shown).mid(at + joint.size()));
+        if (first.key.isEmpty() || second.key.isEmpty() || !kitchen.isStaple(first.key) ||
+            !kitchen.isStaple(second.key))
+            continue;
+        if (first.shown.front().isUpper())
+            second.shown.front() = second.shown.front().toUpper();
+        return {first, second};
+    }
+    return {name};
+}
+
 } // namespace
 
 double servingsFactor(QStringView servings, QStringView servingSize)
@@ -182,26 +230,8 @@ MergedShoppingList mergeShoppingList(const QList<RecipeToShop> &recipes, const K
                 row.unit = nullptr; // "2 | large | onions" counts onions
                 row.measure.clear();
             }
-            IngredientName name = readIngredientName(row.text);
-            if (name.key.isEmpty())
-                continue;
-            qsizetype at = byKey.value(name.key, -1);
-            if (at < 0) {
-                at = lines.size();
-                byKey.insert(name.key, at);
-                lines.append(Line{name, {}, {}, {}, {}});
-            }
-            Line &line = lines[at];
-            QString &spelling = name.plural ? line.pluralName : line.singularName;
-            if (spelling.isEmpty())
-                spelling = name.shown;
-            QString vague = name.vague;
-            if (row.quantity)
-                add(line, row, recipe.factor);
-            else if (!row.amount.isEmpty() || !row.measure.isEmpty())
-                vague = QStringList{row.amount, row.measure}.join(u' ').trimmed();
-            if (!vague.isEmpty() && !line.vague.contains(vague, Qt::CaseInsensitive))
-                line.vague.append(vague);
+            for (const IngredientName &name : namesOf(row, kitchen))
+                addRow(lines, byKey, name, row, recipe.factor);
         }
     }
 

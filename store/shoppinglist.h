@@ -54,7 +54,8 @@ QString ingredientKey(QStringView ingredientText);
 /// one ingredient whose density is known are added as the first row's kind, else kept as two amounts on one
 /// line ("2 cups + 100 g flour"). Counted amounts add up and round as showAmount() rounds them; a range
 /// stays a range. Amounts that are no number ("a pinch") are kept once each, after the numbers; a key
-/// without any amount ("salt", "Salt, to taste") is one line of the ingredient as first written.
+/// without any amount ("salt", "Salt, to taste") is one line of the ingredient as first written. A row without
+/// an amount that names two staples joined by "and" ("Salt and pepper") counts for each of them.
 MergedShoppingList mergeShoppingList(const QList<RecipeToShop> &recipes, const Kitchen &kitchen);
 
 /// The heading of the staples in a list as text.

@@ -9,12 +9,15 @@
 #include "tests/support/rows.h"
 #include "tests/support/screenfixture.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QListView>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QSettings>
 #include <QSpinBox>
@@ -86,6 +89,22 @@ struct Plan : testing::ScreenFixture
     {
         std::unique_ptr<QMimeData> data(from->mimeData({dragged}));
         QVERIFY(model()->dropMimeData(data.get(), Qt::MoveAction, -1, -1, onto));
+    }
+    // Drags the data over the week's cell and drops it there, as the mouse does: the events the window
+    // system delivers to the grid's viewport, at the middle of the cell. Whether the drop was taken.
+    bool dragAndDrop(const QMimeData &data, const QModelIndex &onto, Qt::DropActions actions)
+    {
+        const QPoint at = grid()->visualRect(onto).center();
+        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(grid()->viewport(), &enter);
+        QDragMoveEvent move(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(grid()->viewport(), &move);
+        if (!enter.isAccepted() || !move.isAccepted())
+            return false;
+        QDropEvent drop(at, actions, &data, Qt::LeftButton, Qt::NoModifier);
+        drop.setDropAction(move.dropAction());
+        QCoreApplication::sendEvent(grid()->viewport(), &drop);
+        return drop.isAccepted();
     }
     // Runs the steps on another screen and reads its keys.
     QString on(const char *name, const QString &steps, const QString &keys)
@@ -273,6 +292,84 @@ private slots:
         f.grid()->setCurrentIndex(f.cell("Lunch", 0));
         QTest::keyClick(f.grid(), Qt::Key_Delete);
         QCOMPARE(f.state("week"), "0 Lunch: Salad");
+        QCOMPARE(f.model()->rowCount(), 3);
+    }
+
+    // Dragged and dropped with the mouse: a recipe of the results onto a cell, a planned meal to another cell
+    // (another meal of another day) and onto a cell that holds one; what is no meal is refused.
+    void dragAndDrop_byTheMouse()
+    {
+        Plan f;
+        auto *results = f.get<QListView>("lstPFound");
+        f.find("leek");
+        std::unique_ptr<QMimeData> recipe(results->model()->mimeData({results->currentIndex()}));
+        QVERIFY(f.dragAndDrop(*recipe, f.cell("Lunch", 2), Qt::CopyAction | Qt::MoveAction));
+        QCOMPARE(f.records(), "2 Lunch Mains/Leek Soup 2 -");
+        QCOMPARE(f.grid()->currentIndex(), f.cell("Lunch", 2));
+        f.find("stew");
+        recipe.reset(results->model()->mimeData({results->currentIndex()}));
+        QVERIFY(f.dragAndDrop(*recipe, f.cell("Dinner", 6), Qt::CopyAction));
+        QCOMPARE(f.records(), "2 Lunch Mains/Leek Soup 2 -|6 Dinner Mains/Beef Stew 4 -");
+
+        std::unique_ptr<QMimeData> planned(f.model()->mimeData({f.cell("Lunch", 2)}));
+        QVERIFY(f.dragAndDrop(*planned, f.cell("Dinner", 0), Qt::CopyAction | Qt::MoveAction));
+        QTRY_COMPARE(f.records(), "0 Dinner Mains/Leek Soup 2 -|6 Dinner Mains/Beef Stew 4 -");
+        QCOMPARE(f.weekFile(2), "\"" + store::planDate(f.day(0)).toUtf8() +
+                                    "\",\"Dinner\",\"Mains\",\"Leek Soup\",\"2\",\"\"\r\n\"" +
+                                    store::planDate(f.day(6)).toUtf8() +
+                                    "\",\"Dinner\",\"Mains\",\"Beef Stew\",\"4\",\"\"\r\n");
+        // Onto a cell that holds a meal: the meal dropped becomes a second dish of that meal.
+        planned.reset(f.model()->mimeData({f.cell("Dinner", 0)}));
+        QVERIFY(f.dragAndDrop(*planned, f.cell("Dinner", 6), Qt::MoveAction));
+        QTRY_COMPARE(f.state("week"), "6 Dinner: Leek Soup / 2 servings|6 Dinner: Beef Stew / 4 servings");
+        QCOMPARE(f.model()->rowCount(), 4);
+        // Text from elsewhere is no meal: the grid refuses it and nothing changes.
+        QMimeData text;
+        text.setText("Beef Stew");
+        QVERIFY(!f.dragAndDrop(text, f.cell("Lunch", 3), Qt::CopyAction));
+        QCOMPARE(f.records(), "6 Dinner Mains/Leek Soup 2 -|6 Dinner Mains/Beef Stew 4 -");
+    }
+
+    // A meal of the user's own word: its row added from the screen, a recipe planned in it and written with
+    // that word; the row stays while the week shows, and one that holds nothing is gone in another week.
+    void ownMeal_rowAddedAndPlanned()
+    {
+        Plan f;
+        QStringList answers{"  Snack ", "dinner", "", "Brunch"};
+        WeekGrid::setMealAsker([&answers](QWidget *) { return answers.takeFirst(); });
+        const auto restore = qScopeGuard([] { WeekGrid::setMealAsker({}); });
+        f.grid()->setCurrentIndex(f.cell("Lunch", 2));
+        f.run("click cmdPMeal");
+        QCOMPARE(f.model()->rowCount(), 4);
+        QCOMPARE(f.model()->headerData(3, Qt::Vertical, Qt::DisplayRole).toString(), "Snack");
+        QCOMPARE(f.grid()->currentIndex(), f.cell("Snack", 2));
+        QCOMPARE(f.folder.read("Meal Plan/" + store::weekFileName(f.day(2))), QByteArray());
+        // Shown again, the screen still has the row.
+        ScreenRegistry::hide(f.screen);
+        f.run("show");
+        QCOMPARE(f.model()->headerData(3, Qt::Vertical, Qt::DisplayRole).toString(), "Snack");
+        f.find("stew");
+        f.grid()->setCurrentIndex(f.cell("Snack", 2));
+        QTest::keyClick(f.grid(), Qt::Key_Return);
+        QCOMPARE(f.records(), "2 Snack Mains/Beef Stew 4 -");
+        QCOMPARE(f.weekFile(2),
+                 "\"" + store::planDate(f.day(2)).toUtf8() + "\",\"Snack\",\"Mains\",\"Beef Stew\",\"4\",\"\"\r\n");
+        // From the grid's menu, a word the week has already chooses its row; no word adds nothing.
+        QAction *menuItem = f.grid()->actions().value(0);
+        QVERIFY(menuItem && menuItem->text() == "Add meal..." && !menuItem->toolTip().isEmpty());
+        QCOMPARE(f.grid()->contextMenuPolicy(), Qt::ActionsContextMenu);
+        menuItem->trigger();
+        QCOMPARE(f.grid()->currentIndex(), f.cell("Dinner", 2));
+        menuItem->trigger();
+        QCOMPARE(f.model()->rowCount(), 4);
+        // Moved away, the snack's row stays while the week shows.
+        f.drop(f.model(), f.cell("Snack", 2), f.cell("Dinner", 4));
+        QTRY_COMPARE(f.records(), "4 Dinner Mains/Beef Stew 4 -");
+        QCOMPARE(f.model()->headerData(3, Qt::Vertical, Qt::DisplayRole).toString(), "Snack");
+        // Another week and back: only the meals planned make rows.
+        f.run("click cmdPMeal");
+        QCOMPARE(f.model()->rowCount(), 5);
+        f.run("click cmdPNext > click cmdPPrev");
         QCOMPARE(f.model()->rowCount(), 3);
     }
 

@@ -1,4 +1,6 @@
 #include "store/fileops.h"
+#include "store/interchange/mapping.h"
+#include "store/interchange/reader.h"
 #include "store/io/failure.h"
 #include "store/kitchen.h"
 #include "store/shoppinglist.h"
@@ -167,6 +169,37 @@ private slots:
                                                     testing::recipe({"1||egg", "250|ml|milk"}, {}, {{}, "4"})};
         QCOMPARE(store::shoppingListLines(recipes, u"4"_s), QStringList({"5-7 eggs", "3 cups milk"}));
         QCOMPARE(store::shoppingListLines(recipes, {}), QStringList({"3-4 eggs", "2 cups milk"}));
+    }
+
+    // A week of seven dinners from a MealMaster file of our own, read as an import reads them, each shopped for
+    // at its own serving size with the built-in staples and aisles: the list a household takes to the shop.
+    void merge_aWeekOfImportedDinners()
+    {
+        const testing::AppFolder app;
+        std::unique_ptr<store::interchange::RecipeReader> reader =
+            store::interchange::makeReader(testing::fixture("plan/seven-dinners.mmf"));
+        QList<store::RecipeToShop> week;
+        while (const std::optional<store::interchange::ReadItem> item = reader->next()) {
+            QVERIFY2(item->problem.isEmpty(), qPrintable(item->problem));
+            week.append({store::interchange::toRecord(item->recipe).record, 1});
+        }
+        QCOMPARE(week.size(), 7);
+        const store::MergedShoppingList list = store::mergeShoppingList(week, store::Kitchen::load());
+        QCOMPARE(written(list.items, true).join(u'|'),
+                 "Produce: 2 Leeks|Produce: 5 Onions|Produce: 6 Garlic cloves|Produce: 500 g Potatoes|"
+                 "Produce: 2 Lemons|Produce: 2 tbsp Dill|Produce: 4 Carrots|Produce: 1 Red pepper|"
+                 "Produce: 250 g Broccoli|Produce: 1 tsp Ginger|"
+                 "Dairy: 3 tbsp Butter|Dairy: 2 1/8 cups Milk|Dairy: 1/2 cup Parmesan|Dairy: 3 Eggs|"
+                 "Dairy: 1 oz Cheddar cheese|"
+                 "Meat and fish: 1 lb Chicken thighs|Meat and fish: 3/4 lb Salmon fillet|"
+                 "Meat and fish: 1 lb Ground beef|"
+                 "Dry goods: 2 tbsp Flour|Dry goods: 1/2 cup Chicken stock|Dry goods: 1 lb Spaghetti|"
+                 "Dry goods: 1/4 cup Olive oil|Dry goods: 3 1/2 lb Canned tomatoes|Dry goods: 15 oz Kidney beans|"
+                 "Dry goods: 1 cup Rice|Dry goods: 2 tbsp Soy sauce|Dry goods: 1 tbsp Vegetable oil|"
+                 "Dry goods: 1 cup Red lentils|Dry goods: 1 quart Vegetable stock|"
+                 "Spices: 1 tsp Dried oregano|Spices: 2 tbsp Chili powder|Spices: 2 tsp Ground cumin|"
+                 "Frozen: 1 package Puff pastry");
+        QCOMPARE(written(list.checkYouHave, false), QStringList({"1 pinch + 1 tsp Salt", "Pepper"}));
     }
 
 private:
