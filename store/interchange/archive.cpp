@@ -1,7 +1,9 @@
 #include "store/interchange/archive.h"
 
 #include "store/interchange/appjson.h"
+#include "store/interchange/webpage.h"
 #include "store/io/container.h"
+#include "store/io/textcodec.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +11,7 @@
 #include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QUrl>
 
 #include <deque>
 
@@ -111,8 +114,15 @@ public:
         for (const QString &name : m_files->unsafe())
             m_pending.push_back(
                 problem(name, QStringLiteral("its name leads out of the archive's folder; it was left out")));
-        for (const QString &name : m_files->names()) {
+        // Recipe Keeper's recipes.html holds every recipe; the pages beside it, if any, hold them again.
+        const QStringList names = m_files->names();
+        const bool allInOne = std::any_of(names.cbegin(), names.cend(), [](const QString &name) {
+            return name.compare(u"recipes.html", Qt::CaseInsensitive) == 0 ||
+                   name.endsWith(u"/recipes.html", Qt::CaseInsensitive);
+        });
+        for (const QString &name : names) {
             const QString lower = name.toLower();
+            m_names.insert(lower, name);
             for (const char *extension : {".jpg", ".jpeg", ".png", ".webp"}) {
                 if (lower.endsWith(QLatin1String(extension)))
                     m_pictures.insert(lower.left(lower.lastIndexOf(u'.')), name);
@@ -123,11 +133,15 @@ public:
                 m_units.append({Unit::Paprika, name});
             else if (mode == Archive && lower.endsWith(QLatin1String(".zip")))
                 m_units.append({Unit::Tandoor, name});
+            else if (mode == Archive &&
+                     (lower.endsWith(QLatin1String(".html")) || lower.endsWith(QLatin1String(".htm"))) &&
+                     (!allInOne || lower == u"recipes.html" || lower.endsWith(QLatin1String("/recipes.html"))))
+                m_units.append({Unit::Page, name});
         }
         if (m_units.isEmpty() && m_pending.empty()) {
             m_pending.push_back({0,
-                                 QStringLiteral("no recipes of Paprika, Nextcloud Cookbook, Mealie or Tandoor were "
-                                                "found in this archive"),
+                                 QStringLiteral("no recipes of Paprika, Nextcloud Cookbook, Mealie, Tandoor or "
+                                                "Recipe Keeper were found in this archive"),
                                  {}});
         }
     }
@@ -148,7 +162,7 @@ public:
 private:
     struct Unit
     {
-        enum Kind { Json, Paprika, Tandoor };
+        enum Kind { Json, Paprika, Tandoor, Page };
         Kind kind;
         QString name;
     };
@@ -191,6 +205,8 @@ private:
                 if (isGzip(bytes))
                     bytes = gunzip(bytes, kEntryLimit);
                 take(unit.name, *makeJsonReader(QString::fromUtf8(bytes)));
+            } else if (unit.kind == Unit::Page) {
+                readPage(unit.name, bytes);
             } else if (unit.kind == Unit::Tandoor) {
                 ArchiveReader inner(std::make_unique<ZipFiles>(ZipArchive::fromBytes(std::move(bytes))), Inner);
                 take(unit.name, inner);
@@ -214,7 +230,34 @@ private:
         }
     }
 
+    // A web page of the archive (Recipe Keeper's), its recipes' pictures read from the files beside it.
+    void readPage(const QString &name, const QByteArray &bytes)
+    {
+        const qsizetype before = qsizetype(m_pending.size());
+        take(name, *makeWebPageReader(decodeText(bytes)));
+        for (auto item = m_pending.begin() + before; item != m_pending.end(); ++item) {
+            Recipe &recipe = item->recipe;
+            if (!item->problem.isEmpty() || recipe.pictureAddress.isEmpty() ||
+                !QUrl(recipe.pictureAddress).isRelative())
+                continue;
+            const QString path =
+                QDir::cleanPath(folderOf(name) + QUrl::fromPercentEncoding(recipe.pictureAddress.toUtf8()));
+            const QString found = m_names.value(path.toLower());
+            recipe.pictureAddress.clear();
+            if (found.isEmpty() || !isSafeEntryName(path)) {
+                recipe.notes.append(QStringLiteral("Picture: left out, %1 is not in the archive").arg(path));
+                continue;
+            }
+            try {
+                recipe.picture = m_files->read(found, kPictureLimit);
+            } catch (const ContainerError &error) {
+                recipe.notes.append(QStringLiteral("Picture: left out, ") + error.message());
+            }
+        }
+    }
+
     std::unique_ptr<Files> m_files;
+    QHash<QString, QString> m_names; // every file, by its lower-case path
     QList<Unit> m_units;
     QHash<QString, QString> m_pictures; // by the lower-case path without its extension
     qsizetype m_next = 0;

@@ -13,6 +13,9 @@ struct MarkedRecipe
 {
     QJsonObject object; ///< "@type", then each property as an array of its values: texts or objects
     qsizetype line = 1; ///< the line of the page where the Recipe begins
+    /// A <div class="recipe-details"> of a Recipe Keeper export (store/interchange/recipekeeper.h), which
+    /// is a Recipe with or without itemscope and names its properties in its own way.
+    bool recipeKeeper = false;
 };
 
 /// The Recipes marked up in `page`, in page order. The page is read once, without recursion; an item
