@@ -68,10 +68,14 @@ private slots:
                                "itemref=\"who\"></span>") +
                    "<b id=\"who\" itemprop=\"name\">Ann</b>"
             << "Tea |  |  | Author: Ann";
+        QTest::newRow("an id named twice counts once")
+            << kRecipe.arg("ingr ingr", "") + ingredients << "Tea | 1 bag tea; 1 cup water |  | ";
+        // The section names the element it is in: followed again and again, each round would add a step.
         QTest::newRow("items that name each other end")
-            << kRecipe.arg("loop", "") +
-                   "<div id=\"loop\"><div itemprop=\"recipeInstructions\" itemscope itemtype=\"https://schema.org/"
-                   "HowToStep\" itemref=\"loop\"><span itemprop=\"text\">Steep.</span></div></div>"
+            << kRecipe.arg("", "<div itemprop=\"recipeInstructions\" itemscope itemtype=\"https://schema.org/"
+                               "HowToSection\" itemref=\"part\"></div>") +
+                   "<div id=\"part\" itemprop=\"itemListElement\" itemscope itemtype=\"https://schema.org/"
+                   "HowToSection\" itemref=\"part\"><span itemprop=\"itemListElement\">Steep.</span></div>"
             << "Tea |  | Steep. | ";
         QTest::newRow("two recipes name one list")
             << kRecipe.arg("ingr", "") + kRecipe.arg("ingr", "").replace("Tea", "Iced Tea") + ingredients
