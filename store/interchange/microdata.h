@@ -18,9 +18,11 @@ struct MarkedRecipe
     bool recipeKeeper = false;
 };
 
-/// The Recipes marked up in `page`, in page order. The page is read once, without recursion; an item
-/// nested more than 32 items deep, or an element more than 2000 elements deep, counts as text of the
-/// one around it.
+/// The Recipes marked up in `page`, in page order. The page is read once, without recursion (twice when
+/// it uses itemref); an item nested more than 32 items deep, or an element more than 2000 elements deep,
+/// counts as text of the one around it. An item's itemref adds the properties of the first element of
+/// each id it names, after its own, as often as items name it; an id already being added further up is
+/// passed over, and no more values are taken through itemref than the page has characters.
 QList<MarkedRecipe> markedRecipes(const QString &page);
 
 } // namespace store::interchange
