@@ -148,13 +148,21 @@ public:
 
     std::optional<ReadItem> next() override
     {
-        while (m_pending.empty() && m_next < m_units.size())
+        for (;;) {
+            if (!m_pending.empty()) {
+                ReadItem item = std::move(m_pending.front());
+                m_pending.pop_front();
+                return item;
+            }
+            if (m_page) {
+                if (std::optional<ReadItem> item = m_page->next())
+                    return pageItem(std::move(*item));
+                m_page.reset();
+            }
+            if (m_next >= m_units.size())
+                return std::nullopt;
             read(m_units.at(m_next++));
-        if (m_pending.empty())
-            return std::nullopt;
-        ReadItem item = std::move(m_pending.front());
-        m_pending.pop_front();
-        return item;
+        }
     }
 
     double progress() const override { return m_units.isEmpty() ? 1.0 : double(m_next) / double(m_units.size()); }
@@ -230,33 +238,56 @@ private:
         }
     }
 
-    // A web page of the archive (Recipe Keeper's), its recipes' pictures read from the files beside it.
+    // A web page of the archive (Recipe Keeper's): its recipes are read one at a time as they are asked
+    // for, each with its picture, so that only one recipe's picture is held at once.
     void readPage(const QString &name, const QByteArray &bytes)
     {
-        const qsizetype before = qsizetype(m_pending.size());
-        take(name, *makeWebPageReader(decodeText(bytes)));
-        for (auto item = m_pending.begin() + before; item != m_pending.end(); ++item) {
-            Recipe &recipe = item->recipe;
-            if (!item->problem.isEmpty() || recipe.pictureAddress.isEmpty() ||
-                !QUrl(recipe.pictureAddress).isRelative())
-                continue;
-            const QString path =
-                QDir::cleanPath(folderOf(name) + QUrl::fromPercentEncoding(recipe.pictureAddress.toUtf8()));
-            const QString found = m_names.value(path.toLower());
-            recipe.pictureAddress.clear();
-            if (found.isEmpty() || !isSafeEntryName(path)) {
-                recipe.notes.append(QStringLiteral("Picture: left out, %1 is not in the archive").arg(path));
-                continue;
-            }
+        m_page = makeWebPageReader(decodeText(bytes));
+        m_pageName = name;
+    }
+
+    // A recipe of the page being read, with the picture its photo names, relative to the page; the last
+    // picture read is kept, for the recipes that name it again.
+    ReadItem pageItem(ReadItem item)
+    {
+        if (!item.problem.isEmpty())
+            item.problem = QStringLiteral("%1: %2").arg(m_pageName, item.problem);
+        item.line = 0;
+        Recipe &recipe = item.recipe;
+        if (!item.problem.isEmpty() || recipe.pictureAddress.isEmpty() || !QUrl(recipe.pictureAddress).isRelative())
+            return item;
+        const QString path =
+            QDir::cleanPath(folderOf(m_pageName) + QUrl::fromPercentEncoding(recipe.pictureAddress.toUtf8()));
+        const QString found = m_names.value(path.toLower());
+        recipe.pictureAddress.clear();
+        if (found.isEmpty() || !isSafeEntryName(path)) {
+            recipe.notes.append(QStringLiteral("Picture: left out, %1 is not in the archive").arg(path));
+            return item;
+        }
+        if (found != m_lastPicture.name) {
+            m_lastPicture = {found, {}, {}};
             try {
-                recipe.picture = m_files->read(found, kPictureLimit);
+                m_lastPicture.bytes = m_files->read(found, kPictureLimit);
             } catch (const ContainerError &error) {
-                recipe.notes.append(QStringLiteral("Picture: left out, ") + error.message());
+                m_lastPicture.problem = error.message();
             }
         }
+        recipe.picture = m_lastPicture.bytes;
+        if (!m_lastPicture.problem.isEmpty())
+            recipe.notes.append(QStringLiteral("Picture: left out, ") + m_lastPicture.problem);
+        return item;
     }
 
     std::unique_ptr<Files> m_files;
+    std::unique_ptr<RecipeReader> m_page; // the page whose recipes are being given
+    QString m_pageName;
+    struct Picture
+    {
+        QString name;
+        QByteArray bytes;
+        QString problem; ///< why it was left out
+    };
+    Picture m_lastPicture;           // the last picture a page's recipe named
     QHash<QString, QString> m_names; // every file, by its lower-case path
     QList<Unit> m_units;
     QHash<QString, QString> m_pictures; // by the lower-case path without its extension

@@ -10,6 +10,7 @@
 #include "tests/support/zipmaker.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTest>
 
 using namespace store::interchange;
@@ -289,6 +290,25 @@ private slots:
         QTEST(read.join(u'\n'), "read");
     }
 
+    // Many recipes that name one large picture: it is unpacked once, and each recipe keeps it.
+    void recipeKeeper_onePictureForManyRecipes_isReadOnce()
+    {
+        constexpr int kRecipes = 2000;
+        QByteArray page;
+        for (int i = 0; i < kRecipes; ++i)
+            page += keeperPage("Tea", "", "images/big.jpg");
+        QByteArray big = testing::fixture("apps/picture.jpg");
+        big.append(QByteArray(kPictureLimit - big.size(), '\0'));
+        const auto reader = makeReader(testing::makeZip({{"recipes.html", page}, {"images/big.jpg", big}}));
+        QElapsedTimer timer;
+        timer.start();
+        int pictures = 0;
+        while (const std::optional<ReadItem> item = reader->next())
+            pictures += item->recipe.picture == big ? 1 : 0;
+        QCOMPARE(pictures, kRecipes);
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+    }
+
     void detect_data()
     {
         QTest::addColumn<QByteArray>("head");
@@ -313,7 +333,8 @@ private slots:
     void cooklang_metadataWithoutAName()
     {
         const auto item = store::interchange::makeCooklangReader(QStringLiteral(">> : picnic\n>>:\nBoil @water."),
-                                                                 QStringLiteral("Tea"))->next();
+                                                                 QStringLiteral("Tea"))
+                              ->next();
         QVERIFY(item && item->problem.isEmpty());
         QCOMPARE(item->recipe.notes, QStringList{QStringLiteral("picnic")});
     }
