@@ -358,7 +358,8 @@ frmImport::Offer frmImport::offerPlainPage(const QString &shownAs, const QString
                              "recipe window, to make a recipe of it? The others stay in the list of files: import "
                              "them again to open the next.")
                   .arg(others.size() + 1)
-                  .arg((QStringList{shownAs} + others).join(u'\r'));
+                  .arg((QStringList{shownAs} + others.mid(0, 8)).join(u'\r') +
+                       (others.size() > 8 ? QStringLiteral("\rand %1 more").arg(others.size() - 8) : QString()));
     const int answer = shell::msgBox(question, shell::MbSystemModal | shell::MbYesNo | shell::MbQuestion,
                                      QStringLiteral("Import recipes"));
     if (answer != shell::AnswerYes)

@@ -267,20 +267,27 @@ private slots:
         QCOMPARE(files->count(), 0);
     }
 
-    // Answered no, the pages are not kept in the list.
+    // Answered no, the pages are not kept in the list; a long list of them is cut short in the box.
     void plainPages_declined_leaveTheListEmpty()
     {
         QTemporaryDir folder;
-        QFile file(folder.filePath("notes.html"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("<html><body><p>Shopping on Friday.</p></body></html>");
-        file.close();
+        QStringList pages{fixture("plain-page.html")};
+        for (int i = 1; i <= 11; ++i) {
+            QFile file(folder.filePath(QStringLiteral("notes %1.html").arg(i)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("<html><body><p>Shopping on Friday.</p></body></html>");
+            pages.append(file.fileName());
+        }
         Import f;
         f.run("show");
-        f.drop({fixture("plain-page.html"), file.fileName()});
+        f.drop(pages);
         f.run("pick cboMCat=Desserts > answer 7");
         f.import();
-        QVERIFY(f.script.boxes().last().prompt.startsWith("There is no recipe data in these 2 pages:"));
+        const QString prompt = f.script.boxes().last().prompt;
+        QVERIFY2(prompt.startsWith("There is no recipe data in these 12 pages:\r" + pages.first() + "\r" + pages.at(1)),
+                 qPrintable(prompt));
+        QVERIFY2(prompt.contains(pages.at(8) + "\rand 3 more\r\r") && !prompt.contains(pages.at(9)),
+                 qPrintable(prompt));
         QCOMPARE(f.screen->findChild<QListWidget *>("lswMFiles")->count(), 0);
         QVERIFY(!f.cook()->isVisible());
     }
