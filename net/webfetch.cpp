@@ -14,6 +14,19 @@ QString megabytes(qint64 bytes)
                                 : QStringLiteral("%1 bytes").arg(bytes);
 }
 
+QString hostNotFound(const QString &host)
+{
+    return QStringLiteral("The host %1 was not found: check the address and that the computer is online.").arg(host);
+}
+
+// Names under "invalid" never resolve (RFC 6761): they are refused at once, without asking the resolver,
+// which may take long to say so on a computer without a network.
+bool neverResolves(const QString &host)
+{
+    return host.compare(u"invalid", Qt::CaseInsensitive) == 0 || host.endsWith(u".invalid", Qt::CaseInsensitive) ||
+           host.endsWith(u".invalid.", Qt::CaseInsensitive);
+}
+
 } // namespace
 
 WebFetch::WebFetch(QNetworkAccessManager &manager, const QUrl &address, const FetchLimits &limits, QObject *parent)
@@ -32,6 +45,10 @@ WebFetch::WebFetch(QNetworkAccessManager &manager, const QUrl &address, const Fe
             fail(QStringLiteral("\"%1\" is not a web address: it begins with http:// or https://.")
                      .arg(m_address.toString()));
         });
+        return;
+    }
+    if (neverResolves(address.host())) {
+        QTimer::singleShot(0, this, [this] { fail(hostNotFound(m_address.host())); });
         return;
     }
     QNetworkRequest request(address);
@@ -104,7 +121,11 @@ void WebFetch::replyFinished()
     const QNetworkReply::NetworkError error = m_reply->error();
     const QString host = m_address.host();
     if (error == QNetworkReply::HostNotFoundError) {
-        fail(QStringLiteral("The host %1 was not found: check the address and that the computer is online.").arg(host));
+        fail(hostNotFound(host));
+    } else if (error == QNetworkReply::ConnectionRefusedError) {
+        fail(QStringLiteral("Nothing answers at %1, port %2: the address may be wrong, or the server is not running.")
+                 .arg(host)
+                 .arg(m_address.port(m_address.scheme().toLower() == u"https" ? 443 : 80)));
     } else if (error == QNetworkReply::TooManyRedirectsError) {
         fail(QStringLiteral("%1 sends the page on more than %2 times; it was not fetched.")
                  .arg(host)

@@ -37,6 +37,8 @@ public:
     /// to check: Save writes it as a new recipe and refuses a name already taken in the category; Cancel
     /// closes the window.
     void editDraft(const QString &category, const QString &name, const store::RecipeDraft &draft);
+    /// Whether the window is open on a draft from editDraft() that is not saved yet.
+    bool holdsDraft() const { return m_unsaved && isVisible(); }
 
     /// Replaces the printer set-up dialog that Print shows first; an empty setup brings the dialog back.
     void setPrinterSetup(recipeprint::PrinterSetup setup);

@@ -260,14 +260,20 @@ void frmImport::importSlice()
             m_ui->lswMFiles->clear();
         setImporting(false);
         showCategories();
-        // The first page without recipe data may still be made a recipe of, by hand.
+        // A page without recipe data may still be made a recipe of, by hand: the first is offered to the
+        // recipe window's editor, which holds one draft at a time; the others stay in the list of files, so
+        // that the next import offers the next.
+        QStringList plain;
         for (const store::ImportReport::Problem &problem : report.problems) {
-            if (problem.reason != store::interchange::kNoRecipeData || !fromFiles)
-                continue;
-            QFile page(problem.file);
-            if (page.open(QIODevice::ReadOnly))
-                offerPlainPage(problem.file, store::decodeText(page.read(64 * 1024 * 1024)));
-            break;
+            if (fromFiles && problem.reason == store::interchange::kNoRecipeData && !plain.contains(problem.file))
+                plain.append(problem.file);
+        }
+        QFile page(plain.value(0));
+        if (!plain.isEmpty() && page.open(QIODevice::ReadOnly)) {
+            const Offer offer =
+                offerPlainPage(plain.first(), store::decodeText(page.read(64 * 1024 * 1024)), plain.mid(1));
+            if (offer != Offer::Declined)
+                addPaths(offer == Offer::Opened ? plain.mid(1) : plain);
         }
     } catch (const store::Failure &failure) {
         m_slices->stop();
@@ -319,7 +325,7 @@ void frmImport::addressFetched()
         const QString text = m_web->pageText();
         m_web.reset();
         m_ui->txtMReport->setPlainText(address + QStringLiteral(": ") + store::interchange::kNoRecipeData);
-        offerPlainPage(address, text);
+        offerPlainPage(address, text, {});
         return;
     }
     case net::WebImport::Outcome::Failed:
@@ -332,15 +338,32 @@ void frmImport::addressFetched()
     shell::msgBox(message, shell::MbSystemModal | shell::MbExclamation, QStringLiteral("Import from a web address"));
 }
 
-void frmImport::offerPlainPage(const QString &shownAs, const QString &pageText)
+frmImport::Offer frmImport::offerPlainPage(const QString &shownAs, const QString &pageText, const QStringList &others)
 {
-    const int answer = shell::msgBox(
-        QStringLiteral("There is no recipe data in this page:\r%1\r\rOpen its text in the recipe window, to make a "
-                       "recipe of it?")
-            .arg(shownAs),
-        shell::MbSystemModal | shell::MbYesNo | shell::MbQuestion, QStringLiteral("Import recipes"));
+    // The editor holds one draft; one the user has not saved yet is never replaced.
+    if (shell::ScreenRegistry::load<frmCook>()->holdsDraft()) {
+        shell::msgBox(QStringLiteral("There is no recipe data in %1. The recipe window still holds a recipe made "
+                                     "from a page, not saved yet: save it or cancel it, then import the page again to "
+                                     "open its text.")
+                          .arg(others.isEmpty() ? shownAs : QStringLiteral("%1 pages").arg(others.size() + 1)),
+                      shell::MbSystemModal | shell::MbExclamation, QStringLiteral("Import recipes"));
+        return Offer::Waiting;
+    }
+    const QString question =
+        others.isEmpty()
+            ? QStringLiteral("There is no recipe data in this page:\r%1\r\rOpen its text in the recipe window, to "
+                             "make a recipe of it?")
+                  .arg(shownAs)
+            : QStringLiteral("There is no recipe data in these %1 pages:\r%2\r\rOpen the text of the first in the "
+                             "recipe window, to make a recipe of it? The others stay in the list of files: import "
+                             "them again to open the next.")
+                  .arg(others.size() + 1)
+                  .arg((QStringList{shownAs} + others.mid(0, 8)).join(u'\r') +
+                       (others.size() > 8 ? QStringLiteral("\rand %1 more").arg(others.size() - 8) : QString()));
+    const int answer = shell::msgBox(question, shell::MbSystemModal | shell::MbYesNo | shell::MbQuestion,
+                                     QStringLiteral("Import recipes"));
     if (answer != shell::AnswerYes)
-        return;
+        return Offer::Declined;
     store::interchange::PlainPage page = store::interchange::plainPage(pageText);
     if (page.draft.source.isEmpty() && shownAs.contains(QLatin1String("://")))
         page.draft.source = shownAs;
@@ -350,12 +373,13 @@ void frmImport::offerPlainPage(const QString &shownAs, const QString &pageText)
     if (category.isEmpty()) {
         shell::msgBox(QStringLiteral("Please create a category first: Prg setup on the main menu."),
                       shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
-        return;
+        return Offer::Declined;
     }
     QString name = store::interchange::fileNameFor(page.title);
     if (name.isEmpty())
         name = QStringLiteral("New recipe");
     shell::ScreenRegistry::load<frmCook>()->editDraft(category, name, page.draft);
+    return Offer::Opened;
 }
 
 void frmImport::setImporting(bool importing)

@@ -23,7 +23,8 @@ class WebImport;
 } // namespace net
 
 /// The import screen: imports the recipes of MealMaster, MasterCook and web-page files, other recipe apps'
-/// exports (Paprika, Nextcloud Cookbook, Mealie, Tandoor, Cooklang), or of a page at a web address, into a category or into each recipe's own, reports what it did, offers the text of a page
+/// exports (Paprika, Nextcloud Cookbook, Mealie, Tandoor, Recipe Keeper, Cooklang), or of a page at a web
+/// address, into a category or into each recipe's own, reports what it did, offers the text of a page
 /// without recipe data to the recipe window's editor, and exports a category to a MealMaster or JSON-LD
 /// file.
 class frmImport : public shell::Screen
@@ -69,7 +70,10 @@ private:
     void askAddress();
     void fetchAddress(const QString &address);
     void addressFetched();
-    void offerPlainPage(const QString &shownAs, const QString &pageText);
+    /// Offers the text of a page without recipe data to the recipe window's editor, naming the `others`
+    /// of the same import that wait. Waiting when the editor holds a draft not saved yet.
+    enum class Offer { Opened, Declined, Waiting };
+    Offer offerPlainPage(const QString &shownAs, const QString &pageText, const QStringList &others);
     void cancelImport();
     void saveReport();
     void exportCategory(store::ExportFormat format);

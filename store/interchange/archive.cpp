@@ -1,7 +1,9 @@
 #include "store/interchange/archive.h"
 
 #include "store/interchange/appjson.h"
+#include "store/interchange/webpage.h"
 #include "store/io/container.h"
+#include "store/io/textcodec.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,6 +11,7 @@
 #include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QUrl>
 
 #include <deque>
 
@@ -111,8 +114,15 @@ public:
         for (const QString &name : m_files->unsafe())
             m_pending.push_back(
                 problem(name, QStringLiteral("its name leads out of the archive's folder; it was left out")));
-        for (const QString &name : m_files->names()) {
+        // Recipe Keeper's recipes.html holds every recipe; the pages beside it, if any, hold them again.
+        const QStringList names = m_files->names();
+        const bool allInOne = std::any_of(names.cbegin(), names.cend(), [](const QString &name) {
+            return name.compare(u"recipes.html", Qt::CaseInsensitive) == 0 ||
+                   name.endsWith(u"/recipes.html", Qt::CaseInsensitive);
+        });
+        for (const QString &name : names) {
             const QString lower = name.toLower();
+            m_names.insert(lower, name);
             for (const char *extension : {".jpg", ".jpeg", ".png", ".webp"}) {
                 if (lower.endsWith(QLatin1String(extension)))
                     m_pictures.insert(lower.left(lower.lastIndexOf(u'.')), name);
@@ -123,24 +133,36 @@ public:
                 m_units.append({Unit::Paprika, name});
             else if (mode == Archive && lower.endsWith(QLatin1String(".zip")))
                 m_units.append({Unit::Tandoor, name});
+            else if (mode == Archive &&
+                     (lower.endsWith(QLatin1String(".html")) || lower.endsWith(QLatin1String(".htm"))) &&
+                     (!allInOne || lower == u"recipes.html" || lower.endsWith(QLatin1String("/recipes.html"))))
+                m_units.append({Unit::Page, name});
         }
         if (m_units.isEmpty() && m_pending.empty()) {
             m_pending.push_back({0,
-                                 QStringLiteral("no recipes of Paprika, Nextcloud Cookbook, Mealie or Tandoor were "
-                                                "found in this archive"),
+                                 QStringLiteral("no recipes of Paprika, Nextcloud Cookbook, Mealie, Tandoor or "
+                                                "Recipe Keeper were found in this archive"),
                                  {}});
         }
     }
 
     std::optional<ReadItem> next() override
     {
-        while (m_pending.empty() && m_next < m_units.size())
+        for (;;) {
+            if (!m_pending.empty()) {
+                ReadItem item = std::move(m_pending.front());
+                m_pending.pop_front();
+                return item;
+            }
+            if (m_page) {
+                if (std::optional<ReadItem> item = m_page->next())
+                    return pageItem(std::move(*item));
+                m_page.reset();
+            }
+            if (m_next >= m_units.size())
+                return std::nullopt;
             read(m_units.at(m_next++));
-        if (m_pending.empty())
-            return std::nullopt;
-        ReadItem item = std::move(m_pending.front());
-        m_pending.pop_front();
-        return item;
+        }
     }
 
     double progress() const override { return m_units.isEmpty() ? 1.0 : double(m_next) / double(m_units.size()); }
@@ -148,7 +170,7 @@ public:
 private:
     struct Unit
     {
-        enum Kind { Json, Paprika, Tandoor };
+        enum Kind { Json, Paprika, Tandoor, Page };
         Kind kind;
         QString name;
     };
@@ -191,6 +213,8 @@ private:
                 if (isGzip(bytes))
                     bytes = gunzip(bytes, kEntryLimit);
                 take(unit.name, *makeJsonReader(QString::fromUtf8(bytes)));
+            } else if (unit.kind == Unit::Page) {
+                readPage(unit.name, bytes);
             } else if (unit.kind == Unit::Tandoor) {
                 ArchiveReader inner(std::make_unique<ZipFiles>(ZipArchive::fromBytes(std::move(bytes))), Inner);
                 take(unit.name, inner);
@@ -214,7 +238,57 @@ private:
         }
     }
 
+    // A web page of the archive (Recipe Keeper's): its recipes are read one at a time as they are asked
+    // for, each with its picture, so that only one recipe's picture is held at once.
+    void readPage(const QString &name, const QByteArray &bytes)
+    {
+        m_page = makeWebPageReader(decodeText(bytes));
+        m_pageName = name;
+    }
+
+    // A recipe of the page being read, with the picture its photo names, relative to the page; the last
+    // picture read is kept, for the recipes that name it again.
+    ReadItem pageItem(ReadItem item)
+    {
+        if (!item.problem.isEmpty())
+            item.problem = QStringLiteral("%1: %2").arg(m_pageName, item.problem);
+        item.line = 0;
+        Recipe &recipe = item.recipe;
+        if (!item.problem.isEmpty() || recipe.pictureAddress.isEmpty() || !QUrl(recipe.pictureAddress).isRelative())
+            return item;
+        const QString path =
+            QDir::cleanPath(folderOf(m_pageName) + QUrl::fromPercentEncoding(recipe.pictureAddress.toUtf8()));
+        const QString found = m_names.value(path.toLower());
+        recipe.pictureAddress.clear();
+        if (found.isEmpty() || !isSafeEntryName(path)) {
+            recipe.notes.append(QStringLiteral("Picture: left out, %1 is not in the archive").arg(path));
+            return item;
+        }
+        if (found != m_lastPicture.name) {
+            m_lastPicture = {found, {}, {}};
+            try {
+                m_lastPicture.bytes = m_files->read(found, kPictureLimit);
+            } catch (const ContainerError &error) {
+                m_lastPicture.problem = error.message();
+            }
+        }
+        recipe.picture = m_lastPicture.bytes;
+        if (!m_lastPicture.problem.isEmpty())
+            recipe.notes.append(QStringLiteral("Picture: left out, ") + m_lastPicture.problem);
+        return item;
+    }
+
     std::unique_ptr<Files> m_files;
+    std::unique_ptr<RecipeReader> m_page; // the page whose recipes are being given
+    QString m_pageName;
+    struct Picture
+    {
+        QString name;
+        QByteArray bytes;
+        QString problem; ///< why it was left out
+    };
+    Picture m_lastPicture;           // the last picture a page's recipe named
+    QHash<QString, QString> m_names; // every file, by its lower-case path
     QList<Unit> m_units;
     QHash<QString, QString> m_pictures; // by the lower-case path without its extension
     qsizetype m_next = 0;

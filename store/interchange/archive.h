@@ -7,8 +7,9 @@ class ZipArchive;
 }
 
 /// The exports of other recipe apps that hold many files: a zip archive (Paprika's .paprikarecipes, a
-/// Nextcloud Cookbook, Mealie or Tandoor export) or a folder of Nextcloud Cookbook recipes. Entries are read
-/// one at a time as the recipes are asked for, each up to a size limit; nothing is unpacked onto the disk.
+/// Nextcloud Cookbook, Mealie, Tandoor or Recipe Keeper export) or a folder of Nextcloud Cookbook recipes.
+/// Entries are read one at a time as the recipes are asked for, each up to a size limit; nothing is
+/// unpacked onto the disk.
 namespace store::interchange {
 
 /// The largest recipe file read from an archive (a Paprika recipe holds its photo), and the largest
@@ -20,7 +21,10 @@ constexpr qint64 kEntryLimit = 32 * 1024 * 1024;
 /// - "*.zip": Tandoor, an archive per recipe holding recipe.json and image.*;
 /// - "*.json": a recipe each (Nextcloud Cookbook's recipe.json, schema.org; Mealie's and Tandoor's own
 ///   JSON), its picture found beside it: full.*, image.*, original.*, images/original.*, or
-///   images/<name>.* and images/<name>/original.* at the top of the archive, JPEG, PNG or WebP.
+///   images/<name>.* and images/<name>/original.* at the top of the archive, JPEG, PNG or WebP;
+/// - "*.html": Recipe Keeper's pages (store/interchange/recipekeeper.h), only recipes.html when the
+///   archive has one, as it holds every recipe; a recipe's picture is the file its photo names, relative
+///   to the page, found in any letter case.
 /// An entry whose name leads out of its folder, or that cannot be read, is a problem of its own; an archive
 /// with none of these gives a single problem saying so.
 std::unique_ptr<RecipeReader> makeArchiveReader(ZipArchive archive);

@@ -5,6 +5,7 @@
 #include "store/io/failure.h"
 #include "store/io/textcodec.h"
 #include "store/io/textfile.h"
+#include "store/units.h"
 
 #include <QHash>
 #include <QIODevice>
@@ -100,13 +101,24 @@ Column parseColumn(QStringView s)
         return column;
     if (s.size() > kAmountWidth && s[kAmountWidth] != u' ')
         return column;
-    const QStringView code = s.size() > kCodeColumn ? s.mid(kCodeColumn, kCodeWidth).trimmed() : QStringView();
-    const QString measure = measureOf(code);
-    if (!code.isEmpty() && measure.isEmpty())
-        return column;
-    if (s.size() > kTextColumn - 1 && s[kTextColumn - 1] != u' ')
-        return column;
-    const QString text = s.size() > kTextColumn ? s.mid(kTextColumn).trimmed().toString() : QString();
+    QStringView code = s.size() > kCodeColumn ? s.mid(kCodeColumn, kCodeWidth).trimmed() : QStringView();
+    QString measure = measureOf(code);
+    qsizetype textColumn = kTextColumn;
+    if (!code.isEmpty() && (measure.isEmpty() || (s.size() > kTextColumn - 1 && s[kTextColumn - 1] != u' '))) {
+        // A code outside MealMaster's table that some programs write, up to four letters and a dot ("EL",
+        // "TL", "msk", "Essl."): a measure of store/units, in its name.
+        const QStringView rest = s.sliced(kCodeColumn);
+        const qsizetype blank = rest.indexOf(u' ');
+        const QStringView word = rest.left(blank < 0 ? rest.size() : blank);
+        const qsizetype letters = word.size() - (word.endsWith(u'.') ? 1 : 0);
+        const Unit *unit = letters <= 4 ? findUnit(word) : nullptr;
+        if (!unit)
+            return column;
+        code = word;
+        measure = QString::fromUtf8(unit->name);
+        textColumn = kCodeColumn + word.size() + 1;
+    }
+    const QString text = s.size() > textColumn ? s.mid(textColumn).trimmed().toString() : QString();
     column.row.amount = amount.trimmed().toString();
     column.row.measure = measure;
     column.row.text = text;

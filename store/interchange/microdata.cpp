@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QJsonArray>
+#include <QSet>
 
 namespace store::interchange {
 
@@ -82,6 +83,8 @@ public:
 
     QList<MarkedRecipe> read()
     {
+        if (m_page.contains(QLatin1String("itemref"), Qt::CaseInsensitive))
+            findReferences();
         HtmlScanner scanner(m_page);
         for (HtmlToken token = scanner.next(); token.kind != HtmlToken::End; token = scanner.next()) {
             if (token.kind == HtmlToken::Text)
@@ -93,6 +96,13 @@ public:
         }
         while (!m_open.empty())
             close();
+        if (!m_referenced.isEmpty()) {
+            // Each value taken through itemref costs one of the page's characters: a page that names one
+            // large block many times is read in time linear in its size all the same.
+            qsizetype budget = m_page.size();
+            for (MarkedRecipe &recipe : m_recipes)
+                resolve(recipe.object, {}, 0, budget);
+        }
         return m_recipes;
     }
 
@@ -104,6 +114,10 @@ private:
         QHash<QString, QJsonArray> values;
         QStringList order; ///< the properties in the order they first came
         qsizetype line = 1;
+        bool recipeKeeper = false;
+        qsizetype serial = 0;
+        QStringList references; ///< the ids its itemref names
+        QString fragment;       ///< for the element of a referenced id, the id; the item then stands for it
     };
     struct Collector
     {
@@ -113,7 +127,7 @@ private:
     struct Open
     {
         QString name;
-        bool item = false;
+        int items = 0; ///< the items it opened: the fragment of its id, then its own
         bool collector = false;
     };
 
@@ -213,25 +227,47 @@ private:
             breakLine();
         closeImplied(tag.name);
         // RDFa says what microdata says under other names.
-        const bool scope = tag.attribute(u"itemscope") || tag.attribute(u"typeof");
+        const bool keeper = tag.name == u"div" && tag.attribute(u"class") &&
+                            tag.attribute(u"class")->split(u' ', Qt::SkipEmptyParts).contains(u"recipe-details");
+        const bool scope = tag.attribute(u"itemscope") || tag.attribute(u"typeof") || keeper;
         QStringList properties = words(tag.attribute(u"itemprop"));
         if (properties.isEmpty())
             properties = words(tag.attribute(u"property"));
         const bool closes = isVoidElement(tag.name) || tag.selfClosing;
         if (qsizetype(m_open.size()) >= kDeepestElement && !closes)
             return; // counted as text of the elements around it; its end tag finds nothing to close
+        Open open{tag.name};
+        // The first element of an id that an itemref names collects its properties apart (its own too),
+        // for the items that name it; they are the item's around it as well.
+        const QString *id = tag.attribute(u"id");
+        if (id && m_referenced.contains(*id) && !m_fragments.contains(*id) && !m_openFragments.contains(*id) &&
+            qsizetype(m_items.size()) < kDeepestItem) {
+            Item fragment;
+            fragment.fragment = *id;
+            fragment.serial = ++m_serial;
+            m_openFragments.insert(*id);
+            m_items.push_back(std::move(fragment));
+            ++open.items;
+        }
         Item *parent = m_items.empty() ? nullptr : &m_items.back();
 
-        Open open{tag.name};
         if (scope && qsizetype(m_items.size()) < kDeepestItem) {
             Item item;
             item.types = words(tag.attribute(u"itemtype"));
             item.types += words(tag.attribute(u"typeof"));
+            if (keeper && !item.types.contains(u"Recipe"))
+                item.types.append(QStringLiteral("Recipe"));
+            item.recipeKeeper = keeper;
+            item.serial = ++m_serial;
+            if (const QString *references = tag.attribute(u"itemref")) {
+                item.references = references->simplified().split(u' ', Qt::SkipEmptyParts);
+                item.references.removeDuplicates();
+            }
             if (parent)
                 item.properties = properties;
             item.line = lineAt(position);
             m_items.push_back(std::move(item));
-            open.item = true;
+            ++open.items;
         } else if (parent && !properties.isEmpty()) {
             // A link's address is the value of properties that are addresses; a link to the author's page
             // names the author by its text.
@@ -249,7 +285,7 @@ private:
             }
         }
         if (closes) {
-            if (open.item)
+            while (open.items-- > 0)
                 closeItem();
             return;
         }
@@ -285,7 +321,7 @@ private:
             if (m_collectors.empty())
                 m_text.clear();
         }
-        if (open.item)
+        while (open.items-- > 0)
             closeItem();
     }
 
@@ -293,18 +329,117 @@ private:
     {
         Item item = std::move(m_items.back());
         m_items.pop_back();
+        if (!item.fragment.isEmpty()) {
+            closeFragment(item);
+            return;
+        }
         QJsonObject object;
         if (!item.types.isEmpty())
             object.insert(QStringLiteral("@type"), QJsonArray::fromStringList(item.types));
         for (const QString &property : std::as_const(item.order))
             object.insert(property, item.values.value(property));
+        if (!item.references.isEmpty()) {
+            object.insert(kReferences, QJsonObject{{QStringLiteral("ids"), QJsonArray::fromStringList(item.references)},
+                                                   {QStringLiteral("serial"), double(item.serial)}});
+        }
         if (item.types.contains(u"Recipe"))
-            m_recipes.append({object, item.line});
+            m_recipes.append({object, item.line, item.recipeKeeper});
         else if (!m_items.empty() && !item.properties.isEmpty())
             addValue(m_items.back(), item.properties, object);
     }
 
+    void closeFragment(const Item &item)
+    {
+        m_openFragments.remove(item.fragment);
+        Fragment &fragment = m_fragments[item.fragment];
+        fragment.owner = m_items.empty() ? 0 : m_items.back().serial;
+        for (const QString &property : item.order) {
+            const QJsonArray values = item.values.value(property);
+            fragment.object.insert(property, values);
+            if (!m_items.empty()) {
+                for (const QJsonValue &value : values)
+                    addValue(m_items.back(), {property}, value);
+            }
+        }
+    }
+
+    // The ids that itemref attributes name, before the page is read: an element may come before the item
+    // that names it.
+    void findReferences()
+    {
+        HtmlScanner scanner(m_page);
+        for (HtmlToken token = scanner.next(); token.kind != HtmlToken::End; token = scanner.next()) {
+            if (token.kind != HtmlToken::StartTag)
+                continue;
+            if (const QString *references = token.attribute(u"itemref")) {
+                for (const QString &id : references->simplified().split(u' ', Qt::SkipEmptyParts))
+                    m_referenced.insert(id);
+            }
+        }
+    }
+
+    // Adds to `object`, and to the items in its values, the properties of the elements their itemref names,
+    // after their own. An id already being added further up is passed over, so that items that name each
+    // other end; each value taken costs one of `budget`, and none is taken once it is spent.
+    void resolve(QJsonObject &object, QStringList path, int depth, qsizetype &budget)
+    {
+        if (depth > kDeepestItem || budget <= 0)
+            return;
+        const QJsonObject references = object.take(kReferences).toObject();
+        const qsizetype serial = qsizetype(references.value(QLatin1String("serial")).toDouble());
+        for (const QJsonValue &idValue : references.value(QLatin1String("ids")).toArray()) {
+            const QString id = idValue.toString();
+            const auto found = m_fragments.constFind(id);
+            // A fragment inside the item itself gave it its properties already.
+            if (found == m_fragments.cend() || path.contains(id) || found->owner == serial)
+                continue;
+            path.append(id);
+            for (auto property = found->object.begin(); property != found->object.end(); ++property) {
+                QJsonArray values = object.value(property.key()).toArray();
+                for (const QJsonValue &value : property.value().toArray()) {
+                    if (--budget < 0)
+                        break;
+                    if (value.isObject()) {
+                        QJsonObject inner = value.toObject();
+                        resolve(inner, path, depth + 1, budget);
+                        values.append(inner);
+                    } else {
+                        values.append(value);
+                    }
+                }
+                object.insert(property.key(), values);
+            }
+            path.removeLast();
+        }
+        // The items among its own values may name elements too.
+        for (auto property = object.begin(); property != object.end(); ++property) {
+            QJsonArray values = property.value().toArray();
+            bool changed = false;
+            for (qsizetype i = 0; i < values.size() && budget > 0; ++i) {
+                if (!values.at(i).isObject())
+                    continue;
+                QJsonObject inner = values.at(i).toObject();
+                resolve(inner, path, depth + 1, --budget);
+                values.replace(i, inner);
+                changed = true;
+            }
+            if (changed)
+                property.value() = values;
+        }
+    }
+
+    struct Fragment
+    {
+        QJsonObject object;  ///< the properties of the element of an id, each an array of its values
+        qsizetype owner = 0; ///< the serial of the item it lies in; 0 for none
+    };
+    static inline const QString kReferences = QStringLiteral("@itemref");
+
     const QString &m_page;
+    QSet<QString> m_referenced;
+    QSet<QString> m_openFragments;
+    QHash<QString, Fragment> m_fragments;
+    qsizetype m_serial = 0;
     std::vector<Open> m_open;
     QHash<QString, int> m_openCount;
     std::vector<Item> m_items;

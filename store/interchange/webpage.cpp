@@ -4,6 +4,7 @@
 #include "store/interchange/htmlscan.h"
 #include "store/interchange/jsonld.h"
 #include "store/interchange/microdata.h"
+#include "store/interchange/recipekeeper.h"
 
 #include <QUrl>
 
@@ -45,7 +46,8 @@ public:
         }
         if (!item && m_next < m_marked.size()) {
             MarkedRecipe marked = std::move(m_marked[m_next++]);
-            item = readRecipeObject(marked.object, JsonText::PageText);
+            item = marked.recipeKeeper ? readRecipeKeeper(marked.object)
+                                       : readRecipeObject(marked.object, JsonText::PageText);
             item->line = marked.line;
         }
         if (!item) {

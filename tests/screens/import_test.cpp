@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace {
@@ -221,6 +222,74 @@ private slots:
         QTest::mouseClick(f.cook()->findChild<QWidget *>("cmdKESave"), Qt::LeftButton);
         const store::RecipeRecord saved = store::loadRecipe("Desserts", QStringLiteral(u"Grandma’s Flapjacks"));
         QCOMPARE(saved.amount(2) + '|' + saved.type(2) + '|' + saved.ingredient(2), "1/2|cup|golden syrup");
+    }
+
+    // Several pages without recipe data: one question names them all and opens the first; the others stay in
+    // the list of files, and importing them again offers the next.
+    void severalPlainPages_areOfferedOneAfterAnother()
+    {
+        QTemporaryDir folder;
+        const QString second = folder.filePath("toast.html");
+        QFile file(second);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<html><body><h1>Toast</h1><ul><li>2 slices bread</li></ul><p>Toast them.</p></body></html>");
+        file.close();
+        Import f;
+        f.run("show");
+        f.drop({fixture("plain-page.html"), second});
+        f.run("pick cboMCat=Desserts > answer 6");
+        f.import();
+        QCOMPARE(f.script.boxes().last().prompt,
+                 "There is no recipe data in these 2 pages:\r" + fixture("plain-page.html") + "\r" + second +
+                     "\r\rOpen the text of the first in the recipe window, to make a recipe of it? The others stay "
+                     "in the list of files: import them again to open the next.");
+        QCOMPARE(f.cookText("txtKEName"), QStringLiteral(u"Grandma’s Flapjacks"));
+        const auto *files = f.screen->findChild<QListWidget *>("lswMFiles");
+        QCOMPARE(files->count(), 1);
+        QCOMPARE(files->item(0)->text(), second);
+
+        // The draft not saved yet is never replaced: the page waits in the list.
+        f.run("answer 1");
+        f.import();
+        QCOMPARE(f.script.boxes().last().prompt,
+                 "There is no recipe data in " + second +
+                     ". The recipe window still holds a recipe made from a page, not saved yet: save it or cancel "
+                     "it, then import the page again to open its text.");
+        QCOMPARE(f.cookText("txtKEName"), QStringLiteral(u"Grandma’s Flapjacks"));
+        QCOMPARE(files->count(), 1);
+
+        QTest::mouseClick(f.cook()->findChild<QWidget *>("cmdKESave"), Qt::LeftButton);
+        f.run("answer 6");
+        f.import();
+        QCOMPARE(f.script.boxes().last().prompt, "There is no recipe data in this page:\r" + second +
+                                                     "\r\rOpen its text in the recipe window, to make a recipe of it?");
+        QCOMPARE(f.cookText("txtKEName"), "Toast");
+        QCOMPARE(files->count(), 0);
+    }
+
+    // Answered no, the pages are not kept in the list; a long list of them is cut short in the box.
+    void plainPages_declined_leaveTheListEmpty()
+    {
+        QTemporaryDir folder;
+        QStringList pages{fixture("plain-page.html")};
+        for (int i = 1; i <= 11; ++i) {
+            QFile file(folder.filePath(QStringLiteral("notes %1.html").arg(i)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("<html><body><p>Shopping on Friday.</p></body></html>");
+            pages.append(file.fileName());
+        }
+        Import f;
+        f.run("show");
+        f.drop(pages);
+        f.run("pick cboMCat=Desserts > answer 7");
+        f.import();
+        const QString prompt = f.script.boxes().last().prompt;
+        QVERIFY2(prompt.startsWith("There is no recipe data in these 12 pages:\r" + pages.first() + "\r" + pages.at(1)),
+                 qPrintable(prompt));
+        QVERIFY2(prompt.contains(pages.at(8) + "\rand 3 more\r\r") && !prompt.contains(pages.at(9)),
+                 qPrintable(prompt));
+        QCOMPARE(f.screen->findChild<QListWidget *>("lswMFiles")->count(), 0);
+        QVERIFY(!f.cook()->isVisible());
     }
 
     // The button asks for an address; the page fetched from it comes in with its picture, and a page that

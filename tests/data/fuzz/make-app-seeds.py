@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the fuzz seeds of other apps' exports into import/ from the importer tests' own data
-(tests/data/apps): a Paprika archive, a Tandoor archive of archives and a Cooklang file, each after the
-byte that names its reader, as the other seeds are. The pictures are left out to keep the seeds small."""
+(tests/data/apps): a Paprika archive, a Tandoor archive of archives, a Recipe Keeper archive and a Cooklang
+file, each after the byte that names its reader, as the other seeds are. The pictures are left out to keep the
+seeds small (Recipe Keeper's stands in a few bytes that are no picture)."""
 import gzip
 import io
 import os
@@ -38,3 +39,5 @@ write("apps-tandoor", b"\x04" + zipped([("Rice.zip", zipped([("recipe.json", rea
 write("apps-mealie", b"\x04" + zipped([("recipes/tomato-salad/tomato-salad.json",
                                         read("mealie", "recipes", "tomato-salad", "tomato-salad.json"))]))
 write("cooklang", b"\x05" + read("cooklang", "Pancakes.cook"))
+write("apps-recipekeeper", b"\x04" + zipped([("recipes.html", read("recipekeeper", "recipes.html")),
+                                              ("images/7f3a1c_0.jpg", b"\xff\xd8\xff not a picture")]))

@@ -10,12 +10,14 @@
 #include "tests/support/zipmaker.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTest>
 
 using namespace store::interchange;
 using testing::ZipItem;
 
 Q_DECLARE_METATYPE(store::interchange::Format)
+Q_DECLARE_METATYPE(QList<testing::ZipItem>)
 
 namespace {
 
@@ -37,6 +39,22 @@ QByteArray tandoorExport()
     for (const QString &folder : QDir(kData + "tandoor").entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
         items.append({folder + ".zip", testing::makeZip(testing::folderItems("apps/tandoor/" + folder))});
     return testing::makeZip(items);
+}
+
+// Recipe Keeper's export: recipes.html and the images folder beside it.
+QByteArray recipeKeeperExport()
+{
+    return testing::makeZip({{"recipes.html", testing::fixture("apps/recipekeeper/recipes.html")},
+                             {"images/7f3a1c_0.jpg", testing::fixture("apps/picture.jpg")}});
+}
+
+// A page of Recipe Keeper's kind with one recipe, `attributes` on its block.
+QByteArray keeperPage(const char *name, const char *attributes = "", const char *photo = "")
+{
+    return QByteArray("<html><body><div class=\"recipe-details\" ") + attributes + "><h2 itemprop=\"name\">" + name +
+           "</h2><div itemprop=\"recipeIngredients\"><p>1 egg</p></div><div itemprop=\"recipeDirections\">"
+           "<p>Boil.</p></div><img itemprop=\"photo\" src=\"" +
+           photo + "\"></div></body></html>";
 }
 
 QString pictureKind(const QByteArray &bytes)
@@ -110,6 +128,8 @@ private slots:
         });
         QTest::newRow("Tandoor export, a zip of zips")
             << "tandoor" << std::function([] { return makeReader(tandoorExport()); });
+        QTest::newRow("Recipe Keeper export")
+            << "recipekeeper" << std::function([] { return makeReader(recipeKeeperExport()); });
         QTest::newRow("Cooklang file") << "cooklang"
                                        << std::function([] { return fileReader(kData + "cooklang/Pancakes.cook"); });
     }
@@ -172,8 +192,8 @@ private slots:
             << testing::makeZip({{"Borscht.paprikarecipe", borscht.left(borscht.size() / 2)}})
             << "Borscht.paprikarecipe: the gzip data is cut short" << 0;
         QTest::newRow("an archive of something else") << testing::makeZip({{"notes.txt", "shopping"}})
-                                                      << "no recipes of Paprika, Nextcloud Cookbook, Mealie or Tandoor "
-                                                         "were found in this archive"
+                                                      << "no recipes of Paprika, Nextcloud Cookbook, Mealie, Tandoor "
+                                                         "or Recipe Keeper were found in this archive"
                                                       << 0;
     }
     // A hostile archive is reported in words, and nothing but the good recipe is written.
@@ -216,6 +236,79 @@ private slots:
         QVERIFY(item->recipe.notes.contains("Picture: left out, it unpacks to more than 8 MB"));
     }
 
+    // Recipe Keeper's exports in their shapes: each recipe read once, its picture found beside its page.
+    void recipeKeeper_data()
+    {
+        QTest::addColumn<QList<ZipItem>>("archive");
+        QTest::addColumn<QString>("read"); // each recipe's name and picture, or its problem
+        const QByteArray jpeg = testing::fixture("apps/picture.jpg");
+        QTest::newRow("recipes.html with a page per recipe beside it")
+            << QList<ZipItem>{{"RecipeKeeper/recipes.html", keeperPage("Tea", "", "images/tea.jpg")},
+                              {"RecipeKeeper/Tea.html", keeperPage("Tea", "", "images/tea.jpg")},
+                              {"RecipeKeeper/images/tea.jpg", jpeg}}
+            << "Tea: JPEG of 285 bytes";
+        QTest::newRow("a page per recipe, in a folder")
+            << QList<ZipItem>{{"export/Tea.html", keeperPage("Tea", "", "images/tea.jpg")},
+                              {"export/Toast.html", keeperPage("Toast")},
+                              {"export/images/tea.jpg", jpeg}}
+            << "Tea: JPEG of 285 bytes\nToast: no picture";
+        QTest::newRow("a block that says itemscope too")
+            << QList<ZipItem>{{"recipes.html", keeperPage("Tea", "itemscope itemtype=\"http://schema.org/Recipe\"")}}
+            << "Tea: no picture";
+        QTest::newRow("a picture's name in another letter case, with a blank written as %20")
+            << QList<ZipItem>{{"recipes.html", keeperPage("Tea", "", "Images/Green%20Tea.JPG")},
+                              {"images/green tea.jpg", jpeg}}
+            << "Tea: JPEG of 285 bytes";
+        QTest::newRow("a picture that leads out of the archive")
+            << QList<ZipItem>{{"recipes.html", keeperPage("Tea", "", "../../images/tea.jpg")}, {"images/tea.jpg", jpeg}}
+            << "Tea: no picture, Picture: left out, ../../images/tea.jpg is not in the archive";
+        QTest::newRow("a picture that is missing")
+            << QList<ZipItem>{{"recipes.html", keeperPage("Tea", "", "images/tea.jpg")}}
+            << "Tea: no picture, Picture: left out, images/tea.jpg is not in the archive";
+        QTest::newRow("a page without recipes")
+            << QList<ZipItem>{{"index.html", "<html><body><p>My recipes</p></body></html>"},
+                              {"Tea.html", keeperPage("Tea")}}
+            << "index.html: no recipe data in this page\nTea: no picture";
+        QTest::newRow("a recipe without a name")
+            << QList<ZipItem>{{"recipes.html", keeperPage("")}} << "recipes.html: the recipe has no name";
+    }
+    void recipeKeeper()
+    {
+        QFETCH(QList<ZipItem>, archive);
+        const auto reader = makeReader(testing::makeZip(archive));
+        QStringList read;
+        while (const std::optional<ReadItem> item = reader->next()) {
+            if (!item->problem.isEmpty()) {
+                read.append(item->problem);
+                continue;
+            }
+            QString line = item->recipe.title + QStringLiteral(": ") + pictureKind(item->recipe.picture);
+            for (const QString &note : item->recipe.notes)
+                line += QStringLiteral(", ") + note;
+            read.append(line);
+        }
+        QTEST(read.join(u'\n'), "read");
+    }
+
+    // Many recipes that name one large picture: it is unpacked once, and each recipe keeps it.
+    void recipeKeeper_onePictureForManyRecipes_isReadOnce()
+    {
+        constexpr int kRecipes = 2000;
+        QByteArray page;
+        for (int i = 0; i < kRecipes; ++i)
+            page += keeperPage("Tea", "", "images/big.jpg");
+        QByteArray big = testing::fixture("apps/picture.jpg");
+        big.append(QByteArray(kPictureLimit - big.size(), '\0'));
+        const auto reader = makeReader(testing::makeZip({{"recipes.html", page}, {"images/big.jpg", big}}));
+        QElapsedTimer timer;
+        timer.start();
+        int pictures = 0;
+        while (const std::optional<ReadItem> item = reader->next())
+            pictures += item->recipe.picture == big ? 1 : 0;
+        QCOMPARE(pictures, kRecipes);
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+    }
+
     void detect_data()
     {
         QTest::addColumn<QByteArray>("head");
@@ -240,7 +333,8 @@ private slots:
     void cooklang_metadataWithoutAName()
     {
         const auto item = store::interchange::makeCooklangReader(QStringLiteral(">> : picnic\n>>:\nBoil @water."),
-                                                                 QStringLiteral("Tea"))->next();
+                                                                 QStringLiteral("Tea"))
+                              ->next();
         QVERIFY(item && item->problem.isEmpty());
         QCOMPARE(item->recipe.notes, QStringList{QStringLiteral("picnic")});
     }

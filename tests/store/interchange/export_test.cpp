@@ -66,6 +66,49 @@ private slots:
         QCOMPARE(back.record, record);
     }
 
+    // The unit codes that some programs write outside MealMaster's table land in the unit column as the
+    // measure they spell; a word that is no measure keeps the line out of the ingredients as before.
+    void mealMaster_readsOtherUnitCodes_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("read"); // amount|measure|text, or "-" for no ingredient
+        const auto row = [](const char *name, const char *line, const char *read) {
+            QTest::newRow(name) << QString::fromUtf8(line) << QString::fromUtf8(read);
+        };
+        row("a German tablespoon", "      2 EL Olivenöl", "2|EL|Olivenöl");
+        row("a German teaspoon", "      1 TL Salz", "1|TL|Salz");
+        row("a Swedish tablespoon of three letters", "      3 msk olja", "3|msk|olja");
+        row("a Swedish teaspoon", "      1 tsk salt", "1|tsk|salt");
+        row("a decilitre", "    1.5 dl grädde", "1.5|dl|grädde");
+        row("a centilitre", "      4 cl rum", "4|cl|rum");
+        row("a code in another letter case", "    1/2 el Zucker", "1/2|EL|Zucker");
+        row("a word of four letters with a dot", "      1 Essl. Mehl", "1|EL|Mehl");
+        row("a spelled-out unit", "      2 cups flour", "2|cup|flour");
+        row("the table's own codes still", "      2 tb oil", "2|tbsp|oil");
+        row("a word longer than four letters is no code", "      2 large eggs", "-");
+        row("a short word that is no measure", "      2 ab eggs", "-");
+    }
+    void mealMaster_readsOtherUnitCodes()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, read);
+        const QString file = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n\n      Title: Soup\n Categories: Soups\n"
+                             "   Servings: 4\n\n" +
+                             line + "\n\n  Stir.\n\nMMMMM\n";
+        const std::optional<ReadItem> item = makeReader(file.toUtf8())->next();
+        QVERIFY(item && item->problem.isEmpty());
+        if (read == u"-") {
+            QCOMPARE(rowsOf(item->recipe.ingredients), QString());
+            QVERIFY2(item->recipe.directions.contains(line.trimmed()), qPrintable(item->recipe.directions));
+            return;
+        }
+        QCOMPARE(rowsOf(item->recipe.ingredients), read);
+        // In the unit column of the record, where the recipe window converts it.
+        const MappedRecipe mapped = toRecord(item->recipe);
+        QCOMPARE(mapped.record.type(1), read.section(u'|', 1, 1));
+        QCOMPARE(mapped.record.ingredient(1), read.section(u'|', 2));
+    }
+
     // Each ingredient row as the MealMaster export writes it, in the classic layout other programs read:
     // amount in columns 1-7, the unit code in 9-10, the text from 12, lines within 40 columns.
     void mealMaster_rows_data()
@@ -140,9 +183,15 @@ private slots:
         QTest::addColumn<QString>("yield");
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("readBack");
-        QTest::newRow("a number") << "6" << "   Servings: 6" << "6";
-        QTest::newRow("none") << "" << "      Yield: 1 recipe" << "";
-        QTest::newRow("more than a number") << "4-6" << "      Yield: 4-6" << "4-6";
+        QTest::newRow("a number") << "6"
+                                  << "   Servings: 6"
+                                  << "6";
+        QTest::newRow("none") << ""
+                              << "      Yield: 1 recipe"
+                              << "";
+        QTest::newRow("more than a number") << "4-6"
+                                            << "      Yield: 4-6"
+                                            << "4-6";
     }
     void mealMaster_servings()
     {
@@ -166,8 +215,8 @@ private slots:
         testing::AppFolder app;
         app.addCategory("Classic");
         app.copyTree(QStringLiteral(LARDERON_TEST_DATA "/export/Classic"), "Category/Classic");
-        const store::ExportReport report = store::exportCategory("Classic", store::ExportFormat::MealMaster,
-                                                                 app.file("Classic.mmf"));
+        const store::ExportReport report =
+            store::exportCategory("Classic", store::ExportFormat::MealMaster, app.file("Classic.mmf"));
         QCOMPARE(report.exported, 6);
         const QByteArray bytes = app.read("Classic.mmf");
         QVERIFY(bytes.contains("      Title: P\xe2t\xe9 de campagne\r\n"));
