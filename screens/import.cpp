@@ -2,7 +2,6 @@
 
 #include "net/webimport.h"
 
-#include "screens/cook.h"
 #include "shell/appearance.h"
 #include "shell/errorcodes.h"
 #include "shell/errorpath.h"
@@ -10,7 +9,6 @@
 #include "shell/messages.h"
 #include "shell/module1.h"
 #include "store/categorylist.h"
-#include "store/interchange/mapping.h"
 #include "store/interchange/recipeimport.h"
 #include "store/interchange/webpage.h"
 #include "store/io/failure.h"
@@ -270,10 +268,10 @@ void frmImport::importSlice()
         }
         QFile page(plain.value(0));
         if (!plain.isEmpty() && page.open(QIODevice::ReadOnly)) {
-            const Offer offer =
+            const PlainPageOffer offer =
                 offerPlainPage(plain.first(), store::decodeText(page.read(64 * 1024 * 1024)), plain.mid(1));
-            if (offer != Offer::Declined)
-                addPaths(offer == Offer::Opened ? plain.mid(1) : plain);
+            if (offer != PlainPageOffer::Declined)
+                addPaths(offer == PlainPageOffer::Opened ? plain.mid(1) : plain);
         }
     } catch (const store::Failure &failure) {
         m_slices->stop();
@@ -338,48 +336,12 @@ void frmImport::addressFetched()
     shell::msgBox(message, shell::MbSystemModal | shell::MbExclamation, QStringLiteral("Import from a web address"));
 }
 
-frmImport::Offer frmImport::offerPlainPage(const QString &shownAs, const QString &pageText, const QStringList &others)
+PlainPageOffer frmImport::offerPlainPage(const QString &shownAs, const QString &pageText, const QStringList &others)
 {
-    // The editor holds one draft; one the user has not saved yet is never replaced.
-    if (shell::ScreenRegistry::load<frmCook>()->holdsDraft()) {
-        shell::msgBox(QStringLiteral("There is no recipe data in %1. The recipe window still holds a recipe made "
-                                     "from a page, not saved yet: save it or cancel it, then import the page again to "
-                                     "open its text.")
-                          .arg(others.isEmpty() ? shownAs : QStringLiteral("%1 pages").arg(others.size() + 1)),
-                      shell::MbSystemModal | shell::MbExclamation, QStringLiteral("Import recipes"));
-        return Offer::Waiting;
-    }
-    const QString question =
-        others.isEmpty()
-            ? QStringLiteral("There is no recipe data in this page:\r%1\r\rOpen its text in the recipe window, to "
-                             "make a recipe of it?")
-                  .arg(shownAs)
-            : QStringLiteral("There is no recipe data in these %1 pages:\r%2\r\rOpen the text of the first in the "
-                             "recipe window, to make a recipe of it? The others stay in the list of files: import "
-                             "them again to open the next.")
-                  .arg(others.size() + 1)
-                  .arg((QStringList{shownAs} + others.mid(0, 8)).join(u'\r') +
-                       (others.size() > 8 ? QStringLiteral("\rand %1 more").arg(others.size() - 8) : QString()));
-    const int answer = shell::msgBox(question, shell::MbSystemModal | shell::MbYesNo | shell::MbQuestion,
-                                     QStringLiteral("Import recipes"));
-    if (answer != shell::AnswerYes)
-        return Offer::Declined;
-    store::interchange::PlainPage page = store::interchange::plainPage(pageText);
-    if (page.draft.source.isEmpty() && shownAs.contains(QLatin1String("://")))
-        page.draft.source = shownAs;
     QString category = m_ui->cboMCat->currentIndex() > 0 ? m_ui->cboMCat->currentText() : QString();
     if (category.isEmpty() && m_ui->cboMCat->count() > 1)
         category = m_ui->cboMCat->itemText(1);
-    if (category.isEmpty()) {
-        shell::msgBox(QStringLiteral("Please create a category first: Prg setup on the main menu."),
-                      shell::MbSystemModal | shell::MbExclamation, QStringLiteral("User error"));
-        return Offer::Declined;
-    }
-    QString name = store::interchange::fileNameFor(page.title);
-    if (name.isEmpty())
-        name = QStringLiteral("New recipe");
-    shell::ScreenRegistry::load<frmCook>()->editDraft(category, name, page.draft);
-    return Offer::Opened;
+    return ::offerPlainPage({shownAs, pageText, others, category});
 }
 
 void frmImport::setImporting(bool importing)

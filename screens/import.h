@@ -1,5 +1,6 @@
 #pragma once
 
+#include "screens/plainpageoffer.h"
 #include "shell/screen.h"
 
 #include <QStringList>
@@ -70,10 +71,9 @@ private:
     void askAddress();
     void fetchAddress(const QString &address);
     void addressFetched();
-    /// Offers the text of a page without recipe data to the recipe window's editor, naming the `others`
-    /// of the same import that wait. Waiting when the editor holds a draft not saved yet.
-    enum class Offer { Opened, Declined, Waiting };
-    Offer offerPlainPage(const QString &shownAs, const QString &pageText, const QStringList &others);
+    /// Offers a page without recipe data to the recipe window's editor (screens/plainpageoffer.h), as a recipe
+    /// of the category chosen, or of the first when each recipe goes to its own.
+    PlainPageOffer offerPlainPage(const QString &shownAs, const QString &pageText, const QStringList &others);
     void cancelImport();
     void saveReport();
     void exportCategory(store::ExportFormat format);
