@@ -7,6 +7,7 @@
 #include "store/recipefile.h"
 #include "store/recipepicture.h"
 #include "tests/support/appfolder.h"
+#include "tests/support/recordtext.h"
 #include "tests/support/zipmaker.h"
 
 #include <QDir>
@@ -74,15 +75,8 @@ QString describe(const ReadItem &item)
     if (!item.problem.isEmpty())
         return QStringLiteral("%1: %2").arg(item.line).arg(item.problem);
     const MappedRecipe m = toRecord(item.recipe);
-    QStringList rows;
-    for (int row = 1; row <= store::RecipeRecord::kRowCount; ++row) {
-        const QString text = QStringList{m.record.amount(row), m.record.type(row), m.record.ingredient(row)}.join(u'|');
-        if (text != u"||")
-            rows.append(text);
-    }
-    const QStringList cooking{m.record.temperature(), m.record.servingSize(), m.record.hours(), m.record.minutes()};
     return QStringLiteral("%1 [%2] %3 # %4 # %5\n%6\n")
-        .arg(m.name, m.category, rows.join(QStringLiteral(" / ")), cooking.join(u','), pictureKind(m.picture),
+        .arg(m.name, m.category, testing::filledRows(m.record), testing::cookingBoxes(m.record), pictureKind(m.picture),
              m.record.directions());
 }
 
