@@ -101,7 +101,8 @@ QString tidyLines(const QStringList &lines)
         for (QString &line : kept)
             line.remove(0, std::min(indent, line.size()));
     }
-    return kept.join(QLatin1Char('\n'));
+    // One line is the text as it was read, not a copy of it.
+    return kept.size() == 1 ? kept.first() : kept.join(QLatin1Char('\n'));
 }
 
 } // namespace store::interchange

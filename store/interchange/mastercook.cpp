@@ -113,7 +113,11 @@ private:
                 break;
             case QXmlStreamReader::Characters:
             case QXmlStreamReader::EntityReference:
-                result += m_xml.text();
+                // Most elements hold one piece of text, which is copied once at its size.
+                if (result.isEmpty())
+                    result = m_xml.text().toString();
+                else
+                    result += m_xml.text();
                 break;
             case QXmlStreamReader::Invalid:
                 return result;
@@ -178,8 +182,12 @@ private:
         }
         static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
         QStringList lines;
-        for (const QString &step : std::as_const(directions))
-            lines += step.split(lineBreak);
+        for (const QString &step : std::as_const(directions)) {
+            if (step.contains(u'\n') || step.contains(u'\r'))
+                lines += step.split(lineBreak);
+            else
+                lines.append(step); // shared, not copied
+        }
         recipe.directions = tidyLines(lines);
     }
 
