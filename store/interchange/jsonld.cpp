@@ -21,20 +21,37 @@ struct Block
     qsizetype line;
 };
 
-qsizetype skipBlanks(QStringView text, qsizetype i)
+// The character at `i` of a text, or of UTF-8 bytes read as Latin-1: the marks and names looked for are
+// ASCII, and a byte's place is its place in the file.
+QChar charAt(QStringView text, qsizetype i)
 {
-    while (i < text.size() && text.at(i).isSpace())
+    return text.at(i);
+}
+
+QChar charAt(const QByteArray &text, qsizetype i)
+{
+    return QChar(uchar(text.at(i)));
+}
+
+bool namesRecipeAt(QStringView text, qsizetype i, qsizetype n);
+bool namesRecipeAt(const QByteArray &text, qsizetype i, qsizetype n);
+
+template <typename Text>
+qsizetype skipBlanks(const Text &text, qsizetype i)
+{
+    while (i < text.size() && charAt(text, i).isSpace())
         ++i;
     return i;
 }
 
 // Where the JSON string that opens at `i` closes, or -1 when it does not.
-qsizetype stringEnd(QStringView text, qsizetype i)
+template <typename Text>
+qsizetype stringEnd(const Text &text, qsizetype i)
 {
     for (++i; i < text.size(); ++i) {
-        if (text.at(i) == u'\\')
+        if (charAt(text, i) == u'\\')
             ++i;
-        else if (text.at(i) == u'"')
+        else if (charAt(text, i) == u'"')
             return i;
     }
     return -1;
@@ -49,13 +66,34 @@ bool namesRecipe(QStringView type)
     return type == u"Recipe";
 }
 
+bool namesRecipeAt(QStringView text, qsizetype i, qsizetype n)
+{
+    return namesRecipe(text.sliced(i, n));
+}
+
+bool namesRecipeAt(const QByteArray &text, qsizetype i, qsizetype n)
+{
+    return namesRecipe(QString::fromLatin1(text.constData() + i, n));
+}
+
 // Where each "@type" that names Recipe, alone or in a list of types, begins. Each "@type" looks only at
 // its own value, so that the text is read once however deeply its lists nest.
-QList<qsizetype> recipeTypes(QStringView text)
+qsizetype indexOfType(QStringView text, qsizetype from)
+{
+    return text.indexOf(QLatin1String("\"@type\""), from);
+}
+
+qsizetype indexOfType(const QByteArray &text, qsizetype from)
+{
+    return text.indexOf("\"@type\"", from);
+}
+
+template <typename Text>
+QList<qsizetype> recipeTypes(const Text &text)
 {
     static const QLatin1String key("\"@type\"");
     QList<qsizetype> found;
-    for (qsizetype at = text.indexOf(key); at >= 0; at = text.indexOf(key, at + key.size())) {
+    for (qsizetype at = indexOfType(text, 0); at >= 0; at = indexOfType(text, at + key.size())) {
         qsizetype i = skipBlanks(text, at + key.size());
         if (i >= text.size() || text.at(i) != u':')
             continue;
@@ -67,7 +105,7 @@ QList<qsizetype> recipeTypes(QStringView text)
             const qsizetype end = stringEnd(text, i);
             if (end < 0)
                 break;
-            if (namesRecipe(text.sliced(i + 1, end - i - 1))) {
+            if (namesRecipeAt(text, i + 1, end - i - 1)) {
                 found.append(at);
                 break;
             }
@@ -368,9 +406,17 @@ public:
     {
         const QList<Block> blocks = webPage ? scriptBlocks(text) : QList<Block>{{text, 1}};
         for (const Block &block : blocks)
-            readBlock(block);
+            readBlock(block.text.toUtf8(), block.text, block.line);
         // A web page without one may mark its recipe up in its HTML (store/interchange/webpage.h).
         if (m_items.isEmpty() && !webPage)
+            m_items.append({1, QStringLiteral("no schema.org Recipe was found in this file"), {}});
+    }
+
+    // A JSON-LD file as UTF-8, which is let go as soon as it is parsed.
+    explicit JsonLdReader(QByteArray utf8) : m_parser(JsonText::Plain)
+    {
+        readBlock(std::move(utf8), QString(), 1);
+        if (m_items.isEmpty())
             m_items.append({1, QStringLiteral("no schema.org Recipe was found in this file"), {}});
     }
 
@@ -396,30 +442,35 @@ public:
     double progress() const override { return m_items.isEmpty() ? 1.0 : double(m_next) / double(m_items.size()); }
 
 private:
-    void readBlock(const Block &block)
+    // Reads the JSON of `bytes`, the UTF-8 of `text` when there is one, beginning on line `first`.
+    void readBlock(QByteArray bytes, const QString &text, qsizetype first)
     {
         QJsonParseError error;
-        const QByteArray bytes = block.text.toUtf8();
         const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
         if (error.error != QJsonParseError::NoError) {
-            const qsizetype line = block.line + bytes.left(error.offset).count('\n');
+            const qsizetype line = first + bytes.left(error.offset).count('\n');
             m_items.append({line, QStringLiteral("the JSON-LD cannot be read: ") + error.errorString(), {}});
             return;
         }
         QList<QJsonObject> recipes;
         findRecipes(document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object()), recipes);
 
-        // Where each Recipe begins, when the text names as many of them as were found.
+        // Where each Recipe begins, when the text names as many of them as were found; a line break is
+        // one character in the text and one byte in its UTF-8.
         QList<qsizetype> lines;
         qsizetype counted = 0;
-        qsizetype line = block.line;
-        for (const qsizetype at : recipeTypes(block.text)) {
-            line += QStringView(block.text).sliced(counted, at - counted).count(u'\n');
-            counted = at;
-            lines.append(line);
-        }
+        qsizetype line = first;
+        const auto lineOf = [&](const auto &within, qsizetype at) {
+            for (; counted < at; ++counted)
+                line += charAt(within, counted) == u'\n';
+            return line;
+        };
+        const QList<qsizetype> types = text.isNull() ? recipeTypes(bytes) : recipeTypes(text);
+        for (const qsizetype at : types)
+            lines.append(text.isNull() ? lineOf(bytes, at) : lineOf(QStringView(text), at));
+        bytes = QByteArray();
         for (qsizetype i = 0; i < recipes.size(); ++i)
-            m_items.append({lines.size() == recipes.size() ? lines.at(i) : block.line, {}, recipes.at(i)});
+            m_items.append({lines.size() == recipes.size() ? lines.at(i) : first, {}, recipes.at(i)});
     }
 
     // A recipe found in the file, or a problem of the file.
@@ -440,6 +491,11 @@ private:
 std::unique_ptr<RecipeReader> makeJsonLdReader(const QString &text, bool webPage)
 {
     return std::make_unique<JsonLdReader>(text, webPage);
+}
+
+std::unique_ptr<RecipeReader> makeJsonLdReader(QByteArray utf8)
+{
+    return std::make_unique<JsonLdReader>(std::move(utf8));
 }
 
 PageJsonLd readPageJsonLd(const QString &page)

@@ -106,6 +106,34 @@ private slots:
         QCOMPARE(recipes, QString::fromUtf8(testing::fixture(fixture + ".expected")));
     }
 
+    // A JSON file is read as its bytes: UTF-8 (a byte-order mark dropped) or else Windows-1252, each
+    // recipe on the line its "@type" is on.
+    void jsonFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("recipes"); // line: name, or line: problem
+        QTest::newRow("UTF-8 with a byte-order mark, lines after letters of several bytes")
+            << QByteArray("\xEF\xBB\xBF[{\"name\": \"Cr\xC3\xA8me \xE2\x82\xAC\",\n\"@type\": \"Recipe\"},\n\n"
+                          "{\"@type\": [\"Thing\", \"schema:Recipe\"], \"name\": \"\xF0\x9F\x8D\xB2\"}]")
+            << QStringLiteral(u"2: Crème €\n4: 🍲\n");
+        QTest::newRow("Windows-1252") << QByteArray("{\"@type\": \"Recipe\", \"name\": \"Cr\xE8me \x80\"}")
+                                      << QStringLiteral(u"1: Crème €\n");
+        QTest::newRow("not JSON, on line 3")
+            << QByteArray("[\n{\"@type\": \"Recipe\", \"name\": \"\xC3\xA8\"},\n{\"@type\" \"Recipe\"}]")
+            << QStringLiteral(u"3: the JSON-LD cannot be read: missing name separator\n");
+        QTest::newRow("an app's own JSON") << QByteArray("{\"name\": \"P\xC3\xA2t\xC3\xA9\", \"ingredients\": \"1 egg\"}")
+                                           << QStringLiteral(u"1: Pâté\n");
+    }
+    void jsonFile()
+    {
+        QFETCH(QByteArray, file);
+        const auto reader = makeReader(file);
+        QString recipes;
+        while (const std::optional<ReadItem> item = reader->next())
+            recipes += QStringLiteral("%1: %2\n").arg(item->line).arg(item->problem.isEmpty() ? item->recipe.title : item->problem);
+        QTEST(recipes, "recipes");
+    }
+
     // A page without recipe data, split for the editor: name | rows | directions | source.
     void plainPage_data()
     {
