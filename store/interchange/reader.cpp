@@ -174,7 +174,7 @@ std::unique_ptr<RecipeReader> makeReader(std::unique_ptr<QIODevice> device)
             QStringLiteral("the file is too large to be read (more than %1 MB)").arg(kWholeFileLimit / (1024 * 1024)));
     switch (format) {
     case Format::MasterCook:
-        return makeMasterCookReader(readText(*device, masterCookEncoding(device->peek(kHeadSize))));
+        return makeMasterCookReader(std::move(device));
     case Format::JsonLd:
         return makeJsonReader(readUtf8(*device), pictureBeside(file));
     case Format::Gzip:
