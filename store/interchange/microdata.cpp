@@ -2,6 +2,8 @@
 
 #include "store/interchange/htmlscan.h"
 
+#include <algorithm>
+
 #include <QHash>
 #include <QJsonArray>
 
@@ -16,12 +18,9 @@ constexpr qsizetype kMostCollectors = 32;
 // The elements whose start and end break a line of text.
 bool breaksText(QStringView name)
 {
-    for (const char16_t *tag : {u"p", u"li", u"div", u"h1", u"h2", u"h3", u"h4", u"h5", u"h6", u"tr", u"ol", u"ul",
-                                u"section", u"article", u"dd", u"dt", u"blockquote", u"table"}) {
-        if (name == QStringView(tag))
-            return true;
-    }
-    return false;
+    static constexpr QStringView tags[] = {u"p",  u"li", u"div", u"h1", u"h2",      u"h3",      u"h4", u"h5",         u"h6",
+                                           u"tr", u"ol", u"ul",  u"section", u"article", u"dd", u"dt", u"blockquote", u"table"};
+    return std::find(std::begin(tags), std::end(tags), name) != std::end(tags);
 }
 
 // "http://schema.org/Recipe", "schema:Recipe" and "Recipe" are all "Recipe".
