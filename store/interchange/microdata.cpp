@@ -75,12 +75,12 @@ QString tidied(QStringView text)
 {
     // Text collected from a page is mostly tidy already (blanks are collapsed as it is collected), and
     // is then copied as it is.
-    const auto blank = [](QChar c) { return c != u'\n' && c.isSpace(); };
+    // Only the characters beside each line break are looked at.
+    const char16_t *const c = text.utf16();
+    const auto blank = [](char16_t d) { return d != u'\n' && QChar(d).isSpace(); };
     bool tidy = text.isEmpty() || !(text.front().isSpace() || text.back().isSpace());
-    for (qsizetype i = 1; tidy && i + 1 < text.size(); ++i) {
-        if (text[i] == u'\n')
-            tidy = !blank(text[i - 1]) && !blank(text[i + 1]) && !(text[i - 1] == u'\n' && text[i + 1] == u'\n');
-    }
+    for (qsizetype i = text.indexOf(u'\n'); tidy && i > 0 && i + 1 < text.size(); i = text.indexOf(u'\n', i + 1))
+        tidy = !blank(c[i - 1]) && !blank(c[i + 1]) && !(c[i - 1] == u'\n' && c[i + 1] == u'\n');
     if (tidy)
         return text.toString();
     QString result;
