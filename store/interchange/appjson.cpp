@@ -327,19 +327,24 @@ std::unique_ptr<RecipeReader> makeItemReader(QList<ReadItem> items)
 
 std::unique_ptr<RecipeReader> makeJsonReader(const QString &text, const QByteArray &picture)
 {
+    return makeJsonReader(text.toUtf8(), picture);
+}
+
+std::unique_ptr<RecipeReader> makeJsonReader(QByteArray utf8, const QByteArray &picture)
+{
     // A schema.org Recipe names its type; the apps' own JSON does not.
-    if (text.contains(QLatin1String("\"@type\"")))
-        return std::make_unique<PictureReader>(makeJsonLdReader(text, false), picture);
+    if (utf8.contains("\"@type\""))
+        return std::make_unique<PictureReader>(makeJsonLdReader(std::move(utf8)), picture);
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(utf8, &error);
     if (error.error != QJsonParseError::NoError)
-        return makeJsonLdReader(text, false); // which says where
+        return makeJsonLdReader(std::move(utf8)); // which says where
     const QJsonArray objects = document.isArray() ? document.array() : QJsonArray{document.object()};
     QList<ReadItem> items;
     for (const QJsonValue &value : objects) {
         const AppJson app = appJsonOf(value.toObject());
         if (app == AppJson::None)
-            return std::make_unique<PictureReader>(makeJsonLdReader(text, false), picture);
+            return std::make_unique<PictureReader>(makeJsonLdReader(std::move(utf8)), picture);
         items.append(readAppJson(app, value.toObject()));
         if (items.size() == 1 && items.first().problem.isEmpty() && !picture.isEmpty())
             items.first().recipe.picture = picture;

@@ -37,6 +37,8 @@ std::optional<Duration> parseTimeText(const QString &text);
 /// Reads a JSON document holding one app's recipe, or a list of them, or schema.org Recipes (as
 /// makeJsonLdReader()); `picture` goes with the first recipe.
 std::unique_ptr<RecipeReader> makeJsonReader(const QString &text, const QByteArray &picture = {});
+/// The same for a file as UTF-8, which is let go as soon as it is parsed.
+std::unique_ptr<RecipeReader> makeJsonReader(QByteArray utf8, const QByteArray &picture = {});
 
 /// A reader that gives `items`, in order.
 std::unique_ptr<RecipeReader> makeItemReader(QList<ReadItem> items);

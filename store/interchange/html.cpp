@@ -76,16 +76,16 @@ QString htmlToText(const QString &html)
     return tidyLines(text.split(QLatin1Char('\n')));
 }
 
-QString tidyLines(const QStringList &lines)
+QString tidyLines(QStringList lines)
 {
-    QStringList kept;
-    kept.reserve(lines.size());
+    // The lines are changed where they lie: a line given up by its caller is not copied.
     qsizetype indent = -1;
-    for (const QString &line : lines) {
+    for (QString &line : lines) {
         qsizetype end = line.size();
         while (end > 0 && line.at(end - 1).isSpace())
             --end;
-        kept.append(line.left(end));
+        if (end < line.size())
+            line.truncate(end);
         if (end == 0)
             continue;
         qsizetype blanks = 0;
@@ -93,15 +93,16 @@ QString tidyLines(const QStringList &lines)
             ++blanks;
         indent = indent < 0 ? blanks : std::min(indent, blanks);
     }
-    while (!kept.isEmpty() && kept.first().isEmpty())
-        kept.removeFirst();
-    while (!kept.isEmpty() && kept.last().isEmpty())
-        kept.removeLast();
+    while (!lines.isEmpty() && lines.first().isEmpty())
+        lines.removeFirst();
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
     if (indent > 0) {
-        for (QString &line : kept)
+        for (QString &line : lines)
             line.remove(0, std::min(indent, line.size()));
     }
-    return kept.join(QLatin1Char('\n'));
+    // One line is the text as it was read, not a copy of it.
+    return lines.size() == 1 ? lines.first() : lines.join(QLatin1Char('\n'));
 }
 
 } // namespace store::interchange

@@ -22,6 +22,6 @@ QString htmlToText(const QString &html);
 
 /// Lines with their trailing blanks removed, the empty lines at the start and end dropped, and the
 /// indentation that all other lines share taken off.
-QString tidyLines(const QStringList &lines);
+QString tidyLines(QStringList lines);
 
 } // namespace store::interchange

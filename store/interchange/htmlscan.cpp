@@ -2,6 +2,8 @@
 
 #include "store/interchange/html.h"
 
+#include <algorithm>
+
 namespace store::interchange {
 
 namespace {
@@ -25,12 +27,10 @@ QString text(QStringView raw)
 
 bool isVoidElement(QStringView name)
 {
-    for (const char16_t *tag : {u"area", u"base", u"br", u"col", u"embed", u"hr", u"img", u"input", u"link", u"meta",
-                                u"param", u"source", u"track", u"wbr"}) {
-        if (name == QStringView(tag))
-            return true;
-    }
-    return false;
+    // Views of a known length: a name is compared without measuring each tag's name again.
+    static constexpr QStringView tags[] = {u"area",  u"base", u"br",   u"col",    u"embed", u"hr",    u"img",
+                                           u"input", u"link", u"meta", u"param", u"source", u"track", u"wbr"};
+    return std::find(std::begin(tags), std::end(tags), name) != std::end(tags);
 }
 
 const QString *HtmlToken::attribute(QStringView attributeName) const

@@ -1,6 +1,7 @@
 #include "store/interchange/jsonld.h"
 
 #include "store/interchange/html.h"
+#include "store/interchange/jsontypes.h"
 #include "store/interchange/mapping.h"
 #include "store/recipedraft.h"
 
@@ -20,65 +21,6 @@ struct Block
     QString text;
     qsizetype line;
 };
-
-qsizetype skipBlanks(QStringView text, qsizetype i)
-{
-    while (i < text.size() && text.at(i).isSpace())
-        ++i;
-    return i;
-}
-
-// Where the JSON string that opens at `i` closes, or -1 when it does not.
-qsizetype stringEnd(QStringView text, qsizetype i)
-{
-    for (++i; i < text.size(); ++i) {
-        if (text.at(i) == u'\\')
-            ++i;
-        else if (text.at(i) == u'"')
-            return i;
-    }
-    return -1;
-}
-
-bool namesRecipe(QStringView type)
-{
-    for (const char *prefix : {"http://schema.org/", "https://schema.org/", "schema:"}) {
-        if (type.startsWith(QLatin1String(prefix)))
-            return type.sliced(qsizetype(std::strlen(prefix))) == u"Recipe";
-    }
-    return type == u"Recipe";
-}
-
-// Where each "@type" that names Recipe, alone or in a list of types, begins. Each "@type" looks only at
-// its own value, so that the text is read once however deeply its lists nest.
-QList<qsizetype> recipeTypes(QStringView text)
-{
-    static const QLatin1String key("\"@type\"");
-    QList<qsizetype> found;
-    for (qsizetype at = text.indexOf(key); at >= 0; at = text.indexOf(key, at + key.size())) {
-        qsizetype i = skipBlanks(text, at + key.size());
-        if (i >= text.size() || text.at(i) != u':')
-            continue;
-        i = skipBlanks(text, i + 1);
-        const bool list = i < text.size() && text.at(i) == u'[';
-        if (list)
-            i = skipBlanks(text, i + 1);
-        while (i < text.size() && text.at(i) == u'"') {
-            const qsizetype end = stringEnd(text, i);
-            if (end < 0)
-                break;
-            if (namesRecipe(text.sliced(i + 1, end - i - 1))) {
-                found.append(at);
-                break;
-            }
-            i = skipBlanks(text, end + 1);
-            if (!list || i >= text.size() || text.at(i) != u',')
-                break;
-            i = skipBlanks(text, i + 1);
-        }
-    }
-    return found;
-}
 
 // Where the next "</script>" (blanks allowed before its ">") at or after `from` begins and ends.
 std::pair<qsizetype, qsizetype> closingScript(QStringView page, qsizetype from)
@@ -368,9 +310,17 @@ public:
     {
         const QList<Block> blocks = webPage ? scriptBlocks(text) : QList<Block>{{text, 1}};
         for (const Block &block : blocks)
-            readBlock(block);
+            readBlock(block.text.toUtf8(), block.text, block.line);
         // A web page without one may mark its recipe up in its HTML (store/interchange/webpage.h).
         if (m_items.isEmpty() && !webPage)
+            m_items.append({1, QStringLiteral("no schema.org Recipe was found in this file"), {}});
+    }
+
+    // A JSON-LD file as UTF-8, which is let go as soon as it is parsed.
+    explicit JsonLdReader(QByteArray utf8) : m_parser(JsonText::Plain)
+    {
+        readBlock(std::move(utf8), QString(), 1);
+        if (m_items.isEmpty())
             m_items.append({1, QStringLiteral("no schema.org Recipe was found in this file"), {}});
     }
 
@@ -396,30 +346,35 @@ public:
     double progress() const override { return m_items.isEmpty() ? 1.0 : double(m_next) / double(m_items.size()); }
 
 private:
-    void readBlock(const Block &block)
+    // Reads the JSON of `bytes`, the UTF-8 of `text` when there is one, beginning on line `first`.
+    void readBlock(QByteArray bytes, const QString &text, qsizetype first)
     {
         QJsonParseError error;
-        const QByteArray bytes = block.text.toUtf8();
         const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
         if (error.error != QJsonParseError::NoError) {
-            const qsizetype line = block.line + bytes.left(error.offset).count('\n');
+            const qsizetype line = first + bytes.left(error.offset).count('\n');
             m_items.append({line, QStringLiteral("the JSON-LD cannot be read: ") + error.errorString(), {}});
             return;
         }
         QList<QJsonObject> recipes;
         findRecipes(document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object()), recipes);
 
-        // Where each Recipe begins, when the text names as many of them as were found.
+        // Where each Recipe begins, when the text names as many of them as were found; a line break is
+        // one character in the text and one byte in its UTF-8.
         QList<qsizetype> lines;
         qsizetype counted = 0;
-        qsizetype line = block.line;
-        for (const qsizetype at : recipeTypes(block.text)) {
-            line += QStringView(block.text).sliced(counted, at - counted).count(u'\n');
-            counted = at;
-            lines.append(line);
-        }
+        qsizetype line = first;
+        const auto lineOf = [&](const auto &within, qsizetype at) {
+            for (; counted < at; ++counted)
+                line += charAt(within, counted) == u'\n';
+            return line;
+        };
+        const QList<qsizetype> types = text.isNull() ? recipeTypes(bytes) : recipeTypes(text);
+        for (const qsizetype at : types)
+            lines.append(text.isNull() ? lineOf(bytes, at) : lineOf(QStringView(text), at));
+        bytes = QByteArray();
         for (qsizetype i = 0; i < recipes.size(); ++i)
-            m_items.append({lines.size() == recipes.size() ? lines.at(i) : block.line, {}, recipes.at(i)});
+            m_items.append({lines.size() == recipes.size() ? lines.at(i) : first, {}, recipes.at(i)});
     }
 
     // A recipe found in the file, or a problem of the file.
@@ -440,6 +395,11 @@ private:
 std::unique_ptr<RecipeReader> makeJsonLdReader(const QString &text, bool webPage)
 {
     return std::make_unique<JsonLdReader>(text, webPage);
+}
+
+std::unique_ptr<RecipeReader> makeJsonLdReader(QByteArray utf8)
+{
+    return std::make_unique<JsonLdReader>(std::move(utf8));
 }
 
 PageJsonLd readPageJsonLd(const QString &page)

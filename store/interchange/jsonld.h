@@ -13,6 +13,9 @@ namespace store::interchange {
 /// references and tags taken out.
 /// A web page's script blocks that hold no Recipe give no item: the page may mark it up in its HTML.
 std::unique_ptr<RecipeReader> makeJsonLdReader(const QString &text, bool webPage);
+/// The same for a JSON-LD file as UTF-8, which is let go once it is parsed: a large file is never held
+/// as text beside its parsed JSON.
+std::unique_ptr<RecipeReader> makeJsonLdReader(QByteArray utf8);
 
 /// The reader of a web page's JSON-LD, and whether its blocks hold a Recipe.
 struct PageJsonLd

@@ -129,7 +129,7 @@ QString joined(const QStringList &blocks, const QString &separator)
         if (!block.isEmpty())
             kept.append(block);
     }
-    return kept.join(separator);
+    return kept.size() == 1 ? kept.first() : kept.join(separator);
 }
 
 // `name` as a name Windows takes too (store::isValidName): a final blank or dot, which Windows would drop,

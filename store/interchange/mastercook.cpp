@@ -2,6 +2,7 @@
 
 #include "store/interchange/html.h"
 #include "store/io/textcodec.h"
+#include "store/io/failure.h"
 #include "store/io/textfile.h"
 
 #include <QBuffer>
@@ -113,7 +114,11 @@ private:
                 break;
             case QXmlStreamReader::Characters:
             case QXmlStreamReader::EntityReference:
-                result += m_xml.text();
+                // Most elements hold one piece of text, which is copied once at its size.
+                if (result.isEmpty())
+                    result = m_xml.text().toString();
+                else
+                    result += m_xml.text();
                 break;
             case QXmlStreamReader::Invalid:
                 return result;
@@ -178,9 +183,14 @@ private:
         }
         static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
         QStringList lines;
-        for (const QString &step : std::as_const(directions))
-            lines += step.split(lineBreak);
-        recipe.directions = tidyLines(lines);
+        for (QString &step : directions) {
+            if (step.contains(u'\n') || step.contains(u'\r'))
+                lines += step.split(lineBreak);
+            else
+                lines.append(std::exchange(step, QString())); // given up, so that it is tidied where it lies
+        }
+        directions.clear();
+        recipe.directions = tidyLines(std::move(lines));
     }
 
     void readIngredient(Recipe &recipe, const QXmlStreamAttributes &attributes)
@@ -211,53 +221,101 @@ private:
     QXmlStreamReader m_xml;
 };
 
+// A part of another device, read where it lies: a recipe's element read from the file itself.
+class RangeDevice : public QIODevice
+{
+public:
+    RangeDevice(QIODevice &source, qint64 begin, qint64 size) : m_source(source), m_begin(begin), m_size(size)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return m_size; }
+
+protected:
+    qint64 readData(char *data, qint64 most) override
+    {
+        const qint64 left = m_size - m_at;
+        if (left <= 0)
+            return 0;
+        if (!m_source.seek(m_begin + m_at))
+            return -1;
+        const qint64 read = m_source.read(data, std::min(most, left));
+        if (read > 0)
+            m_at += read;
+        return read;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QIODevice &m_source;
+    qint64 m_begin;
+    qint64 m_size;
+    qint64 m_at = 0;
+};
+
+// Reads a file's recipes from the file: one pass over its bytes finds where each recipe begins and ends,
+// then each is read from its place, so that only the recipe being read is ever in memory. The bytes are
+// UTF-8 or Windows-1252, whose marks ("<RcpE", "</RcpE>", "&", line breaks) are the same bytes.
 class MasterCookReader : public RecipeReader
 {
 public:
-    explicit MasterCookReader(const QString &text) : m_text(text) {}
+    MasterCookReader(std::unique_ptr<QIODevice> device, bool utf8, bool validate)
+        : m_device(std::move(device)), m_utf8(utf8)
+    {
+        scan(validate);
+    }
 
     std::optional<ReadItem> next() override
     {
-        const qsizetype begin = findStart(m_pos);
-        if (begin < 0) {
-            m_pos = m_text.size();
+        while (m_next < m_marks.size() && (!m_marks.at(m_next).start || m_marks.at(m_next).at < m_pos))
+            ++m_next;
+        if (m_next >= m_marks.size()) {
+            m_pos = m_size;
             if (m_found)
                 return std::nullopt;
             m_found = true;
             return ReadItem{1, QStringLiteral("no MasterCook recipe (RcpE) was found in this file"), {}};
         }
         m_found = true;
+        const Mark begin = m_marks.at(m_next++);
         ReadItem item;
-        m_line += QStringView(m_text).sliced(m_pos, begin - m_pos).count(u'\n');
-        m_pos = begin;
-        item.line = m_line;
-
-        // The first closing tag at or after the recipe: looked for again only once the reading has passed
-        // the one found before, so that a file of many recipes that never close is read in one pass.
-        static const QLatin1String closing("</RcpE>");
-        if (m_closing != kNone && m_closing < m_pos)
-            m_closing = m_text.indexOf(closing, m_pos);
-        const qsizetype end = m_closing;
-        const qsizetype following = findStart(begin + kStart.size());
-        if (end < 0 || (following >= 0 && following < end)) {
+        item.line = begin.line;
+        // A recipe ends at the first </RcpE> after it, unless another recipe begins first.
+        if (m_next >= m_marks.size() || m_marks.at(m_next).start) {
             item.problem = QStringLiteral("the recipe has no closing </RcpE>");
-            const qsizetype stop = following >= 0 ? following : m_text.size();
-            m_line += QStringView(m_text).sliced(m_pos, stop - m_pos).count(u'\n');
-            m_pos = stop;
+            m_pos = m_next < m_marks.size() ? m_marks.at(m_next).at : m_size;
             return item;
         }
-        const qsizetype stop = end + closing.size();
-        const QStringView element = QStringView(m_text).sliced(m_pos, stop - m_pos);
-        m_line += element.count(u'\n');
-        m_pos = stop;
+        const Mark end = m_marks.at(m_next++);
+        m_pos = end.at + kClosing.size();
 
-        // The element as UTF-8, which the XML reader takes without a declaration.
-        QByteArray xml = element.contains(u'&') ? repairReferences(element.toString()).toUtf8() : element.toUtf8();
-        QBuffer device(&xml);
-        device.open(QIODevice::ReadOnly);
-        RecipeElement reader(&device);
+        // Bare "&"s and HTML's names are repaired, and Windows-1252 made into the UTF-8 the XML reader
+        // takes without a declaration, in a copy of the element; other elements are read where they lie.
+        const qint64 size = m_pos - begin.at;
+        std::unique_ptr<QIODevice> device;
+        QByteArray xml;
+        if (m_utf8 && end.ampersands == begin.ampersands) {
+            device = std::make_unique<RangeDevice>(*m_device, begin.at, size);
+        } else {
+            if (!m_device->seek(begin.at))
+                throw Failure(Failure::PathFileAccessError);
+            xml = m_device->read(size);
+            if (xml.size() != size)
+                throw Failure(Failure::PathFileAccessError);
+            const QString text = m_utf8 ? QString::fromUtf8(xml) : decodeWindows1252(xml);
+            xml = (end.ampersands == begin.ampersands ? text : repairReferences(text)).toUtf8();
+            auto buffer = std::make_unique<QBuffer>(&xml);
+            buffer->open(QIODevice::ReadOnly);
+            device = std::move(buffer);
+        }
+        QString error;
         qsizetype errorLine = 0;
-        const QString error = reader.read(item.recipe, errorLine);
+        {
+            RecipeElement reader(device.get());
+            error = reader.read(item.recipe, errorLine);
+        } // the XML reader's buffers go before the recipe is tidied
         if (!error.isEmpty()) {
             item.line += errorLine - 1;
             item.problem = QStringLiteral("the recipe is not well-formed XML: ") + error;
@@ -267,29 +325,83 @@ public:
         return item;
     }
 
-    double progress() const override { return m_text.isEmpty() ? 1.0 : double(m_pos) / double(m_text.size()); }
+    double progress() const override { return m_size <= 0 ? 1.0 : double(m_pos) / double(m_size); }
 
 private:
-    static constexpr qsizetype kNone = -1;
-    static constexpr QLatin1String kStart{"<RcpE"};
+    static constexpr QByteArrayView kStart{"<RcpE"};
+    static constexpr QByteArrayView kClosing{"</RcpE>"};
 
-    // Where the next recipe begins at or after `from`: "<RcpE" and a blank, ">" or "/"; -1 when none does.
-    // (A regular expression would check the whole text before each search, over and over.)
-    qsizetype findStart(qsizetype from) const
+    // Where a recipe begins ("<RcpE" and a blank, ">" or "/") or ends ("</RcpE>"), on which line, and
+    // how many "&" come before it.
+    struct Mark
     {
-        for (qsizetype at = m_text.indexOf(kStart, from); at >= 0; at = m_text.indexOf(kStart, at + 1)) {
-            const qsizetype after = at + kStart.size();
-            if (after < m_text.size() &&
-                (m_text.at(after).isSpace() || m_text.at(after) == u'>' || m_text.at(after) == u'/'))
-                return at;
+        qint64 at = 0;
+        qsizetype line = 1;
+        qint64 ampersands = 0;
+        bool start = false;
+    };
+
+    // Finds every mark in one pass over the file, a megabyte at a time. When `validate`, bytes that are
+    // not UTF-8 make the whole file Windows-1252.
+    void scan(bool validate)
+    {
+        constexpr qint64 kSlice = 1024 * 1024;
+        constexpr qsizetype kLongest = 7; // "</RcpE>", and "<RcpE" with the character after it
+        m_size = m_device->size();
+        QStringDecoder check(QStringDecoder::Utf8);
+        QByteArray window;
+        qint64 windowAt = 0;  // where the window begins in the file
+        qsizetype from = 0;   // the first byte of the window not yet looked at
+        qsizetype line = 1;
+        qint64 ampersands = 0;
+        for (bool last = false; !last;) {
+            const QByteArray slice = m_device->read(kSlice);
+            last = slice.isEmpty() || m_device->atEnd();
+            if (slice.isEmpty() && !m_device->atEnd())
+                throw Failure(Failure::PathFileAccessError);
+            if (validate && m_utf8) {
+                const QString decoded = check.decode(slice); // decoding happens in the conversion
+
+                m_utf8 = !check.hasError();
+            }
+            // What was not looked at stays, with the slice after it.
+            window.remove(0, from);
+            windowAt += from;
+            window += slice;
+            from = 0;
+            const qsizetype stop = last ? window.size() : window.size() - kLongest;
+            const char *bytes = window.constData();
+            for (qsizetype i = 0; i < stop; ++i) {
+                switch (bytes[i]) {
+                case '\n':
+                    ++line;
+                    break;
+                case '&':
+                    ++ampersands;
+                    break;
+                case '<':
+                    if (const QByteArrayView rest(bytes + i, window.size() - i); rest.startsWith(kClosing)) {
+                        m_marks.append({windowAt + i, line, ampersands, false});
+                    } else if (rest.size() > kStart.size() && rest.startsWith(kStart)) {
+                        const uchar after = uchar(rest.at(kStart.size()));
+                        if (after == '>' || after == '/' || QChar(after).isSpace())
+                            m_marks.append({windowAt + i, line, ampersands, true});
+                    }
+                    break;
+                default:
+                    break;
+                }
+            }
+            from = std::max<qsizetype>(stop, 0);
         }
-        return -1;
     }
 
-    QString m_text;
-    qsizetype m_closing = -2; ///< where the next </RcpE> begins; kNone when the text has no more
-    qsizetype m_pos = 0;
-    qsizetype m_line = 1;
+    std::unique_ptr<QIODevice> m_device;
+    bool m_utf8;
+    qint64 m_size = 0;
+    QList<Mark> m_marks;
+    qsizetype m_next = 0; ///< the first mark not yet passed
+    qint64 m_pos = 0;     ///< how far the file is read
     bool m_found = false;
 };
 
@@ -325,7 +437,21 @@ QString decodeMasterCook(const QByteArray &bytes)
 
 std::unique_ptr<RecipeReader> makeMasterCookReader(const QString &text)
 {
-    return std::make_unique<MasterCookReader>(text);
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(text.toUtf8());
+    buffer->open(QIODevice::ReadOnly);
+    return std::make_unique<MasterCookReader>(std::move(buffer), true, false);
+}
+
+std::unique_ptr<RecipeReader> makeMasterCookReader(std::unique_ptr<QIODevice> device)
+{
+    const TextEncoding encoding = masterCookEncoding(device->peek(200));
+    if (encoding == TextEncoding::Utf16) {
+        // Its marks are not single bytes: it is read as UTF-8 made from its whole text.
+        QStringDecoder utf16(QStringDecoder::Utf16);
+        return makeMasterCookReader(QString(utf16.decode(device->readAll())));
+    }
+    return std::make_unique<MasterCookReader>(std::move(device), encoding == TextEncoding::Utf8OrWindows1252, true);
 }
 
 } // namespace store::interchange

@@ -2,6 +2,10 @@
 
 #include "store/interchange/recipereader.h"
 
+#include <QIODevice>
+
+#include <memory>
+
 /// MasterCook XML files (.mx2): an "mx2" element holding one "RcpE" element per recipe.
 namespace store::interchange {
 
@@ -22,5 +26,9 @@ QString decodeMasterCook(const QByteArray &bytes);
 /// Reads the recipes of `text`. Each RcpE element is read on its own, so that one that is not
 /// well-formed XML is reported and the others are still read.
 std::unique_ptr<RecipeReader> makeMasterCookReader(const QString &text);
+/// The same for the file on `device`, in the encoding its XML declaration names, read from the device:
+/// only the recipe being read is held in memory (but the whole text of a UTF-16 file). 75 when it
+/// cannot be read.
+std::unique_ptr<RecipeReader> makeMasterCookReader(std::unique_ptr<QIODevice> device);
 
 } // namespace store::interchange

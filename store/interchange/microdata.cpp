@@ -2,6 +2,8 @@
 
 #include "store/interchange/htmlscan.h"
 
+#include <algorithm>
+
 #include <QHash>
 #include <QJsonArray>
 #include <QSet>
@@ -17,12 +19,9 @@ constexpr qsizetype kMostCollectors = 32;
 // The elements whose start and end break a line of text.
 bool breaksText(QStringView name)
 {
-    for (const char16_t *tag : {u"p", u"li", u"div", u"h1", u"h2", u"h3", u"h4", u"h5", u"h6", u"tr", u"ol", u"ul",
-                                u"section", u"article", u"dd", u"dt", u"blockquote", u"table"}) {
-        if (name == QStringView(tag))
-            return true;
-    }
-    return false;
+    static constexpr QStringView tags[] = {u"p",  u"li", u"div", u"h1", u"h2",      u"h3",      u"h4", u"h5",         u"h6",
+                                           u"tr", u"ol", u"ul",  u"section", u"article", u"dd", u"dt", u"blockquote", u"table"};
+    return std::find(std::begin(tags), std::end(tags), name) != std::end(tags);
 }
 
 // "http://schema.org/Recipe", "schema:Recipe" and "Recipe" are all "Recipe".
@@ -37,6 +36,14 @@ QStringList words(const QString *value)
     QStringList result;
     if (!value)
         return result;
+    // Most values are one short name, taken as they are.
+    if (std::none_of(value->cbegin(), value->cend(), [](QChar c) {
+            return c.isSpace() || c == u'/' || c == u'#' || c == u':';
+        })) {
+        if (!value->isEmpty())
+            result.append(*value);
+        return result;
+    }
     for (const QString &word : value->simplified().split(u' ', Qt::SkipEmptyParts))
         result.append(shortName(word));
     return result;
@@ -62,18 +69,40 @@ const QString *attributeValue(const HtmlToken &tag)
     return tag.attribute(u"resource");
 }
 
-// The lines of collected text without the blanks at their ends, and without empty lines at either end.
+// The lines of collected text without the blanks at their ends, without empty lines at either end, and
+// with no two empty lines in a row; made in one pass, as an item's text holds the texts of all the items
+// inside it and is tidied again for each.
 QString tidied(QStringView text)
 {
-    QStringList lines;
-    for (QStringView line : text.split(u'\n')) {
-        line = line.trimmed();
-        if (!line.isEmpty() || (!lines.isEmpty() && !lines.last().isEmpty()))
-            lines.append(line.toString());
+    // Text collected from a page is mostly tidy already (blanks are collapsed as it is collected), and
+    // is then copied as it is.
+    // Only the characters beside each line break are looked at.
+    const char16_t *const c = text.utf16();
+    const auto blank = [](char16_t d) { return d != u'\n' && QChar(d).isSpace(); };
+    bool tidy = text.isEmpty() || !(text.front().isSpace() || text.back().isSpace());
+    for (qsizetype i = text.indexOf(u'\n'); tidy && i > 0 && i + 1 < text.size(); i = text.indexOf(u'\n', i + 1))
+        tidy = !blank(c[i - 1]) && !blank(c[i + 1]) && !(c[i - 1] == u'\n' && c[i + 1] == u'\n');
+    if (tidy)
+        return text.toString();
+    QString result;
+    result.reserve(text.size());
+    bool gap = false; // an empty line after the last line kept
+    for (qsizetype begin = 0; begin <= text.size();) {
+        qsizetype end = text.indexOf(u'\n', begin);
+        if (end < 0)
+            end = text.size();
+        const QStringView line = text.sliced(begin, end - begin).trimmed();
+        begin = end + 1;
+        if (line.isEmpty()) {
+            gap = !result.isEmpty();
+            continue;
+        }
+        if (!result.isEmpty())
+            result += gap ? QStringView(u"\n\n") : QStringView(u"\n");
+        result += line;
+        gap = false;
     }
-    while (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines.join(u'\n');
+    return result;
 }
 
 class MarkupReader

@@ -217,7 +217,13 @@ std::optional<int> findTemperature(const QString &text)
     // A thermometer's reading is the food's temperature, not the oven's.
     static const QRegularExpression food(QStringLiteral("\\b(?:thermometer|internal|inside|reads|registers)\\b"),
                                          QRegularExpression::CaseInsensitiveOption);
-    for (const QString &clause : text.split(clauses)) {
+    // Each clause is looked at where it lies: a long text is not copied into a list of its clauses.
+    QRegularExpressionMatchIterator stops = clauses.globalMatch(text);
+    for (qsizetype begin = 0; begin <= text.size();) {
+        const QRegularExpressionMatch stop = stops.hasNext() ? stops.next() : QRegularExpressionMatch();
+        const qsizetype end = stop.hasMatch() ? stop.capturedStart() : text.size();
+        const QStringView clause = QStringView(text).sliced(begin, end - begin);
+        begin = stop.hasMatch() ? stop.capturedEnd() : text.size() + 1;
         if (!oven.match(clause).hasMatch() || food.match(clause).hasMatch())
             continue;
         QRegularExpressionMatchIterator it = pattern.globalMatch(clause);

@@ -77,6 +77,27 @@ QString readText(QIODevice &device, TextEncoding encoding)
     return text;
 }
 
+// The rest of `device` as UTF-8, read a megabyte at a time: the bytes themselves when they are UTF-8 (less
+// a byte-order mark), otherwise the bytes read as Windows-1252, as decodeText() reads them. 75 when
+// reading fails.
+QByteArray readUtf8(QIODevice &device)
+{
+    constexpr qint64 kSlice = 1024 * 1024;
+    QByteArray bytes;
+    bytes.reserve(qsizetype(device.size() - device.pos()));
+    while (!device.atEnd()) {
+        const QByteArray slice = device.read(kSlice);
+        if (slice.isEmpty())
+            throw Failure(Failure::PathFileAccessError);
+        bytes += slice;
+    }
+    if (!bytes.isValidUtf8())
+        return decodeWindows1252(bytes).toUtf8();
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    return bytes;
+}
+
 // The picture beside a Nextcloud Cookbook recipe.json; empty when there is none or it is too large.
 QByteArray pictureBeside(const QFile *file)
 {
@@ -153,9 +174,9 @@ std::unique_ptr<RecipeReader> makeReader(std::unique_ptr<QIODevice> device)
             QStringLiteral("the file is too large to be read (more than %1 MB)").arg(kWholeFileLimit / (1024 * 1024)));
     switch (format) {
     case Format::MasterCook:
-        return makeMasterCookReader(readText(*device, masterCookEncoding(device->peek(kHeadSize))));
+        return makeMasterCookReader(std::move(device));
     case Format::JsonLd:
-        return makeJsonReader(readText(*device, TextEncoding::Utf8OrWindows1252), pictureBeside(file));
+        return makeJsonReader(readUtf8(*device), pictureBeside(file));
     case Format::Gzip:
         return makeGzipReader(*device);
     case Format::Cooklang:

@@ -197,7 +197,7 @@ bool RecipeImport::step(int milliseconds)
     m_stage = Stage::Reading;
     if (!m_ahead)
         m_ahead = std::make_unique<interchange::ReadAhead>(m_files);
-    const std::optional<interchange::ReadAhead::Entry> entry = m_ahead->take(milliseconds);
+    std::optional<interchange::ReadAhead::Entry> entry = m_ahead->take(milliseconds);
     if (!entry)
         return true;
     switch (entry->kind) {
@@ -224,7 +224,11 @@ bool RecipeImport::step(int milliseconds)
     const qsizetype size = std::accumulate(entry->mapped.record.fields.cbegin(), entry->mapped.record.fields.cend(),
                                            qsizetype(0), [](qsizetype sum, const QString &field) { return sum + field.size(); });
     if (size > kLargeRecipe) {
-        m_saving = std::async(std::launch::async, [this, mapped = entry->mapped] { save(mapped); });
+        // The recipe is let go on that thread too: giving back its memory also takes a while.
+        m_saving = std::async(std::launch::async, [this, mapped = std::move(entry->mapped)]() mutable {
+            save(mapped);
+            mapped = {};
+        });
         return true;
     }
     save(entry->mapped);

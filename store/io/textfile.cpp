@@ -23,6 +23,9 @@ namespace store {
 
 namespace {
 
+// The most text a writer to a file holds before it writes it to the sibling.
+constexpr qsizetype kHeldBytes = 1024 * 1024;
+
 QByteArray encodeForDisk(QString text)
 {
     if (text.contains(QLatin1Char('\r')))
@@ -247,6 +250,12 @@ void TextWriter::writeBytes(const QByteArray &bytes)
 {
     if (!m_device) {
         m_text += bytes;
+        // A large text goes to the sibling as it comes, so that it is never held whole a second time.
+        if (m_sibling >= 0 && m_text.size() >= kHeldBytes) {
+            if (!writeAll(m_sibling, m_text))
+                throw Failure(Failure::DiskFull);
+            m_text.resize(0);
+        }
         return;
     }
     if (m_device->write(bytes) != bytes.size())
@@ -260,13 +269,17 @@ void TextWriter::writeLine(const QString &text)
 
 void TextWriter::writeQuotedFields(const QStringList &fields)
 {
-    // The record is laid out in one buffer, its line breaks as on disk: a recipe is saved with a
-    // keystroke, and thousands of them may be written in a row.
-    qsizetype length = 2;
-    for (const QString &field : fields)
-        length += 3 + 2 * field.size();
-    QString record(length, Qt::Uninitialized);
-    QChar *out = record.data();
+    // The record is laid out in a buffer, its line breaks as on disk, and encoded a slice at a time: a
+    // recipe is saved with a keystroke, and thousands of them may be written in a row, but one of many
+    // megabytes is not laid out whole beside its fields.
+    constexpr qsizetype kSlice = 64 * 1024;
+    QString slice(2 * kSlice + 3 * fields.size() + 8, Qt::Uninitialized);
+    QChar *const begin = slice.data();
+    QChar *out = begin;
+    const auto flush = [&] {
+        writeBytes(QStringView(begin, out - begin).toUtf8());
+        out = begin;
+    };
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
             *out++ = QLatin1Char(',');
@@ -283,13 +296,15 @@ void TextWriter::writeQuotedFields(const QStringList &fields)
                 continue;
             }
             *out++ = *c;
+            // A surrogate pair is never cut in two.
+            if (out - begin >= 2 * kSlice && !c->isHighSurrogate())
+                flush();
         }
         *out++ = QLatin1Char('"');
     }
     *out++ = QLatin1Char('\r');
     *out++ = QLatin1Char('\n');
-    record.truncate(out - record.constData());
-    writeBytes(record.toUtf8());
+    flush();
 }
 
 void TextWriter::commit()

@@ -329,6 +329,47 @@ private slots:
             QCOMPARE(app.read("Category/Desserts, cakes/Apple Pie"), testing::fixture("recipe/" + fixture));
     }
 
+    // A record is encoded a slice of 131,072 characters at a time and written out a megabyte at a time:
+    // what lies across the edges comes out as if it had been written in one piece.
+    void recipes_largeFieldsSaveWhole_data()
+    {
+        QTest::addColumn<RecipeRecord>("record");
+        const QString before = QString(131070, u'a');
+        // The first field begins a file, one character after its quote.
+        const auto directions = [](const QString &text) {
+            RecipeRecord record = workedExample();
+            record.fields.front() = text;
+            return record;
+        };
+        QTest::newRow("a surrogate pair across a slice's edge") << directions(before + u"\U0001F600 and more"_s);
+        QTest::newRow("a quote at a slice's edge") << directions(before + u"\"\"\" quoted"_s);
+        QTest::newRow("a line break at a slice's edge") << directions(before + u"\r\n\nnext"_s);
+        QTest::newRow("fields after a full slice") << [&] {
+            RecipeRecord record;
+            record.ingredient(1) = QString(131071, u'b');
+            record.ingredient(2) = u"after"_s;
+            return record;
+        }();
+        QTest::newRow("megabytes of lines, not Latin-1")
+            << directions(u"Пирог \"€\" 柚子\n"_s.repeated(200000) + u"\U0001F600"_s);
+    }
+    void recipes_largeFieldsSaveWhole()
+    {
+        QFETCH(RecipeRecord, record);
+        testing::AppFolder app(testing::AppFolder::Empty);
+        app.makeFolder("Category/Soups");
+        saveRecipe("Soups", "Long", record);
+        QStringList quoted;
+        for (QString field : record.toList())
+            quoted.append(u'"' + field.replace(u'"', u"\"\""_s).replace(u"\r\n"_s, u"\n"_s).replace(u'\n', u"\r\n"_s) + u'"');
+        const QByteArray written = app.read("Category/Soups/Long");
+        QCOMPARE(written.size(), (quoted.join(u',') + u"\r\n"_s).toUtf8().size());
+        QVERIFY(written == (quoted.join(u',') + u"\r\n"_s).toUtf8());
+        for (QString &field : record.fields)
+            field.replace(u"\r\n"_s, u"\n"_s); // as a reader gives it
+        QCOMPARE(loadRecipe("Soups", "Long"), record);
+    }
+
     void replacing_keepsPermissionsAndWritesNothingUncommitted()
     {
         testing::AppFolder app(testing::AppFolder::Empty);

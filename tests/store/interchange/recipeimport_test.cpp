@@ -100,6 +100,71 @@ private slots:
         QCOMPARE(recipes, QString::fromUtf8(testing::fixture(fixture + ".expected")));
     }
 
+    // A JSON file is read as its bytes: UTF-8 (a byte-order mark dropped) or else Windows-1252, each
+    // recipe on the line its "@type" is on.
+    void jsonFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("recipes"); // line: name, or line: problem
+        QTest::newRow("UTF-8 with a byte-order mark, lines after letters of several bytes")
+            << QByteArray("\xEF\xBB\xBF[{\"name\": \"Cr\xC3\xA8me \xE2\x82\xAC\",\n\"@type\": \"Recipe\"},\n\n"
+                          "{\"@type\": [\"Thing\", \"schema:Recipe\"], \"name\": \"\xF0\x9F\x8D\xB2\"}]")
+            << QStringLiteral(u"2: Crème €\n4: 🍲\n");
+        QTest::newRow("Windows-1252") << QByteArray("{\"@type\": \"Recipe\", \"name\": \"Cr\xE8me \x80\"}")
+                                      << QStringLiteral(u"1: Crème €\n");
+        QTest::newRow("not JSON, on line 3")
+            << QByteArray("[\n{\"@type\": \"Recipe\", \"name\": \"\xC3\xA8\"},\n{\"@type\" \"Recipe\"}]")
+            << QStringLiteral(u"3: the JSON-LD cannot be read: missing name separator\n");
+        QTest::newRow("an app's own JSON") << QByteArray("{\"name\": \"P\xC3\xA2t\xC3\xA9\", \"ingredients\": \"1 egg\"}")
+                                           << QStringLiteral(u"1: Pâté\n");
+    }
+    void jsonFile()
+    {
+        QFETCH(QByteArray, file);
+        const auto reader = makeReader(file);
+        QString recipes;
+        while (const std::optional<ReadItem> item = reader->next())
+            recipes += QStringLiteral("%1: %2\n").arg(item->line).arg(item->problem.isEmpty() ? item->recipe.title : item->problem);
+        QTEST(recipes, "recipes");
+    }
+
+    // A MasterCook file is read from its device a megabyte at a time: marks across the edge of a megabyte
+    // are found, lines counted, and bytes that are not UTF-8 anywhere make the whole file Windows-1252.
+    void masterCookFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("recipes"); // line: name, or line: problem
+        constexpr qsizetype kMegabyte = 1024 * 1024;
+        const QByteArray head = "<?xml version=\"1.0\"?>\n<mx2>\n";
+        const auto padded = [](QByteArray text, qsizetype size) { return text + QByteArray(size - text.size(), ' '); };
+        const QByteArray first = "<RcpE name=\"Cr\xC3\xA8me\"><DirS><DirT>Stir.</DirT></DirS></RcpE>\n";
+        for (const qsizetype back : {1, 3, 5, 6}) {
+            QTest::addRow("a start %lld bytes before a megabyte ends", qlonglong(back))
+                << padded(head + first, kMegabyte - back) + "<RcpE name=\"Two &amp; &frac12;\">\n</RcpE></mx2>"
+                << QStringLiteral(u"3: Crème\n4: Two & ½\n");
+            QTest::addRow("an end %lld bytes before a megabyte ends", qlonglong(back))
+                << padded(head + "<RcpE name=\"One\">\n", kMegabyte - back) + "</RcpE>\n<RcpE name=\"Two\"></RcpE>\n</mx2>"
+                << QStringLiteral(u"3: One\n5: Two\n");
+        }
+        QTest::newRow("bytes not UTF-8 after the first megabyte")
+            << padded(head + first, kMegabyte + 10) + "<RcpE name=\"\xE9t\xE9\"></RcpE>"
+            << QStringLiteral(u"3: CrÃ¨me\n4: été\n");
+        QTest::newRow("ISO-8859-1, a bare &, a recipe left open")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><mx2>\n<RcpE name=\"Caf\xE9 & Co\">\n"
+                          "<RcpE name=\"B\"><DirS><DirT>\n\n</DirT></Dir></RcpE>\n<RcpE name=\"C\"></RcpE>")
+            << QStringLiteral(u"2: the recipe has no closing </RcpE>\n"
+                              u"5: the recipe is not well-formed XML: Opening and ending tag mismatch.\n6: C\n");
+    }
+    void masterCookFile()
+    {
+        QFETCH(QByteArray, file);
+        const auto reader = makeReader(file);
+        QString recipes;
+        while (const std::optional<ReadItem> item = reader->next())
+            recipes += QStringLiteral("%1: %2\n").arg(item->line).arg(item->problem.isEmpty() ? item->recipe.title : item->problem);
+        QTEST(recipes, "recipes");
+    }
+
     // A page without recipe data, split for the editor: name | rows | directions | source.
     void plainPage_data()
     {
