@@ -420,21 +420,6 @@ TextEncoding masterCookEncoding(const QByteArray &head)
     return singleByte ? TextEncoding::Windows1252 : TextEncoding::Utf8OrWindows1252;
 }
 
-QString decodeMasterCook(const QByteArray &bytes)
-{
-    switch (masterCookEncoding(bytes)) {
-    case TextEncoding::Utf16: {
-        QStringDecoder utf16(QStringDecoder::Utf16);
-        return utf16.decode(bytes);
-    }
-    case TextEncoding::Windows1252:
-        return decodeWindows1252(bytes);
-    case TextEncoding::Utf8OrWindows1252:
-        break;
-    }
-    return decodeText(bytes);
-}
-
 std::unique_ptr<RecipeReader> makeMasterCookReader(const QString &text)
 {
     auto buffer = std::make_unique<QBuffer>();

@@ -19,10 +19,6 @@ enum class TextEncoding {
 /// The encoding of an .mx2 file that begins with `head`: the one its XML declaration names.
 TextEncoding masterCookEncoding(const QByteArray &head);
 
-/// The text of an .mx2 file, decoded by the encoding its XML declaration names (UTF-8 when it names
-/// none; ISO-8859-1 is read as Windows-1252, which holds it).
-QString decodeMasterCook(const QByteArray &bytes);
-
 /// Reads the recipes of `text`. Each RcpE element is read on its own, so that one that is not
 /// well-formed XML is reported and the others are still read.
 std::unique_ptr<RecipeReader> makeMasterCookReader(const QString &text);

@@ -38,14 +38,17 @@ std::unique_ptr<RecipeReader> readerFor(int kind, const QByteArray &bytes)
         return makeReader(bytes);
     case 5:
         return makeCooklangReader(store::decodeText(bytes), QStringLiteral("Fuzz"));
-    case 0: {
+    case 0:
+    case 1: {
+        // Both are read from the file as the import reads them: MealMaster a line at a time, MasterCook a
+        // megabyte at a time, each recipe from its part of the bytes.
         auto device = std::make_unique<QBuffer>();
         device->setData(bytes);
         require(device->open(QIODevice::ReadOnly));
+        if (kind == 1)
+            return makeMasterCookReader(std::move(device));
         return makeMealMasterReader(std::move(device));
     }
-    case 1:
-        return makeMasterCookReader(decodeMasterCook(bytes));
     case 2:
         return makeJsonLdReader(store::decodeText(bytes), false);
     default:
