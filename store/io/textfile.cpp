@@ -5,6 +5,7 @@
 #include "store/io/folderindex.h"
 #include "store/io/textcodec.h"
 #include "store/io/workfolder.h"
+#include "store/io/writebatch.h"
 #include "store/io/writelock.h"
 
 #include <QDir>
@@ -142,13 +143,18 @@ TextWriter::TextWriter(const QString &path, Mode mode, Durability durability)
 {
     m_lock = std::make_unique<WriteLock>();
     const QByteArray folder = folderOf(m_path);
-    struct stat info;
-    if (::stat(folder.constData(), &info) != 0)
-        throw Failure(errno == ENOENT || errno == ENOTDIR ? Failure::PathNotFound : Failure::PermissionDenied);
-    if (!S_ISDIR(info.st_mode))
-        throw Failure(Failure::PathNotFound);
-    if (::access(folder.constData(), W_OK | X_OK) != 0)
-        throw Failure(Failure::PermissionDenied);
+    // Within a batch a folder found writable is taken as such until the batch ends: a change since then
+    // still fails the write at its open or its rename.
+    WriteBatch *const batch = WriteBatch::current();
+    if (const auto known = batch ? batch->folder(folder) : std::nullopt; !known || !known->writable) {
+        struct stat info;
+        if (::stat(folder.constData(), &info) != 0)
+            throw Failure(errno == ENOENT || errno == ENOTDIR ? Failure::PathNotFound : Failure::PermissionDenied);
+        if (!S_ISDIR(info.st_mode))
+            throw Failure(Failure::PathNotFound);
+        if (::access(folder.constData(), W_OK | X_OK) != 0)
+            throw Failure(Failure::PermissionDenied);
+    }
 
     // Replacing, the file is looked at only when commit() finds it there; appending, its text is needed now.
     QByteArray kept;
@@ -179,13 +185,25 @@ void TextWriter::openSibling(const QByteArray &folder)
     // The sibling goes to the work folder when the rename from there stays on one file system, and so is
     // one step; otherwise it goes beside the file.
     const QByteArray work = encodeFileName(workFolderPath());
-    struct stat workInfo;
-    struct stat folderInfo;
-    if (::stat(work.constData(), &workInfo) != 0 && ::mkdir(work.constData(), 0777) != 0 && isFull(errno))
-        throw Failure(Failure::DiskFull);
-    const bool inWork = ::stat(work.constData(), &workInfo) == 0 && ::stat(folder.constData(), &folderInfo) == 0 &&
-                        workInfo.st_dev == folderInfo.st_dev;
+    WriteBatch *const batch = WriteBatch::current();
+    std::optional<WriteBatch::Folder> known = batch ? batch->folder(folder) : std::nullopt;
+    if (!known) {
+        struct stat workInfo;
+        struct stat folderInfo;
+        if (::stat(work.constData(), &workInfo) != 0 && ::mkdir(work.constData(), 0777) != 0 && isFull(errno))
+            throw Failure(Failure::DiskFull);
+        known = WriteBatch::Folder{true, ::stat(work.constData(), &workInfo) == 0 &&
+                                             ::stat(folder.constData(), &folderInfo) == 0 &&
+                                             workInfo.st_dev == folderInfo.st_dev};
+        if (batch)
+            batch->setFolder(folder, *known);
+    }
+    const bool inWork = known->inWork;
     int fd = inWork ? createUnique(work + "/save-", 0666, &m_siblingName) : -1;
+    // A work folder removed since the batch looked at it is made again, rather than the sibling left where
+    // a listing would see it.
+    if (fd < 0 && inWork && errno == ENOENT && ::mkdir(work.constData(), 0777) == 0)
+        fd = createUnique(work + "/save-", 0666, &m_siblingName);
     if (fd < 0 && inWork && isFull(errno))
         throw Failure(Failure::DiskFull);
     if (fd < 0)
@@ -202,6 +220,9 @@ void TextWriter::putInPlace()
     const auto failure = [](int error) {
         if (error == EACCES || error == EPERM || error == EROFS)
             return Failure(Failure::PermissionDenied);
+        // The folder went since the writer (or its batch) looked at it.
+        if (error == ENOENT || error == ENOTDIR)
+            return Failure(Failure::PathNotFound);
         return Failure(Failure::numberOf(error, Failure::PathFileAccessError));
     };
     if (m_mode == Create || !m_replacedChecked) {
