@@ -1,6 +1,7 @@
 // Writing many new files in a row (store/io/writebatch.h): the write lock held for a batch, not per file,
 // and let go between an import's slices; folders looked at once a batch, a change meanwhile still failing
-// the write that needs the folder and never leaving a sibling where a listing would see it.
+// the write that needs the folder and never leaving a sibling where a listing would see it; a new file
+// without a name until it is whole.
 
 #include "store/appfolder.h"
 #include "store/interchange/recipeimport.h"
@@ -131,6 +132,37 @@ private slots:
         // No sibling is left anywhere, least of all beside the recipes.
         const QStringList work = app.entries(".larderon");
         QVERIFY2(work.isEmpty() || work == QStringList{"lock"}, qPrintable(work.join(u',')));
+    }
+
+    // A new file is written without a name: while it is written nothing shows in its folder or in the work
+    // folder, and one never committed leaves nothing behind, as a killed program would not.
+    void newFile_hasNoNameUntilCommitted_data()
+    {
+        QTest::addColumn<bool>("commit");
+        QTest::newRow("committed") << true;
+        QTest::newRow("given up") << false;
+    }
+    void newFile_hasNoNameUntilCommitted()
+    {
+        QFETCH(bool, commit);
+        testing::AppFolder app;
+        app.addCategory("Soups");
+        {
+            store::TextWriter writer(store::recipePath("Soups", "Pie"), store::TextWriter::Create,
+                                     store::Durability::Deferred);
+            writer.writeLine("one");
+            QCOMPARE(app.entries("Category/Soups"), QStringList());
+            QCOMPARE(app.entries(".larderon"), QStringList{"lock"});
+            if (commit)
+                writer.commit();
+        }
+        QCOMPARE(app.entries("Category/Soups"), commit ? QStringList{"Pie"} : QStringList());
+        QCOMPARE(app.read("Category/Soups/Pie"), commit ? QByteArray("one\r\n") : QByteArray());
+        QCOMPARE(app.entries(".larderon"), QStringList{"lock"});
+        // A name taken meanwhile is not replaced.
+        app.write("Category/Soups/Tart", "theirs");
+        QCOMPARE(failureOf([] { writeNew(store::recipePath("Soups", "Tart"), "ours"); }), 58);
+        QCOMPARE(app.read("Category/Soups/Tart"), QByteArray("theirs"));
     }
 
     void import_letsTheLockGoBetweenSlices()
