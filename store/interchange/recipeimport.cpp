@@ -14,6 +14,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <numeric>
 #include <utility>
@@ -151,6 +152,8 @@ bool RecipeImport::run(int milliseconds)
         return false;
     QElapsedTimer timer;
     timer.start();
+    // Another copy of the program waits for the write lock at most one slice.
+    const auto release = qScopeGuard([this] { m_batch.reset(); });
     try {
         if (m_sync.valid()) {
             if (m_sync.wait_for(std::chrono::milliseconds(milliseconds)) != std::future_status::ready)
@@ -224,6 +227,7 @@ bool RecipeImport::step(int milliseconds)
     const qsizetype size = std::accumulate(entry->mapped.record.fields.cbegin(), entry->mapped.record.fields.cend(),
                                            qsizetype(0), [](qsizetype sum, const QString &field) { return sum + field.size(); });
     if (size > kLargeRecipe) {
+        m_batch.reset();
         // The recipe is let go on that thread too: giving back its memory also takes a while.
         m_saving = std::async(std::launch::async, [this, mapped = std::move(entry->mapped)]() mutable {
             save(mapped);
@@ -231,6 +235,8 @@ bool RecipeImport::step(int milliseconds)
         });
         return true;
     }
+    if (!m_batch)
+        m_batch.emplace();
     save(entry->mapped);
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/io/writebatch.h"
+
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -8,6 +10,7 @@
 
 #include <future>
 #include <memory>
+#include <optional>
 
 namespace store {
 
@@ -145,6 +148,9 @@ private:
     /// A recipe too large to be saved within a slice, being saved on a thread of its own; declared last, so
     /// that it ends before anything it uses goes.
     std::future<void> m_saving;
+    /// Held while a slice saves recipes on the window's thread: the write lock and the folders looked at
+    /// once a slice rather than once a recipe. Let go at the end of each slice and before a save on a thread.
+    std::optional<WriteBatch> m_batch;
 };
 
 /// The formats a category can be exported to.

@@ -5,6 +5,7 @@
 #include "store/io/folderindex.h"
 #include "store/io/textcodec.h"
 #include "store/io/workfolder.h"
+#include "store/io/writebatch.h"
 #include "store/io/writelock.h"
 
 #include <QDir>
@@ -137,6 +138,24 @@ void syncFolderOf(const QByteArray &folder)
         throw Failure(Failure::numberOf(error, Failure::PathFileAccessError));
 }
 
+// The failure of putting a written file in place.
+Failure placeFailure(int error)
+{
+    if (error == EACCES || error == EPERM || error == EROFS)
+        return Failure(Failure::PermissionDenied);
+    // The folder went since the writer (or its batch) looked at it.
+    if (error == ENOENT || error == ENOTDIR)
+        return Failure(Failure::PathNotFound);
+    return Failure(Failure::numberOf(error, Failure::PathFileAccessError));
+}
+
+// Whether an open file can be given a name through /proc, as a file made without one is.
+bool canLinkOpenFiles()
+{
+    static const bool can = ::access("/proc/self/fd", X_OK) == 0;
+    return can;
+}
+
 } // namespace
 
 TextWriter::TextWriter(const QString &path, Mode mode, Durability durability)
@@ -145,13 +164,18 @@ TextWriter::TextWriter(const QString &path, Mode mode, Durability durability)
 {
     m_lock = std::make_unique<WriteLock>();
     const QByteArray folder = folderOf(m_path);
-    struct stat info;
-    if (::stat(folder.constData(), &info) != 0)
-        throw Failure(errno == ENOENT || errno == ENOTDIR ? Failure::PathNotFound : Failure::PermissionDenied);
-    if (!S_ISDIR(info.st_mode))
-        throw Failure(Failure::PathNotFound);
-    if (::access(folder.constData(), W_OK | X_OK) != 0)
-        throw Failure(Failure::PermissionDenied);
+    // Within a batch a folder found writable is taken as such until the batch ends: a change since then
+    // still fails the write at its open or its rename.
+    WriteBatch *const batch = WriteBatch::current();
+    if (const auto known = batch ? batch->folder(folder) : std::nullopt; !known || !known->writable) {
+        struct stat info;
+        if (::stat(folder.constData(), &info) != 0)
+            throw Failure(errno == ENOENT || errno == ENOTDIR ? Failure::PathNotFound : Failure::PermissionDenied);
+        if (!S_ISDIR(info.st_mode))
+            throw Failure(Failure::PathNotFound);
+        if (::access(folder.constData(), W_OK | X_OK) != 0)
+            throw Failure(Failure::PermissionDenied);
+    }
 
     // Replacing, the file is looked at only when commit() finds it there; appending, its text is needed now.
     QByteArray kept;
@@ -181,14 +205,39 @@ void TextWriter::openSibling(const QByteArray &folder)
 {
     // The sibling goes to the work folder when the rename from there stays on one file system, and so is
     // one step; otherwise it goes beside the file.
+    // A new file is written without a name, in its own folder, and named when it is whole: a kill leaves
+    // nothing to clean up, and its inode is found where the folder's files are (a sibling made in the work
+    // folder gets one near the work folder's, where the file system may search long among files deleted
+    // moments ago).
+    if (m_mode == Create && canLinkOpenFiles()) {
+        const int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            m_sibling = fd;
+            m_siblingName = "/proc/self/fd/" + QByteArray::number(fd);
+            m_unnamed = true;
+            return;
+        }
+    }
     const QByteArray work = encodeFileName(workFolderPath());
-    struct stat workInfo;
-    struct stat folderInfo;
-    if (::stat(work.constData(), &workInfo) != 0 && ::mkdir(work.constData(), 0777) != 0 && isFull(errno))
-        throw Failure(Failure::DiskFull);
-    const bool inWork = ::stat(work.constData(), &workInfo) == 0 && ::stat(folder.constData(), &folderInfo) == 0 &&
-                        workInfo.st_dev == folderInfo.st_dev;
+    WriteBatch *const batch = WriteBatch::current();
+    std::optional<WriteBatch::Folder> known = batch ? batch->folder(folder) : std::nullopt;
+    if (!known) {
+        struct stat workInfo;
+        struct stat folderInfo;
+        if (::stat(work.constData(), &workInfo) != 0 && ::mkdir(work.constData(), 0777) != 0 && isFull(errno))
+            throw Failure(Failure::DiskFull);
+        known = WriteBatch::Folder{true, ::stat(work.constData(), &workInfo) == 0 &&
+                                             ::stat(folder.constData(), &folderInfo) == 0 &&
+                                             workInfo.st_dev == folderInfo.st_dev};
+        if (batch)
+            batch->setFolder(folder, *known);
+    }
+    const bool inWork = known->inWork;
     int fd = inWork ? createUnique(work + "/save-", 0666, &m_siblingName) : -1;
+    // A work folder removed since the batch looked at it is made again, rather than the sibling left where
+    // a listing would see it.
+    if (fd < 0 && inWork && errno == ENOENT && ::mkdir(work.constData(), 0777) == 0)
+        fd = createUnique(work + "/save-", 0666, &m_siblingName);
     if (fd < 0 && inWork && isFull(errno))
         throw Failure(Failure::DiskFull);
     if (fd < 0)
@@ -202,11 +251,7 @@ void TextWriter::openSibling(const QByteArray &folder)
 
 void TextWriter::putInPlace()
 {
-    const auto failure = [](int error) {
-        if (error == EACCES || error == EPERM || error == EROFS)
-            return Failure(Failure::PermissionDenied);
-        return Failure(Failure::numberOf(error, Failure::PathFileAccessError));
-    };
+    const auto failure = placeFailure;
     if (m_mode == Create || !m_replacedChecked) {
         // Most saves make a new file: the rename that must not replace anything tells whether one is there.
         if (::renameat2(AT_FDCWD, m_siblingName.constData(), AT_FDCWD, m_path.constData(), RENAME_NOREPLACE) == 0)
@@ -237,7 +282,8 @@ TextWriter::~TextWriter()
     // Not committed: the file stays as it was and the sibling goes.
     if (m_sibling >= 0) {
         ::close(m_sibling);
-        ::unlink(m_siblingName.constData());
+        if (!m_unnamed)
+            ::unlink(m_siblingName.constData());
     }
 }
 
@@ -315,6 +361,23 @@ void TextWriter::commit()
     // place of the file in one step, and syncing the folder puts the rename on the disk.
     const bool synced = m_durability == Durability::Synced;
     const bool written = writeAll(m_sibling, m_text) && (!synced || ::fsync(m_sibling) == 0);
+    if (m_unnamed) {
+        // The link, like the rename without replacing, fails when something of the name is there.
+        const bool linked = written && ::linkat(AT_FDCWD, m_siblingName.constData(), AT_FDCWD, m_path.constData(),
+                                                AT_SYMLINK_FOLLOW) == 0;
+        const int error = errno;
+        const bool closed = ::close(m_sibling) == 0;
+        m_sibling = -1;
+        if (!written || (linked && !closed))
+            throw Failure(Failure::DiskFull);
+        if (!linked)
+            throw error == EEXIST ? Failure(Failure::FileAlreadyExists) : placeFailure(error);
+        folderindex::added(m_target);
+        if (synced)
+            syncFolderOf(folderOf(m_path));
+        m_lock.reset();
+        return;
+    }
     const int closed = ::close(m_sibling);
     m_sibling = -1;
     if (!written || closed != 0) {

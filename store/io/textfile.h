@@ -78,8 +78,9 @@ enum class Durability {
 /// replaced only when commit() succeeds: until then, and after any failure, the old file stays whole. A
 /// writer destroyed without commit() leaves the file as it was and removes the sibling. The sibling lies
 /// in the work folder (store/appfolder.h), where no listing looks, unless the file lies on another file
-/// system; then it lies beside the file. A writer holds the write lock (store/writelock.h) from its making
-/// to the end of commit(), and is used on the thread that made it.
+/// system; then it lies beside the file. A new file (Create) is written without a name in its own folder
+/// where the system allows it (O_TMPFILE), and given its name by commit(). A writer holds the write lock
+/// (store/writelock.h) from its making to the end of commit(), and is used on the thread that made it.
 class TextWriter
 {
 public:
@@ -123,6 +124,7 @@ private:
     QByteArray m_path;        ///< the file, as the file system names it
     QByteArray m_siblingName; ///< the file commit() writes the text to and renames over the file
     int m_sibling = -1;       ///< open on the sibling until commit()
+    bool m_unnamed = false;   ///< the sibling is a new file without a name (m_siblingName reaches it)
     QByteArray m_text;        ///< what was written, until commit()
     Mode m_mode = Replace;
     bool m_replacedChecked = false;        ///< the file in place was looked at when the writer opened

@@ -1,0 +1,216 @@
+// Writing many new files in a row (store/io/writebatch.h): the write lock held for a batch, not per file,
+// and let go between an import's slices; folders looked at once a batch, a change meanwhile still failing
+// the write that needs the folder and never leaving a sibling where a listing would see it; a new file
+// without a name until it is whole.
+
+#include "store/appfolder.h"
+#include "store/interchange/recipeimport.h"
+#include "store/io/textfile.h"
+#include "store/io/writebatch.h"
+#include "tests/support/appfolder.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <fcntl.h>
+#include <functional>
+#include <sys/file.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using testing::failureOf;
+using Change = std::function<void(const testing::AppFolder &)>;
+Q_DECLARE_METATYPE(Change)
+
+namespace {
+
+// Another open of the lock file stands for another copy of the program.
+class OtherCopy
+{
+public:
+    explicit OtherCopy(const testing::AppFolder &app)
+        : m_fd(::open(QFile::encodeName(app.file(".larderon/lock")).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666))
+    {}
+    ~OtherCopy() { ::close(m_fd); }
+    /// Whether it could take the lock at once (and let it go again).
+    bool canLock() const
+    {
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0)
+            return false;
+        ::flock(m_fd, LOCK_UN);
+        return true;
+    }
+    void lock() const { ::flock(m_fd, LOCK_EX); }
+    void unlock() const { ::flock(m_fd, LOCK_UN); }
+
+private:
+    int m_fd;
+};
+
+void writeNew(const QString &path, const QString &text)
+{
+    store::TextWriter writer(path, store::TextWriter::Create, store::Durability::Deferred);
+    writer.writeLine(text);
+    writer.commit();
+}
+
+// `count` MealMaster recipes, all titled `title`.
+QByteArray mealMaster(int count, const QString &title)
+{
+    QByteArray text;
+    for (int i = 0; i < count; ++i) {
+        text += "MMMMM----- Recipe via Meal-Master (tm) v8.05\r\n      Title: " + title.toLatin1() +
+                "\r\n      1 c  Flour\r\n  Bake " + QByteArray::number(i) + ".\r\nMMMMM\r\n\r\n";
+    }
+    return text;
+}
+
+} // namespace
+
+class WriteBatchTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void lock_heldForTheBatchOnly()
+    {
+        testing::AppFolder app;
+        app.addCategory("Soups");
+        const OtherCopy other(app);
+        QVERIFY(other.canLock());
+        {
+            const store::WriteBatch batch;
+            QVERIFY(!other.canLock());
+            writeNew(store::recipePath("Soups", "Pie"), "one");
+            QVERIFY(!other.canLock()); // the writer's own lock does not let the batch's go
+        }
+        QVERIFY(other.canLock());
+        // Another copy holding the lock keeps a batch from starting, as it keeps a single save.
+        other.lock();
+        QElapsedTimer waited;
+        waited.start();
+        QCOMPARE(failureOf([] { const store::WriteBatch batch(100); }), 75);
+        QVERIFY(waited.elapsed() >= 100);
+        other.unlock();
+    }
+
+    // Between two writes of one batch something changes the folders the batch has looked at.
+    void changeWithinBatch_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<int>("number"); ///< of the second write's failure
+        QTest::addColumn<QStringList>("soups");
+        QTest::newRow("nothing") << Change([](const testing::AppFolder &) {}) << 0 << QStringList{"Pie", "Tart"};
+        QTest::newRow("the category's folder removed")
+            << Change([](const testing::AppFolder &a) { QDir(a.file("Category/Soups")).removeRecursively(); }) << 76
+            << QStringList();
+        QTest::newRow("the work folder removed")
+            << Change([](const testing::AppFolder &a) { QDir(a.file(".larderon")).removeRecursively(); }) << 0
+            << QStringList{"Pie", "Tart"};
+        QTest::newRow("the category's folder replaced by a file")
+            << Change([](const testing::AppFolder &a) {
+                   QDir(a.file("Category/Soups")).removeRecursively();
+                   a.write("Category/Soups", "not a folder");
+               })
+            << 76 << QStringList();
+    }
+    void changeWithinBatch()
+    {
+        QFETCH(Change, change);
+        QFETCH(int, number);
+        QFETCH(QStringList, soups);
+        testing::AppFolder app;
+        app.addCategory("Soups");
+        {
+            const store::WriteBatch batch;
+            writeNew(store::recipePath("Soups", "Pie"), "one");
+            change(app);
+            QCOMPARE(failureOf([] { writeNew(store::recipePath("Soups", "Tart"), "two"); }), number);
+        }
+        QCOMPARE(app.entries("Category/Soups"), soups);
+        // No sibling is left anywhere, least of all beside the recipes.
+        const QStringList work = app.entries(".larderon");
+        QVERIFY2(work.isEmpty() || work == QStringList{"lock"}, qPrintable(work.join(u',')));
+    }
+
+    // A new file is written without a name: while it is written nothing shows in its folder or in the work
+    // folder, and one never committed leaves nothing behind, as a killed program would not.
+    void newFile_hasNoNameUntilCommitted_data()
+    {
+        QTest::addColumn<bool>("commit");
+        QTest::newRow("committed") << true;
+        QTest::newRow("given up") << false;
+    }
+    void newFile_hasNoNameUntilCommitted()
+    {
+        QFETCH(bool, commit);
+        testing::AppFolder app;
+        app.addCategory("Soups");
+        {
+            store::TextWriter writer(store::recipePath("Soups", "Pie"), store::TextWriter::Create,
+                                     store::Durability::Deferred);
+            writer.writeLine("one");
+            QCOMPARE(app.entries("Category/Soups"), QStringList());
+            QCOMPARE(app.entries(".larderon"), QStringList{"lock"});
+            if (commit)
+                writer.commit();
+        }
+        QCOMPARE(app.entries("Category/Soups"), commit ? QStringList{"Pie"} : QStringList());
+        QCOMPARE(app.read("Category/Soups/Pie"), commit ? QByteArray("one\r\n") : QByteArray());
+        QCOMPARE(app.entries(".larderon"), QStringList{"lock"});
+        // A name taken meanwhile is not replaced.
+        app.write("Category/Soups/Tart", "theirs");
+        QCOMPARE(failureOf([] { writeNew(store::recipePath("Soups", "Tart"), "ours"); }), 58);
+        QCOMPARE(app.read("Category/Soups/Tart"), QByteArray("theirs"));
+    }
+
+    void import_letsTheLockGoBetweenSlices()
+    {
+        testing::AppFolder app;
+        app.addCategory("Soups");
+        app.write("source.mmf", mealMaster(300, "Pie"));
+        const OtherCopy other(app);
+        store::RecipeImport import({app.file("source.mmf")}, "Soups");
+        int slices = 0;
+        bool made = false;
+        while (import.run(1)) {
+            ++slices;
+            QVERIFY(other.canLock());
+            // Another copy, between two slices, saves a recipe of the name the import would give next.
+            if (!made && QDir(app.file("Category/Soups")).count() > 5) {
+                const int next = int(QDir(app.file("Category/Soups")).entryList(QDir::Files).size()) + 1;
+                other.lock();
+                app.write(u"Category/Soups/Pie (%1)"_s.arg(next), "theirs");
+                other.unlock();
+                made = true;
+            }
+        }
+        QVERIFY(slices > 1);
+        QVERIFY(made);
+        QCOMPARE(import.report().imported, 300);
+        // Their recipe stays, and the import's recipes all found names of their own.
+        QCOMPARE(QDir(app.file("Category/Soups")).entryList(QDir::Files).size(), 301);
+        QVERIFY(app.read("Category/Soups/Pie (301)").startsWith("\"")); // one more name was taken
+    }
+
+    void import_waitsForAnotherCopyAndFailsWithoutAFile()
+    {
+        testing::AppFolder app;
+        app.addCategory("Soups");
+        app.write("source.mmf", mealMaster(3, "Pie"));
+        const OtherCopy other(app);
+        other.lock();
+        store::RecipeImport import({app.file("source.mmf")}, "Soups");
+        const int number = failureOf([&import] {
+            while (import.run(50)) {
+            }
+        });
+        other.unlock();
+        QCOMPARE(number, 75);
+        QCOMPARE(app.entries("Category/Soups"), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(WriteBatchTest)
+#include "writebatch_test.moc"
