@@ -450,7 +450,10 @@ QByteArray writeJsonLd(const QList<Recipe> &recipes)
     }
     const QJsonObject document{{QStringLiteral("@context"), QStringLiteral("https://schema.org")},
                                {QStringLiteral("@graph"), graph}};
-    return QJsonDocument(document).toJson(QJsonDocument::Indented);
+    // U+FEFF at the start of a string is taken for a byte-order mark and dropped by Qt's JSON reader (and
+    // perhaps by others): written as an escape, it is read back as the character it is. Its three bytes can
+    // stand only inside a string here.
+    return QJsonDocument(document).toJson(QJsonDocument::Indented).replace("\xEF\xBB\xBF", "\\ufeff");
 }
 
 } // namespace store::interchange

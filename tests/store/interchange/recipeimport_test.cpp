@@ -373,6 +373,25 @@ private slots:
         }
     }
 
+    // A field that begins with U+FEFF comes back whole from JSON-LD: a reader may take the character at the
+    // start of a string for a byte-order mark and drop it (found by fuzzing).
+    void exportThenImport_keepsAFieldThatBeginsWithU_FEFF()
+    {
+        testing::AppFolder app;
+        app.addCategory("Soups");
+        app.addCategory("Back");
+        store::RecipeRecord record;
+        record.fields[0] = QStringLiteral("1");
+        record.fields[10] = QStringLiteral("can");
+        record.fields[20] = QStringLiteral(u"\uFEFFTomatoes (28 oz)");
+        record.fields[30] = QStringLiteral(u"\uFEFFSimmer.");
+        store::saveRecipe("Soups", "Soup", record);
+        const store::ExportReport exported = store::exportCategory("Soups", store::ExportFormat::JsonLd, app.file("Soups.json"));
+        QCOMPARE(exported.inexact, QStringList());
+        QCOMPARE(importAll({app.file("Soups.json")}, "Back").imported, 1);
+        QCOMPARE(store::loadRecipe("Back", "Soup"), record);
+    }
+
     void failure_stopsAndKeepsWhatWasSaved_data()
     {
         QTest::addColumn<QStringList>("files");
