@@ -14,6 +14,17 @@ namespace {
 
 // The block begins with the counts: recipes, words, suffixes, postings, bytes of names, bytes of words.
 constexpr quint32 kHeader = 6;
+// Every kSampleStep-th sorted suffix's first kSampleBytes bytes (padded with zeros, which no word holds) lie
+// together after the counts: a search narrows its range there, on one page, before it reads the suffixes
+// and the words, which lie on many. A search of a block kept in a file mapped whole touches few of its pages.
+constexpr quint32 kSampleStep = 64;
+constexpr quint32 kSampleBytes = 8;
+constexpr quint32 kSampleWords = kSampleBytes / 4;
+
+quint64 sampleCount(quint64 suffixCount)
+{
+    return (suffixCount + kSampleStep - 1) / kSampleStep;
+}
 // While building, a table of the ASCII characters in one part of one recipe: 128 bits, three parts per recipe.
 // The block keeps it turned around: for each part and character, a bit per recipe, so that a search for one
 // character reads a bit per recipe.
@@ -196,8 +207,8 @@ WordIndex WordIndex::Builder::finish()
     // Each suffix runs to the end of its word; the word is the one whose bytes hold the suffix's start.
     std::vector<quint32> order(suffixes.size());
     std::iota(order.begin(), order.end(), 0u);
+    std::vector<quint32> ends(suffixes.size());
     {
-        std::vector<quint32> ends(suffixes.size());
         size_t s = 0;
         for (quint32 w = 0; w < d->words.size(); ++w) {
             for (; s < suffixes.size() && suffixes[s] < wordOffsets[w + 1]; ++s) {
@@ -224,8 +235,28 @@ WordIndex WordIndex::Builder::finish()
     for (const auto &list : d->postings)
         postingCount += list.size();
     blob[3] = quint32(postingCount);
-    blob.reserve(kHeader + d->nameOffsets.size() + wordsFor(d->names.size()) + 3 * kCharacters * planeWords(d->count) +
-                 2 * wordOffsets.size() + wordsFor(wordBytes.size()) + 2 * suffixes.size() + postingCount);
+    blob.reserve(kHeader + kSampleWords * sampleCount(suffixes.size()) + 2 * suffixes.size() + 2 * wordOffsets.size() +
+                 wordsFor(wordBytes.size()) + d->nameOffsets.size() + wordsFor(d->names.size()) +
+                 3 * kCharacters * planeWords(d->count) + postingCount);
+    // First what every search by a word reads, then the names, the characters' planes and the postings.
+    for (size_t k = 0; k < order.size(); k += kSampleStep) {
+        const quint32 i = order[k];
+        char sample[kSampleBytes] = {};
+        std::memcpy(sample, wordBytes.constData() + suffixes[i], std::min<size_t>(ends[i] - suffixes[i], kSampleBytes));
+        const size_t at = blob.size();
+        blob.resize(at + kSampleWords);
+        std::memcpy(blob.data() + at, sample, kSampleBytes);
+    }
+    for (const quint32 i : order) {
+        blob.push_back(suffixes[i]);
+        blob.push_back(suffixWords[i]);
+    }
+    blob.insert(blob.end(), wordOffsets.begin(), wordOffsets.end());
+    appendBytes(blob, wordBytes);
+    quint32 offset = 0;
+    blob.push_back(0);
+    for (const auto &list : d->postings)
+        blob.push_back(offset += quint32(list.size()));
     blob.insert(blob.end(), d->nameOffsets.begin(), d->nameOffsets.end());
     appendBytes(blob, d->names);
     {
@@ -245,16 +276,6 @@ WordIndex WordIndex::Builder::finish()
             }
         }
     }
-    blob.insert(blob.end(), wordOffsets.begin(), wordOffsets.end());
-    appendBytes(blob, wordBytes);
-    for (const quint32 i : order)
-        blob.push_back(suffixes[i]);
-    for (const quint32 i : order)
-        blob.push_back(suffixWords[i]);
-    quint32 offset = 0;
-    blob.push_back(0);
-    for (const auto &list : d->postings)
-        blob.push_back(offset += quint32(list.size()));
     for (const auto &list : d->postings)
         blob.insert(blob.end(), list.begin(), list.end());
     d = std::make_unique<Private>();
@@ -306,23 +327,37 @@ bool WordIndex::layOut(Check check)
         at += size;
         return quint32(std::min<quint64>(start, 0xFFFFFFFF));
     };
+    m_samples = section(kSampleWords * sampleCount(suffixCount));
+    m_pairs = section(2 * suffixCount);
+    m_wordOffsets = section(wordCount + 1);
+    m_words = section((wordBytes + 3) / 4);
+    m_postingOffsets = section(wordCount + 1);
     m_nameOffsets = section(count + 1);
     m_names = section((nameBytes + 3) / 4);
     m_signatures = section(3 * kCharacters * planeWords(count));
-    m_wordOffsets = section(wordCount + 1);
-    m_words = section((wordBytes + 3) / 4);
-    m_suffixes = section(suffixCount);
-    m_suffixWords = section(suffixCount);
-    m_postingOffsets = section(wordCount + 1);
     m_postings = section(postingCount);
     if (at != m_size)
         return false;
-    // Offsets rise from 0 to the size they index into.
-    const auto rising = [data, check](quint32 from, quint64 n, quint64 last) {
+    // A block that finish() made is whole: nothing more is read of it here, so that a block mapped from a file
+    // costs only the pages a search reads.
+    if (check == Everything && !checkNumbers())
+        return false;
+    m_count = qsizetype(count);
+    m_wordCount = quint32(wordCount);
+    m_suffixCount = quint32(suffixCount);
+    return true;
+}
+
+// Offsets rise from 0 to the size they index into, each suffix lies in its word and each sample is its
+// suffix's, each posting names a recipe: no search then reads outside the block.
+bool WordIndex::checkNumbers() const
+{
+    const quint32 *data = m_data;
+    const quint64 count = data[0], wordCount = data[1], suffixCount = data[2], postingCount = data[3],
+                  nameBytes = data[4], wordBytes = data[5];
+    const auto rising = [data](quint32 from, quint64 n, quint64 last) {
         if (data[from] != 0 || data[from + n - 1] != last)
             return false;
-        if (check == Written)
-            return true;
         for (quint64 i = 1; i < n; ++i) {
             if (data[from + i] < data[from + i - 1])
                 return false;
@@ -332,21 +367,23 @@ bool WordIndex::layOut(Check check)
     if (!rising(m_nameOffsets, count + 1, nameBytes) || !rising(m_wordOffsets, wordCount + 1, wordBytes) ||
         !rising(m_postingOffsets, wordCount + 1, postingCount))
         return false;
-    for (quint64 s = 0; check == Everything && s < suffixCount; ++s) {
-        const quint32 word = data[m_suffixWords + s];
-        const quint32 start = data[m_suffixes + s];
+    for (quint64 s = 0; s < suffixCount; ++s) {
+        const quint32 start = data[m_pairs + 2 * s];
+        const quint32 word = data[m_pairs + 2 * s + 1];
         if (word >= wordCount || start < data[m_wordOffsets + word] || start >= data[m_wordOffsets + word + 1])
             return false;
+        if (s % kSampleStep == 0) {
+            char sample[kSampleBytes] = {};
+            std::memcpy(sample, bytesAt(m_words) + start,
+                        std::min<size_t>(data[m_wordOffsets + word + 1] - start, kSampleBytes));
+            if (std::memcmp(sample, data + m_samples + kSampleWords * (s / kSampleStep), kSampleBytes) != 0)
+                return false;
+        }
     }
     quint32 highest = 0;
-    for (quint64 p = 0; check == Everything && p < postingCount; ++p)
+    for (quint64 p = 0; p < postingCount; ++p)
         highest = std::max(highest, data[m_postings + p]);
-    if (check == Everything && postingCount > 0 && (highest >> kPartBits) >= count)
-        return false;
-    m_count = qsizetype(count);
-    m_wordCount = quint32(wordCount);
-    m_suffixCount = quint32(suffixCount);
-    return true;
+    return postingCount == 0 || (highest >> kPartBits) < count;
 }
 
 QString WordIndex::name(qsizetype i) const
@@ -376,17 +413,32 @@ void WordIndex::find(const QByteArray &needle, quint8 *masks) const
     }
     // The suffixes that begin with the needle lie together in the sorted suffixes.
     const char *bytes = bytesAt(m_words);
-    const quint32 *suffixes = data + m_suffixes;
-    const quint32 *suffixWords = data + m_suffixWords;
+    const quint32 *pairs = data + m_pairs; // each suffix's start in the words' bytes, and its word
     const quint32 *wordOffsets = data + m_wordOffsets;
     const std::string_view wanted(needle.constData(), size_t(needle.size()));
     const auto prefixOf = [&](quint32 s) {
-        const quint32 start = suffixes[s];
-        const quint32 end = wordOffsets[suffixWords[s] + 1];
+        const quint32 start = pairs[2 * s];
+        const quint32 end = wordOffsets[pairs[2 * s + 1] + 1];
         return std::string_view(bytes + start, std::min<size_t>(end - start, wanted.size()));
     };
-    quint32 low = 0;
-    quint32 high = m_suffixCount;
+    // The samples bound the range: those before it begin below the needle, those after it above.
+    const size_t compared = std::min<size_t>(wanted.size(), kSampleBytes);
+    const auto sampleOf = [&](quint32 j) {
+        return std::string_view(reinterpret_cast<const char *>(data + m_samples + kSampleWords * j), compared);
+    };
+    const std::string_view wantedStart = wanted.substr(0, compared);
+    const auto samples = quint32(sampleCount(m_suffixCount));
+    quint32 below = 0, above = samples;
+    for (quint32 high = samples; below < high;) {
+        const quint32 mid = below + (high - below) / 2;
+        (sampleOf(mid) < wantedStart ? below = mid + 1 : high = mid);
+    }
+    for (quint32 low = below; low < above;) {
+        const quint32 mid = low + (above - low) / 2;
+        (sampleOf(mid) <= wantedStart ? low = mid + 1 : above = mid);
+    }
+    quint32 low = below == 0 ? 0 : (below - 1) * kSampleStep + 1;
+    quint32 high = quint32(std::min<quint64>(quint64(above) * kSampleStep, m_suffixCount));
     while (low < high) {
         const quint32 mid = low + (high - low) / 2;
         if (prefixOf(mid) < wanted)
@@ -398,7 +450,7 @@ void WordIndex::find(const QByteArray &needle, quint8 *masks) const
     const quint32 *postingOffsets = data + m_postingOffsets;
     const quint32 *postings = data + m_postings;
     for (quint32 s = low; s < m_suffixCount && prefixOf(s) == wanted; ++s) {
-        const quint32 word = suffixWords[s];
+        const quint32 word = pairs[2 * s + 1];
         if (seen[word])
             continue;
         seen[word] = true;

@@ -50,7 +50,7 @@ public:
     /// How much of a block is checked.
     enum Check {
         Everything, ///< each number: no block makes a search read outside it
-        Written,    ///< the sizes of the sections and the ends of the offsets, for a block known to be one
+        Written,    ///< the sizes of the sections only, for a block known to be one
                     ///< that finish() made (its checksum holds)
     };
     /// The same for a block of `size` numbers at `data` that `keeper` holds.
@@ -66,6 +66,7 @@ public:
 
 private:
     bool layOut(Check check = Everything);
+    bool checkNumbers() const;
     const char *bytesAt(quint32 section) const { return reinterpret_cast<const char *>(m_data + section); }
 
     std::shared_ptr<const void> m_keeper; ///< holds the block
@@ -73,8 +74,8 @@ private:
     size_t m_size = 0;
     qsizetype m_count = 0;
     // Where each section starts in the block.
-    quint32 m_nameOffsets = 0, m_names = 0, m_signatures = 0, m_wordOffsets = 0, m_words = 0, m_suffixes = 0,
-            m_suffixWords = 0, m_postingOffsets = 0, m_postings = 0;
+    quint32 m_samples = 0, m_pairs = 0, m_wordOffsets = 0, m_words = 0, m_postingOffsets = 0, m_nameOffsets = 0,
+            m_names = 0, m_signatures = 0, m_postings = 0;
     quint32 m_wordCount = 0, m_suffixCount = 0;
 };
 

@@ -47,7 +47,7 @@ QString needle(QRandomGenerator &random, const std::vector<Generated> &recipes)
     if (from.isEmpty())
         return QStringLiteral("x");
     const int at = random.bounded(int(from.size()));
-    QString cut = from.mid(at, 1 + random.bounded(6));
+    QString cut = from.mid(at, 1 + random.bounded(12)); // longer than the index's samples now and then
     return random.bounded(2) ? cut.toUpper() : cut;
 }
 
