@@ -9,7 +9,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSet>
+
+#include <cerrno>
+#include <memory>
+#include <optional>
 
 #include <cstring>
 #include <fcntl.h>
@@ -23,7 +28,7 @@ namespace {
 
 // Change the version with any change of the layout of the file or of the index, or of what a word is.
 constexpr char kMagic[8] = {'L', 'R', 'D', 'I', 'N', 'D', 'E', 'X'};
-constexpr quint32 kVersion = 3;
+constexpr quint32 kVersion = 4;
 const QString kPrefix = QStringLiteral("index-");
 
 struct Header
@@ -39,36 +44,97 @@ struct Header
     quint64 blobWords;
 };
 
-// A checksum of `size` bytes: sums of 64-bit words and sums of those sums in four lanes, kept as two vectors
-// of two lanes each so that they stay in registers (a plain array of four was written back to memory at
-// every step, which made the check several times slower than reading the bytes). Any change of one word,
-// and most changes of more, show; a file made on purpose to pass it is not looked for.
+// A checksum of bytes added in turn: sums of 64-bit words and sums of those sums in four lanes. Any change of
+// one word, and most changes of more, show; a file made on purpose to pass it is not looked for.
+class Checksum
+{
+public:
+    static constexpr size_t kBlock = 32;
+
+    /// Adds `size` bytes, a multiple of kBlock.
+    void add(const char *data, size_t size)
+    {
+        // The four lanes as two vectors of two, in locals so that they stay in registers: members would be
+        // written back at every step, as `data` might be them.
+        using Lanes = quint64 __attribute__((vector_size(16)));
+        Lanes sums01 = {m_sums[0], m_sums[1]}, sums23 = {m_sums[2], m_sums[3]};
+        Lanes sumsOfSums01 = {m_sumsOfSums[0], m_sumsOfSums[1]}, sumsOfSums23 = {m_sumsOfSums[2], m_sumsOfSums[3]};
+        for (size_t i = 0; i + kBlock <= size; i += kBlock) {
+            Lanes low, high;
+            std::memcpy(&low, data + i, sizeof low);
+            std::memcpy(&high, data + i + sizeof low, sizeof high);
+            sums01 += low;
+            sums23 += high;
+            sumsOfSums01 += sums01;
+            sumsOfSums23 += sums23;
+        }
+        m_sums[0] = sums01[0], m_sums[1] = sums01[1], m_sums[2] = sums23[0], m_sums[3] = sums23[1];
+        m_sumsOfSums[0] = sumsOfSums01[0], m_sumsOfSums[1] = sumsOfSums01[1];
+        m_sumsOfSums[2] = sumsOfSums23[0], m_sumsOfSums[3] = sumsOfSums23[1];
+        m_size += size;
+    }
+    /// The sum of what was added and of `tail`, fewer than kBlock bytes.
+    quint64 finish(const char *tail, size_t size)
+    {
+        char last[kBlock] = {};
+        std::memcpy(last, tail, size);
+        add(last, kBlock);
+        constexpr quint64 kPrime = 0x9E3779B97F4A7C15ull;
+        quint64 sum = m_size - kBlock + size;
+        for (int lane = 0; lane < 4; ++lane)
+            sum = (((sum ^ m_sums[lane]) * kPrime) ^ m_sumsOfSums[lane]) * kPrime;
+        return sum ^ (sum >> 29);
+    }
+
+private:
+    quint64 m_sums[4] = {1, 2, 3, 4};
+    quint64 m_sumsOfSums[4] = {0, 0, 0, 0};
+    size_t m_size = 0;
+};
+
 quint64 checksum(const char *data, size_t size)
 {
-    using Lanes = quint64 __attribute__((vector_size(16)));
-    Lanes sums01 = {1, 2}, sums23 = {3, 4}, sumsOfSums01 = {0, 0}, sumsOfSums23 = {0, 0};
-    const auto add = [&](const char *block) {
-        Lanes low, high;
-        std::memcpy(&low, block, sizeof low);
-        std::memcpy(&high, block + sizeof low, sizeof high);
-        sums01 += low;
-        sums23 += high;
-        sumsOfSums01 += sums01;
-        sumsOfSums23 += sums23;
-    };
-    size_t i = 0;
-    for (; i + 32 <= size; i += 32)
-        add(data + i);
-    char last[32] = {};
-    std::memcpy(last, data + i, size - i);
-    add(last);
-    const quint64 sums[4] = {sums01[0], sums01[1], sums23[0], sums23[1]};
-    const quint64 sumsOfSums[4] = {sumsOfSums01[0], sumsOfSums01[1], sumsOfSums23[0], sumsOfSums23[1]};
-    constexpr quint64 kPrime = 0x9E3779B97F4A7C15ull;
-    quint64 sum = size;
-    for (int lane = 0; lane < 4; ++lane)
-        sum = (((sum ^ sums[lane]) * kPrime) ^ sumsOfSums[lane]) * kPrime;
-    return sum ^ (sum >> 29);
+    Checksum sum;
+    const size_t whole = size - size % Checksum::kBlock;
+    sum.add(data, whole);
+    return sum.finish(data + whole, size - whole);
+}
+
+/// Reads `size` bytes of `fd` from where it is, or fewer at its end.
+size_t readFully(int fd, char *into, size_t size)
+{
+    size_t got = 0;
+    while (got < size) {
+        const ssize_t part = ::read(fd, into + got, size - got);
+        if (part < 0 && errno == EINTR)
+            continue;
+        if (part <= 0)
+            break;
+        got += size_t(part);
+    }
+    return got;
+}
+
+/// The checksum of the `size` bytes of `fd` from where it is, read through a small buffer: summing the bytes
+/// while the buffer is in the processor's cache costs little more than reading them, where summing a mapping
+/// of the file costs several times that on some machines (every page of it a miss of the address cache).
+std::optional<quint64> checksumOfRest(int fd, size_t size)
+{
+    constexpr size_t kBuffer = 1 << 16;
+    static_assert(kBuffer % Checksum::kBlock == 0);
+    std::unique_ptr<char[]> buffer(new char[kBuffer]);
+    Checksum sum;
+    while (size >= kBuffer) {
+        if (readFully(fd, buffer.get(), kBuffer) != kBuffer)
+            return std::nullopt;
+        sum.add(buffer.get(), kBuffer);
+        size -= kBuffer;
+    }
+    if (readFully(fd, buffer.get(), size) != size)
+        return std::nullopt;
+    const size_t whole = size - size % Checksum::kBlock;
+    sum.add(buffer.get(), whole);
+    return sum.finish(buffer.get() + whole, size - whole);
 }
 
 QByteArray paddedName(const QString &folderName)
@@ -91,27 +157,30 @@ std::optional<Entry> read(const QString &folderName, qint64 modified)
     const int fd = ::open(QFile::encodeName(pathFor(folderName)).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
-    // The file is mapped, not copied: the index then reads the system's cache of it. A cache file is never
-    // changed in place (write() puts a new file in its place), so the mapping stays whole while the index
-    // keeps it, whatever happens to the file's name meanwhile.
+    const auto closed = qScopeGuard([fd] { ::close(fd); });
     struct stat info;
     const size_t size = ::fstat(fd, &info) == 0 && info.st_size > 0 ? size_t(info.st_size) : 0;
-    void *mapped = size >= sizeof(Header) ? ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0)
-                                          : MAP_FAILED;
-    ::close(fd);
-    if (mapped == MAP_FAILED)
-        return std::nullopt;
-    std::shared_ptr<const void> kept(mapped, [size](const void *at) { ::munmap(const_cast<void *>(at), size); });
     Header header;
-    std::memcpy(&header, mapped, sizeof header);
-    const char *bytes = static_cast<const char *>(mapped) + sizeof header;
+    if (size < sizeof header || readFully(fd, reinterpret_cast<char *>(&header), sizeof header) != sizeof header)
+        return std::nullopt;
     const size_t rest = size - sizeof header;
     const QByteArray name = paddedName(folderName);
     if (rest <= size_t(name.size()) || rest % sizeof(quint32) != 0 ||
         std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 || header.version != kVersion ||
         header.modified != modified || header.readAt - header.modified < kRacyNs ||
-        header.nameBytes != quint32(name.size()) || std::memcmp(bytes, name.constData(), size_t(name.size())) != 0 ||
-        header.blobWords != (rest - size_t(name.size())) / sizeof(quint32) || checksum(bytes, rest) != header.checksum)
+        header.nameBytes != quint32(name.size()) ||
+        header.blobWords != (rest - size_t(name.size())) / sizeof(quint32) || checksumOfRest(fd, rest) != header.checksum)
+        return std::nullopt;
+    // The file is then mapped, not copied: the index reads the system's cache of it, and a search touches only
+    // the pages it needs. It is the file just summed: a cache file is never changed in place (write() puts a
+    // new file in its place), so the mapping stays whole while the index keeps it, whatever happens to the
+    // file's name meanwhile.
+    void *mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (mapped == MAP_FAILED)
+        return std::nullopt;
+    std::shared_ptr<const void> kept(mapped, [size](const void *at) { ::munmap(const_cast<void *>(at), size); });
+    const char *bytes = static_cast<const char *>(mapped) + sizeof header;
+    if (std::memcmp(bytes, name.constData(), size_t(name.size())) != 0)
         return std::nullopt;
     // The checksum shows the file to be the one written, which held a whole index: its layout is checked, not
     // each number again.
