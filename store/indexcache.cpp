@@ -12,6 +12,8 @@
 #include <QScopeGuard>
 #include <QSet>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <memory>
 #include <optional>
@@ -28,7 +30,7 @@ namespace {
 
 // Change the version with any change of the layout of the file or of the index, or of what a word is.
 constexpr char kMagic[8] = {'L', 'R', 'D', 'I', 'N', 'D', 'E', 'X'};
-constexpr quint32 kVersion = 4;
+constexpr quint32 kVersion = 5;
 const QString kPrefix = QStringLiteral("index-");
 
 struct Header
@@ -38,11 +40,16 @@ struct Header
     quint32 unreadable;
     qint64 modified;
     qint64 readAt;
-    quint64 checksum; ///< of the folder's name and the index
+    quint64 checksum; ///< of the folder's name, the late blocks' checksums and the index up to its late part
     quint32 nameBytes;
-    quint32 reserved;
+    quint32 lateBlocks;
     quint64 blobWords;
+    quint64 lateFrom; ///< where the index's late part begins (WordIndex::lateFrom()), in numbers
 };
+
+// The late part of the index, what only some searches read, is checked a block at a time when a search first
+// needs the block: a start then reads the rest of the file, not all of it.
+constexpr size_t kLateBlockBytes = 1 << 16;
 
 // A checksum of bytes added in turn: sums of 64-bit words and sums of those sums in four lanes. Any change of
 // one word, and most changes of more, show; a file made on purpose to pass it is not looked for.
@@ -100,6 +107,18 @@ quint64 checksum(const char *data, size_t size)
     return sum.finish(data + whole, size - whole);
 }
 
+/// The checksum of late block `block` of the file that `header` heads: of its place and its file's times as
+/// well, so that a block of another place or file fails it.
+quint64 lateBlockChecksum(const Header &header, quint64 block, const char *data, size_t size)
+{
+    const quint64 place[4] = {block, quint64(header.modified), quint64(header.readAt), header.blobWords};
+    Checksum sum;
+    sum.add(reinterpret_cast<const char *>(place), sizeof place);
+    const size_t whole = size - size % Checksum::kBlock;
+    sum.add(data, whole);
+    return sum.finish(data + whole, size - whole);
+}
+
 /// Reads `size` bytes of `fd` from where it is, or fewer at its end.
 size_t readFully(int fd, char *into, size_t size)
 {
@@ -137,6 +156,72 @@ std::optional<quint64> checksumOfRest(int fd, size_t size)
     return sum.finish(buffer.get() + whole, size - whole);
 }
 
+/// The late blocks of a mapped cache file, each checked when first asked for: read through a buffer, as the
+/// file was at its start, rather than from the mapping, whose pages are then touched only as a search reads
+/// them. Used from any thread: a block checked twice at once is checked twice, to the same end.
+class LateBlocks final : public WordIndex::LateCheck
+{
+public:
+    LateBlocks(int fd, const Header &header, const quint64 *checksums, qint64 lateAt)
+        : m_fd(fd), m_header(header), m_checksums(checksums), m_lateAt(lateAt),
+          m_states(std::make_unique<std::atomic<quint8>[]>(header.lateBlocks))
+    {}
+    ~LateBlocks() override { ::close(m_fd); }
+
+    bool holds(size_t from, size_t to) const override
+    {
+        if (to <= m_header.lateFrom)
+            return true;
+        from = std::max<size_t>(from, m_header.lateFrom);
+        const size_t first = (from - m_header.lateFrom) * sizeof(quint32) / kLateBlockBytes;
+        const size_t last = ((to - m_header.lateFrom) * sizeof(quint32) - 1) / kLateBlockBytes;
+        for (size_t block = first; block <= last; ++block) {
+            if (block >= m_header.lateBlocks)
+                return false;
+            quint8 state = m_states[block].load(std::memory_order_acquire);
+            if (state == Unknown) {
+                state = check(block) ? Whole : Damaged;
+                m_states[block].store(state, std::memory_order_release);
+            }
+            if (state == Damaged)
+                return false;
+        }
+        return true;
+    }
+
+private:
+    enum State : quint8 { Unknown, Whole, Damaged };
+
+    bool check(size_t block) const
+    {
+        const qint64 lateBytes = qint64(m_header.blobWords - m_header.lateFrom) * qint64(sizeof(quint32));
+        const qint64 at = qint64(block * kLateBlockBytes);
+        const size_t size = size_t(std::min<qint64>(qint64(kLateBlockBytes), lateBytes - at));
+        std::unique_ptr<char[]> buffer(new char[kLateBlockBytes]);
+        size_t got = 0;
+        while (got < size) {
+            const ssize_t part = ::pread(m_fd, buffer.get() + got, size - got, m_lateAt + at + qint64(got));
+            if (part < 0 && errno == EINTR)
+                continue;
+            if (part <= 0)
+                return false;
+            got += size_t(part);
+        }
+        return lateBlockChecksum(m_header, block, buffer.get(), size) == m_checksums[block];
+    }
+
+    const int m_fd;
+    const Header m_header;
+    const quint64 *const m_checksums; ///< in the mapping, which the index keeps as long as it keeps this
+    const qint64 m_lateAt;            ///< where the late part begins in the file
+    const std::unique_ptr<std::atomic<quint8>[]> m_states;
+};
+
+quint64 lateBlocksFor(quint64 lateWords)
+{
+    return (lateWords * sizeof(quint32) + kLateBlockBytes - 1) / kLateBlockBytes;
+}
+
 QByteArray paddedName(const QString &folderName)
 {
     QByteArray name = folderName.toUtf8();
@@ -154,26 +239,32 @@ QString pathFor(const QString &folderName)
 
 std::optional<Entry> read(const QString &folderName, qint64 modified)
 {
-    const int fd = ::open(QFile::encodeName(pathFor(folderName)).constData(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(QFile::encodeName(pathFor(folderName)).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
-    const auto closed = qScopeGuard([fd] { ::close(fd); });
+    auto closed = qScopeGuard([fd] { ::close(fd); });
     struct stat info;
     const size_t size = ::fstat(fd, &info) == 0 && info.st_size > 0 ? size_t(info.st_size) : 0;
     Header header;
     if (size < sizeof header || readFully(fd, reinterpret_cast<char *>(&header), sizeof header) != sizeof header)
         return std::nullopt;
-    const size_t rest = size - sizeof header;
     const QByteArray name = paddedName(folderName);
-    if (rest <= size_t(name.size()) || rest % sizeof(quint32) != 0 ||
-        std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 || header.version != kVersion ||
+    const size_t tables = size_t(name.size()) + size_t(header.lateBlocks) * sizeof(quint64);
+    if (std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 || header.version != kVersion ||
         header.modified != modified || header.readAt - header.modified < kRacyNs ||
-        header.nameBytes != quint32(name.size()) ||
-        header.blobWords != (rest - size_t(name.size())) / sizeof(quint32) || checksumOfRest(fd, rest) != header.checksum)
+        header.nameBytes != quint32(name.size()) || header.blobWords > size / sizeof(quint32) ||
+        header.lateFrom > header.blobWords || header.lateBlocks != lateBlocksFor(header.blobWords - header.lateFrom) ||
+        size != sizeof header + tables + header.blobWords * sizeof(quint32))
+        return std::nullopt;
+    // What every search reads is checked now, through a small buffer: summing the bytes while the buffer is in
+    // the processor's cache costs little more than reading them, where summing a mapping of the file costs
+    // several times that on some machines (every page of it new to the process). The late part is checked a
+    // block at a time, by LateBlocks, as searches need it.
+    if (checksumOfRest(fd, tables + header.lateFrom * sizeof(quint32)) != header.checksum)
         return std::nullopt;
     // The file is then mapped, not copied: the index reads the system's cache of it, and a search touches only
-    // the pages it needs. It is the file just summed: a cache file is never changed in place (write() puts a
-    // new file in its place), so the mapping stays whole while the index keeps it, whatever happens to the
+    // the pages it needs. It stays the file just summed: a cache file is never changed in place (write() puts
+    // a new file in its place), so the mapping stays whole while the index keeps it, whatever happens to the
     // file's name meanwhile.
     void *mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
     if (mapped == MAP_FAILED)
@@ -182,11 +273,16 @@ std::optional<Entry> read(const QString &folderName, qint64 modified)
     const char *bytes = static_cast<const char *>(mapped) + sizeof header;
     if (std::memcmp(bytes, name.constData(), size_t(name.size())) != 0)
         return std::nullopt;
+    closed.dismiss(); // the late blocks read it
+    const auto *checksums = reinterpret_cast<const quint64 *>(bytes + name.size());
+    auto late = std::make_shared<const LateBlocks>(fd, header, checksums, qint64(sizeof header + tables +
+                                                                               header.lateFrom * sizeof(quint32)));
     // The checksum shows the file to be the one written, which held a whole index: its layout is checked, not
     // each number again.
-    const auto *blob = reinterpret_cast<const quint32 *>(bytes + name.size());
-    std::optional<WordIndex> index = WordIndex::fromMemory(std::move(kept), blob, header.blobWords, WordIndex::Written);
-    if (!index)
+    const auto *blob = reinterpret_cast<const quint32 *>(bytes + tables);
+    std::optional<WordIndex> index =
+        WordIndex::fromMemory(std::move(kept), blob, header.blobWords, WordIndex::Written, std::move(late));
+    if (!index || index->lateFrom() != header.lateFrom)
         return std::nullopt;
     return Entry{header.modified, header.readAt, int(header.unreadable), std::move(*index)};
 }
@@ -208,12 +304,23 @@ bool write(const QString &folderName, const Entry &entry)
     header.readAt = entry.readAt;
     header.nameBytes = quint32(name.size());
     header.blobWords = blob.size();
+    header.lateFrom = entry.index.lateFrom();
+    header.lateBlocks = quint32(lateBlocksFor(header.blobWords - header.lateFrom));
+    std::vector<quint64> checksums(header.lateBlocks);
+    const char *late = reinterpret_cast<const char *>(blob.data() + header.lateFrom);
+    const size_t lateBytes = (header.blobWords - header.lateFrom) * sizeof(quint32);
+    for (size_t block = 0; block < checksums.size(); ++block) {
+        const size_t at = block * kLateBlockBytes;
+        checksums[block] = lateBlockChecksum(header, block, late + at, std::min(kLateBlockBytes, lateBytes - at));
+    }
     QByteArray bytes;
-    bytes.reserve(qsizetype(sizeof header) + name.size() + qsizetype(blob.size() * sizeof(quint32)));
+    const qsizetype tables = name.size() + qsizetype(checksums.size() * sizeof(quint64));
+    bytes.reserve(qsizetype(sizeof header) + tables + qsizetype(blob.size() * sizeof(quint32)));
     bytes.append(reinterpret_cast<const char *>(&header), sizeof header);
     bytes.append(name);
+    bytes.append(reinterpret_cast<const char *>(checksums.data()), qsizetype(checksums.size() * sizeof(quint64)));
     bytes.append(reinterpret_cast<const char *>(blob.data()), qsizetype(blob.size() * sizeof(quint32)));
-    header.checksum = checksum(bytes.constData() + sizeof header, size_t(bytes.size()) - sizeof header);
+    header.checksum = checksum(bytes.constData() + sizeof header, size_t(tables) + header.lateFrom * sizeof(quint32));
     std::memcpy(bytes.data(), &header, sizeof header);
     try {
         QDir().mkpath(workFolderPath());

@@ -11,8 +11,13 @@
 ///
 /// A cache, never the truth: a file is taken only when it is of this program's format version, whole (its
 /// checksum and its layout hold), of the same folder, and written for the folder's time as it is now, at least
-/// kRacyNs after that time; anything else is read again from the recipe files. A file is written through the
-/// store's writer (store/textfile.h), so a program killed while writing it leaves the old file or none.
+/// kRacyNs after that time; anything else is read again from the recipe files. What every search reads is
+/// checked when the file is taken; the postings and the characters' planes, of which a search reads only a
+/// few, are checked a block of 64 kB at a time when a search first reads the block (WordIndex::LateCheck), so
+/// that a start reads about a third of the file. A block that fails its check makes the search read that
+/// category again from its files (store/recipeindex.h), and its cache is written again. A file is written
+/// through the store's writer (store/textfile.h), so a program killed while writing it leaves the old file or
+/// none.
 namespace store::indexcache {
 
 /// File times move in steps of up to 2 s (FAT and exFAT; ext3 and HFS+ 1 s): a folder changed within this

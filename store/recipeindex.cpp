@@ -146,11 +146,15 @@ struct RecipeIndex::Private
     void startReading();
     void stopReading();
     void readCategories();
-    void readCategory(Category &category) const;
+    /// Reads `category` from its cache when that holds (`cached`), else from its files, and keeps it again.
+    void readCategory(Category &category, bool cached = true) const;
     void readFile(Category &category, const QString &name) const;
     void commit();
-    /// The masks of `needle`, kept among those of the last words; those of `inUse` stay meanwhile.
-    const std::vector<quint8> &masksOf(const QByteArray &needle, const QList<QByteArray> &inUse) const;
+    /// The masks of `needle`, kept among those of the last words; those of `inUse` stay meanwhile. Nothing
+    /// when a category's cache failed a check on the way: that category has then been read again from its files
+    /// (readAgain()), and the search starts over.
+    const std::vector<quint8> *masksOf(const QByteArray &needle, const QList<QByteArray> &inUse);
+    void readAgain(size_t at);
 };
 
 void RecipeIndex::Private::readFile(Category &category, const QString &name) const
@@ -205,15 +209,15 @@ void RecipeIndex::Private::readFile(Category &category, const QString &name) con
     }
 }
 
-void RecipeIndex::Private::readCategory(Category &category) const
+void RecipeIndex::Private::readCategory(Category &category, bool cached) const
 {
     // A file saved from now on gives the folder a later time, unless the folder's time lies within a step of
     // the file system's clock from now: then it is read again at the next refresh.
     category.readAt = nowNs();
-    if (auto cached = indexcache::read(category.folderName(), category.modified)) {
-        category.readAt = cached->readAt;
-        category.unreadable = cached->unreadable;
-        category.index = std::make_shared<const WordIndex>(std::move(cached->index));
+    if (auto entry = cached ? indexcache::read(category.folderName(), category.modified) : std::nullopt) {
+        category.readAt = entry->readAt;
+        category.unreadable = entry->unreadable;
+        category.index = std::make_shared<const WordIndex>(std::move(entry->index));
         return;
     }
     try {
@@ -242,9 +246,11 @@ void RecipeIndex::Private::readCategories()
             // Out of memory: the category is searched as having no recipes until the next refresh.
             reading[at].index = std::make_shared<const WordIndex>();
         }
+        // Only the last wakes the window's thread, which waits for all: a wake-up for each category cost more
+        // than reading it from its cache on a busy machine.
         const std::lock_guard lock(doneMutex);
-        ++done;
-        doneChanged.notify_all();
+        if (++done == reading.size())
+            doneChanged.notify_all();
     }
 }
 
@@ -290,12 +296,29 @@ void RecipeIndex::Private::commit()
     refreshing = false;
 }
 
-const std::vector<quint8> &RecipeIndex::Private::masksOf(const QByteArray &needle,
-                                                         const QList<QByteArray> &inUse) const
+// A category whose cache turned out damaged where a search first read it: the category is read from its files
+// now, in its place, so that no search answers from a damaged block, and its cache is written again.
+void RecipeIndex::Private::readAgain(size_t at)
+{
+    Category &damaged = categories[at];
+    Category again;
+    again.name = damaged.name;
+    again.folder = damaged.folder;
+    again.modified = damaged.modified;
+    readCategory(again, false);
+    damaged = std::move(again);
+    starts.assign(1, 0);
+    for (const Category &category : categories)
+        starts.push_back(starts.back() + category.index->size());
+    masks.clear();
+    maskOrder.clear();
+}
+
+const std::vector<quint8> *RecipeIndex::Private::masksOf(const QByteArray &needle, const QList<QByteArray> &inUse)
 {
     auto found = masks.find(needle);
     if (found != masks.end())
-        return *found;
+        return &*found;
     // The oldest word's memory is used again: a block of fresh memory costs a page fault for each 4 kB.
     std::vector<quint8> made;
     if (maskOrder.size() >= kKeptWords) {
@@ -307,13 +330,17 @@ const std::vector<quint8> &RecipeIndex::Private::masksOf(const QByteArray &needl
         }
     }
     made.assign((size_t(starts.back()) + 63) / 64 * 64, 0); // whole words of 64 recipes, the last padded
-    for (size_t c = 0; c < categories.size(); ++c)
-        categories[c].index->find(needle, made.data() + starts[c]);
+    for (size_t c = 0; c < categories.size(); ++c) {
+        if (!categories[c].index->find(needle, made.data() + starts[c])) {
+            readAgain(c);
+            return nullptr;
+        }
+    }
     maskOrder.append(needle);
     // Inserted empty and then swapped: QHash would copy the block.
     auto slot = masks.insert(needle, {});
     slot->swap(made);
-    return *slot;
+    return &*slot;
 }
 
 RecipeIndex::RecipeIndex() : d(std::make_unique<Private>())
@@ -406,6 +433,17 @@ RecipeIndex::Found RecipeIndex::find(const QString &words, Fields fields) const
     auto data = std::make_shared<Found::Data>();
     data->needles = scan::needles(words);
     data->parts = int(fields);
+    // Each word's masks first: a category read again on the way changes the categories and drops the masks.
+    std::vector<const quint8 *> masks;
+    for (qsizetype n = 0; fields && n < data->needles.size();) {
+        if (const std::vector<quint8> *made = d->masksOf(data->needles.at(n), data->needles)) {
+            masks.push_back(made->data());
+            ++n;
+        } else {
+            masks.clear();
+            n = 0;
+        }
+    }
     for (const Category &category : d->categories)
         data->categories.emplace_back(category.name, category.index);
     data->starts = d->starts;
@@ -415,9 +453,6 @@ RecipeIndex::Found RecipeIndex::find(const QString &words, Fields fields) const
         for (size_t i = 0; i < total; ++i)
             data->found[i / 64] |= quint64(1) << (i % 64);
     } else if (fields) {
-        std::vector<const quint8 *> masks;
-        for (const QByteArray &needle : std::as_const(data->needles))
-            masks.push_back(d->masksOf(needle, data->needles).data());
         // Eight recipes at a time: their mask bytes, less the parts not looked in, each made one bit.
         const quint64 wanted = 0x0101010101010101ull * quint64(int(fields) & 7);
         for (size_t word = 0; word < data->found.size(); ++word) {

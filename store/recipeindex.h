@@ -17,8 +17,9 @@ namespace store {
 /// before its last field, is left out and counted. A refresh reads again only the categories whose folder
 /// changed (a recipe saved, renamed or deleted there) since they were read, and those whose time lay within
 /// 2 s of their reading (file times move in steps of up to 2 s); a category not in memory is taken from its
-/// cache when that holds, else read from its files. It can run in slices, so that a window stays responsive
-/// while thousands of files are read the first time.
+/// cache when that holds, else read from its files (and from its files during a search whose cache block fails
+/// its check). It can run in slices, so that a window stays responsive while thousands of files are read the
+/// first time.
 class RecipeIndex
 {
 public:

@@ -300,10 +300,11 @@ std::optional<WordIndex> WordIndex::fromBlob(std::vector<quint32> blob)
 }
 
 std::optional<WordIndex> WordIndex::fromMemory(std::shared_ptr<const void> keeper, const quint32 *data, size_t size,
-                                               Check check)
+                                               Check check, std::shared_ptr<const LateCheck> lateCheck)
 {
     WordIndex index;
     index.m_keeper = std::move(keeper);
+    index.m_lateCheck = std::move(lateCheck);
     index.m_data = data;
     index.m_size = size;
     if (!index.layOut(check))
@@ -340,7 +341,7 @@ bool WordIndex::layOut(Check check)
         return false;
     // A block that finish() made is whole: nothing more is read of it here, so that a block mapped from a file
     // costs only the pages a search reads.
-    if (check == Everything && !checkNumbers())
+    if (check == Everything && (!holds(m_signatures, m_size) || !checkNumbers()))
         return false;
     m_count = qsizetype(count);
     m_wordCount = quint32(wordCount);
@@ -392,7 +393,7 @@ QString WordIndex::name(qsizetype i) const
     return QString::fromUtf8(bytesAt(m_names) + from, m_data[m_nameOffsets + i + 1] - from);
 }
 
-void WordIndex::find(const QByteArray &needle, quint8 *masks) const
+bool WordIndex::find(const QByteArray &needle, quint8 *masks) const
 {
     const quint32 *data = m_data;
     if (needle.size() == 1) {
@@ -400,7 +401,10 @@ void WordIndex::find(const QByteArray &needle, quint8 *masks) const
         const auto c = static_cast<unsigned char>(needle[0]);
         const quint32 words = planeWords(quint64(m_count));
         for (quint32 part = 0; part < 3; ++part) {
-            const quint32 *plane = data + m_signatures + (part * kCharacters + c) * words;
+            const size_t from = m_signatures + size_t(part * kCharacters + c) * words;
+            if (!holds(from, from + words))
+                return false;
+            const quint32 *plane = data + from;
             for (quint32 word = 0; word < words; ++word) {
                 for (quint32 bits = plane[word]; bits != 0; bits &= bits - 1) {
                     const quint32 recipe = word * 32 + quint32(std::countr_zero(bits));
@@ -409,7 +413,7 @@ void WordIndex::find(const QByteArray &needle, quint8 *masks) const
                 }
             }
         }
-        return;
+        return true;
     }
     // The suffixes that begin with the needle lie together in the sorted suffixes.
     const char *bytes = bytesAt(m_words);
@@ -454,9 +458,12 @@ void WordIndex::find(const QByteArray &needle, quint8 *masks) const
         if (seen[word])
             continue;
         seen[word] = true;
+        if (!holds(m_postings + postingOffsets[word], m_postings + postingOffsets[word + 1]))
+            return false;
         for (quint32 p = postingOffsets[word]; p < postingOffsets[word + 1]; ++p)
             masks[postings[p] >> kPartBits] |= quint8(postings[p] & ((1u << kPartBits) - 1));
     }
+    return true;
 }
 
 } // namespace store

@@ -44,6 +44,16 @@ public:
         std::unique_ptr<Private> d;
     };
 
+    /// Says whether numbers of a block may be read: a block kept in a file has the parts that only some
+    /// searches read checked when one first needs them (store/indexcache.h).
+    class LateCheck
+    {
+    public:
+        virtual ~LateCheck() = default;
+        /// Whether the numbers [from, to) of the block are as written.
+        virtual bool holds(size_t from, size_t to) const = 0;
+    };
+
     WordIndex();
     /// The index laid out in `blob`; nothing when the block does not hold a whole, consistent index.
     static std::optional<WordIndex> fromBlob(std::vector<quint32> blob);
@@ -54,22 +64,31 @@ public:
                     ///< that finish() made (its checksum holds)
     };
     /// The same for a block of `size` numbers at `data` that `keeper` holds.
+    /// With a `lateCheck`, the numbers from lateFrom() on are read only once it says they hold.
     static std::optional<WordIndex> fromMemory(std::shared_ptr<const void> keeper, const quint32 *data, size_t size,
-                                               Check check = Everything);
+                                               Check check = Everything,
+                                               std::shared_ptr<const LateCheck> lateCheck = nullptr);
     std::span<const quint32> blob() const { return {m_data, m_size}; }
+    /// Where the parts that only some searches read begin in the block: the characters' planes, read for a
+    /// single character, and the postings, of which a search reads those of the words it finds.
+    size_t lateFrom() const { return m_signatures; }
 
     qsizetype size() const { return m_count; }
     /// The file name of recipe `i`.
     QString name(qsizetype i) const;
-    /// Sets in masks[i] the parts (store::scan::Part) of recipe i in which `needle` (folded) is found.
-    void find(const QByteArray &needle, quint8 *masks) const;
+    /// Sets in masks[i] the parts (store::scan::Part) of recipe i in which `needle` (folded) is found; false
+    /// when a part of the block it needs fails its late check (masks are then of no use).
+    [[nodiscard]] bool find(const QByteArray &needle, quint8 *masks) const;
 
 private:
     bool layOut(Check check = Everything);
     bool checkNumbers() const;
     const char *bytesAt(quint32 section) const { return reinterpret_cast<const char *>(m_data + section); }
 
+    bool holds(size_t from, size_t to) const { return !m_lateCheck || m_lateCheck->holds(from, to); }
+
     std::shared_ptr<const void> m_keeper; ///< holds the block
+    std::shared_ptr<const LateCheck> m_lateCheck;
     const quint32 *m_data = nullptr;
     size_t m_size = 0;
     qsizetype m_count = 0;

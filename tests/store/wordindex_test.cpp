@@ -87,7 +87,7 @@ private slots:
             const QString typed = needle(random, recipes);
             for (const QByteArray &folded : scan::needles(typed)) {
                 std::vector<quint8> masks(recipes.size(), 0);
-                index.find(folded, masks.data());
+                QVERIFY(index.find(folded, masks.data()));
                 for (int parts = 1; parts <= 7; ++parts) {
                     for (size_t i = 0; i < recipes.size(); ++i) {
                         const bool scanned = scan::matches(texts[i], {folded}, parts);
