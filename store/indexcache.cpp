@@ -30,7 +30,7 @@ namespace {
 
 // Change the version with any change of the layout of the file or of the index, or of what a word is.
 constexpr char kMagic[8] = {'L', 'R', 'D', 'I', 'N', 'D', 'E', 'X'};
-constexpr quint32 kVersion = 5;
+constexpr quint32 kVersion = 6;
 const QString kPrefix = QStringLiteral("index-");
 
 struct Header
@@ -40,7 +40,8 @@ struct Header
     quint32 unreadable;
     qint64 modified;
     qint64 readAt;
-    quint64 checksum; ///< of the folder's name, the late blocks' checksums and the index up to its late part
+    quint64 checksum; ///< of the header, the folder's name, the late blocks' checksums and the index up to its
+                      ///< late part
     quint32 nameBytes;
     quint32 lateBlocks;
     quint64 blobWords;
@@ -99,9 +100,9 @@ private:
     size_t m_size = 0;
 };
 
-quint64 checksum(const char *data, size_t size)
+/// `sum` with the `size` bytes at `data` added, finished.
+quint64 finished(Checksum sum, const char *data, size_t size)
 {
-    Checksum sum;
     const size_t whole = size - size % Checksum::kBlock;
     sum.add(data, whole);
     return sum.finish(data + whole, size - whole);
@@ -114,9 +115,17 @@ quint64 lateBlockChecksum(const Header &header, quint64 block, const char *data,
     const quint64 place[4] = {block, quint64(header.modified), quint64(header.readAt), header.blobWords};
     Checksum sum;
     sum.add(reinterpret_cast<const char *>(place), sizeof place);
-    const size_t whole = size - size % Checksum::kBlock;
-    sum.add(data, whole);
-    return sum.finish(data + whole, size - whole);
+    return finished(sum, data, size);
+}
+
+/// A checksum begun with `header`, but for its own checksum field: the bytes that follow are added to it.
+Checksum begunWith(Header header)
+{
+    static_assert(sizeof(Header) % Checksum::kBlock == 0);
+    header.checksum = 0;
+    Checksum sum;
+    sum.add(reinterpret_cast<const char *>(&header), sizeof header);
+    return sum;
 }
 
 /// Reads `size` bytes of `fd` from where it is, or fewer at its end.
@@ -137,12 +146,11 @@ size_t readFully(int fd, char *into, size_t size)
 /// The checksum of the `size` bytes of `fd` from where it is, read through a small buffer: summing the bytes
 /// while the buffer is in the processor's cache costs little more than reading them, where summing a mapping
 /// of the file costs several times that on some machines (every page of it a miss of the address cache).
-std::optional<quint64> checksumOfRest(int fd, size_t size)
+std::optional<quint64> checksumOfRest(int fd, size_t size, Checksum sum)
 {
     constexpr size_t kBuffer = 1 << 16;
     static_assert(kBuffer % Checksum::kBlock == 0);
     std::unique_ptr<char[]> buffer(new char[kBuffer]);
-    Checksum sum;
     while (size >= kBuffer) {
         if (readFully(fd, buffer.get(), kBuffer) != kBuffer)
             return std::nullopt;
@@ -151,9 +159,7 @@ std::optional<quint64> checksumOfRest(int fd, size_t size)
     }
     if (readFully(fd, buffer.get(), size) != size)
         return std::nullopt;
-    const size_t whole = size - size % Checksum::kBlock;
-    sum.add(buffer.get(), whole);
-    return sum.finish(buffer.get() + whole, size - whole);
+    return finished(sum, buffer.get(), size);
 }
 
 /// The late blocks of a mapped cache file, each checked when first asked for: read through a buffer, as the
@@ -162,15 +168,16 @@ std::optional<quint64> checksumOfRest(int fd, size_t size)
 class LateBlocks final : public WordIndex::LateCheck
 {
 public:
-    LateBlocks(int fd, const Header &header, const quint64 *checksums, qint64 lateAt)
-        : m_fd(fd), m_header(header), m_checksums(checksums), m_lateAt(lateAt),
+    LateBlocks(int fd, const Header &header, std::shared_ptr<const void> mapping, const quint64 *checksums,
+               qint64 lateAt)
+        : m_fd(fd), m_header(header), m_mapping(std::move(mapping)), m_checksums(checksums), m_lateAt(lateAt),
           m_states(std::make_unique<std::atomic<quint8>[]>(header.lateBlocks))
     {}
     ~LateBlocks() override { ::close(m_fd); }
 
     bool holds(size_t from, size_t to) const override
     {
-        if (to <= m_header.lateFrom)
+        if (from >= to || to <= m_header.lateFrom)
             return true;
         from = std::max<size_t>(from, m_header.lateFrom);
         const size_t first = (from - m_header.lateFrom) * sizeof(quint32) / kLateBlockBytes;
@@ -212,7 +219,8 @@ private:
 
     const int m_fd;
     const Header m_header;
-    const quint64 *const m_checksums; ///< in the mapping, which the index keeps as long as it keeps this
+    const std::shared_ptr<const void> m_mapping;
+    const quint64 *const m_checksums; ///< in the mapping
     const qint64 m_lateAt;            ///< where the late part begins in the file
     const std::unique_ptr<std::atomic<quint8>[]> m_states;
 };
@@ -260,7 +268,7 @@ std::optional<Entry> read(const QString &folderName, qint64 modified)
     // the processor's cache costs little more than reading them, where summing a mapping of the file costs
     // several times that on some machines (every page of it new to the process). The late part is checked a
     // block at a time, by LateBlocks, as searches need it.
-    if (checksumOfRest(fd, tables + header.lateFrom * sizeof(quint32)) != header.checksum)
+    if (checksumOfRest(fd, tables + header.lateFrom * sizeof(quint32), begunWith(header)) != header.checksum)
         return std::nullopt;
     // The file is then mapped, not copied: the index reads the system's cache of it, and a search touches only
     // the pages it needs. It stays the file just summed: a cache file is never changed in place (write() puts
@@ -275,8 +283,8 @@ std::optional<Entry> read(const QString &folderName, qint64 modified)
         return std::nullopt;
     closed.dismiss(); // the late blocks read it
     const auto *checksums = reinterpret_cast<const quint64 *>(bytes + name.size());
-    auto late = std::make_shared<const LateBlocks>(fd, header, checksums, qint64(sizeof header + tables +
-                                                                               header.lateFrom * sizeof(quint32)));
+    auto late = std::make_shared<const LateBlocks>(fd, header, kept, checksums,
+                                                   qint64(sizeof header + tables + header.lateFrom * sizeof(quint32)));
     // The checksum shows the file to be the one written, which held a whole index: its layout is checked, not
     // each number again.
     const auto *blob = reinterpret_cast<const quint32 *>(bytes + tables);
@@ -320,7 +328,8 @@ bool write(const QString &folderName, const Entry &entry)
     bytes.append(name);
     bytes.append(reinterpret_cast<const char *>(checksums.data()), qsizetype(checksums.size() * sizeof(quint64)));
     bytes.append(reinterpret_cast<const char *>(blob.data()), qsizetype(blob.size() * sizeof(quint32)));
-    header.checksum = checksum(bytes.constData() + sizeof header, size_t(tables) + header.lateFrom * sizeof(quint32));
+    header.checksum = finished(begunWith(header), bytes.constData() + sizeof header,
+                               size_t(tables) + header.lateFrom * sizeof(quint32));
     std::memcpy(bytes.data(), &header, sizeof header);
     try {
         QDir().mkpath(workFolderPath());

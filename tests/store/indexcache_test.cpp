@@ -120,6 +120,34 @@ private slots:
         QVERIFY(indexcache::read("Desserts", store::folderModifiedTime(kept.app.file("Category/Desserts"))));
     }
 
+    // Whichever byte of a cache is damaged, the search answers as the recipe files do: the damage shows when
+    // the file is taken, or when a search first reads the block that holds it.
+    void search_anyByteDamaged_answersAsTheFiles()
+    {
+        Kept kept;
+        QFile file(kept.cache());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray whole = file.readAll();
+        file.close();
+        RecipeIndex before;
+        before.refresh();
+        const int unreadable = before.unreadableCount();
+        QRandomGenerator random(11);
+        for (int run = 0; run < 150; ++run) {
+            QByteArray damaged = whole;
+            const auto at = qsizetype(run < 64 ? run : random.bounded(int(whole.size()))); // the header, then any
+            damaged[at] = char(damaged[at] ^ (1 + random.bounded(255)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(damaged);
+            file.close();
+            const QString where = QStringLiteral("byte %1 of %2").arg(at).arg(whole.size());
+            QVERIFY2(kept.pieHolds() == u"pears", qPrintable(where));
+            RecipeIndex started;
+            started.refresh();
+            QVERIFY2(started.unreadableCount() == unreadable, qPrintable(where)); // as the header says
+        }
+    }
+
     void cleanWorkFolder_keepsTheCaches()
     {
         Kept kept;
