@@ -1,6 +1,7 @@
 #include "store/interchange/mastercook.h"
 
 #include "store/interchange/html.h"
+#include "store/interchange/xmlpieces.h"
 #include "store/io/textcodec.h"
 #include "store/io/failure.h"
 #include "store/io/textfile.h"
@@ -71,8 +72,9 @@ std::optional<Duration> elapsed(const QString &text)
 class RecipeElement
 {
 public:
-    // Reads from `device` a slice at a time, so that the element's text is not held twice more.
-    explicit RecipeElement(QIODevice *device) : m_xml(device) {}
+    // Reads from `device` a slice at a time, and a long text in pieces, so that the XML reader never
+    // holds more than a piece of it beside the copy made here.
+    explicit RecipeElement(QIODevice &device) : m_pieces(device), m_xml(&m_pieces) {}
 
     // The recipe, or the XML reader's complaint and the line of the element it was made at.
     QString read(Recipe &recipe, qsizetype &errorLine)
@@ -218,6 +220,7 @@ private:
             recipe.ingredients.append(row);
     }
 
+    XmlPieces m_pieces;
     QXmlStreamReader m_xml;
 };
 
@@ -313,7 +316,7 @@ public:
         QString error;
         qsizetype errorLine = 0;
         {
-            RecipeElement reader(device.get());
+            RecipeElement reader(*device);
             error = reader.read(item.recipe, errorLine);
         } // the XML reader's buffers go before the recipe is tidied
         if (!error.isEmpty()) {
