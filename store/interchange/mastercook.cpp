@@ -1,6 +1,7 @@
 #include "store/interchange/mastercook.h"
 
 #include "store/interchange/html.h"
+#include "store/interchange/tidytext.h"
 #include "store/interchange/xmlpieces.h"
 #include "store/io/textcodec.h"
 #include "store/io/failure.h"
@@ -100,12 +101,11 @@ private:
             recipe.notes.append(label + QStringLiteral(": ") + text.trimmed());
     }
 
-    // The text of the current element and of every element inside it, read in one loop: Qt's
-    // readElementText() calls itself for each element inside, and a file that nests elements a hundred
-    // thousand deep would overflow the stack.
-    QString text()
+    // The text of the current element and of every element inside it, added to `into`, read in one
+    // loop: Qt's readElementText() calls itself for each element inside, and a file that nests elements
+    // a hundred thousand deep would overflow the stack.
+    void appendText(QString &into)
     {
-        QString result;
         for (qsizetype depth = 1; depth > 0;) {
             switch (m_xml.readNext()) {
             case QXmlStreamReader::StartElement:
@@ -116,24 +116,28 @@ private:
                 break;
             case QXmlStreamReader::Characters:
             case QXmlStreamReader::EntityReference:
-                // Most elements hold one piece of text, which is copied once at its size.
-                if (result.isEmpty())
-                    result = m_xml.text().toString();
-                else
-                    result += m_xml.text();
+                into += m_xml.text();
                 break;
             case QXmlStreamReader::Invalid:
-                return result;
+                return;
             default:
                 break;
             }
         }
+    }
+
+    QString text()
+    {
+        QString result;
+        appendText(result);
         return result;
     }
 
     void readRecipeElement(Recipe &recipe)
     {
-        QStringList directions;
+        // Every step, one after the other, with "\n" between them and for each line break in them.
+        QString directions;
+        qsizetype steps = 0;
         while (m_xml.readNextStartElement()) {
             const QStringView name = m_xml.name();
             const QXmlStreamAttributes attributes = m_xml.attributes();
@@ -158,8 +162,13 @@ private:
             } else if (name == u"IngR") {
                 readIngredient(recipe, attributes);
             } else if (name == u"DirS") {
-                while (m_xml.readNextStartElement())
-                    directions.append(text());
+                while (m_xml.readNextStartElement()) {
+                    if (steps++ > 0)
+                        directions += u'\n';
+                    const qsizetype from = directions.size();
+                    appendText(directions);
+                    unifyLineBreaks(directions, from);
+                }
             } else if (name == u"Yield") {
                 note(recipe, QStringLiteral("Yield"),
                      attribute(attributes, "qty").trimmed() + QLatin1Char(' ') + attribute(attributes, "unit"));
@@ -183,16 +192,8 @@ private:
                 m_xml.skipCurrentElement();
             }
         }
-        static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-        QStringList lines;
-        for (QString &step : directions) {
-            if (step.contains(u'\n') || step.contains(u'\r'))
-                lines += step.split(lineBreak);
-            else
-                lines.append(std::exchange(step, QString())); // given up, so that it is tidied where it lies
-        }
-        directions.clear();
-        recipe.directions = tidyLines(std::move(lines));
+        // Tidied where it lies: the text is never held twice.
+        recipe.directions = tidyText(std::move(directions));
     }
 
     void readIngredient(Recipe &recipe, const QXmlStreamAttributes &attributes)
