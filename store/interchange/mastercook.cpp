@@ -1,8 +1,8 @@
 #include "store/interchange/mastercook.h"
 
-#include "store/interchange/html.h"
 #include "store/interchange/tidytext.h"
 #include "store/interchange/xmlpieces.h"
+#include "store/interchange/xmlrepair.h"
 #include "store/io/textcodec.h"
 #include "store/io/failure.h"
 #include "store/io/textfile.h"
@@ -16,40 +16,6 @@
 namespace store::interchange {
 
 namespace {
-
-// Files written by hand or by older programs hold a bare "&" and HTML's named references, which XML
-// does not know: both are made into what XML reads as the same text.
-QString repairReferences(const QString &xml)
-{
-    static const QRegularExpression ampersand(
-        QStringLiteral("&(?:(#\\d{1,7}|#[xX][0-9A-Fa-f]{1,6})|([A-Za-z][A-Za-z0-9]{0,31}))?(;?)"));
-    if (!xml.contains(u'&'))
-        return xml;
-    QString result;
-    qsizetype last = 0;
-    QRegularExpressionMatchIterator it = ampersand.globalMatch(xml);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch match = it.next();
-        result += QStringView(xml).sliced(last, match.capturedStart() - last);
-        last = match.capturedEnd();
-        const bool closed = match.capturedLength(3) > 0;
-        if (closed && match.capturedLength(1) > 0) {
-            result += match.captured();
-            continue;
-        }
-        const QString name = match.captured(2);
-        const bool known = name == u"amp" || name == u"lt" || name == u"gt" || name == u"quot" || name == u"apos";
-        if (closed && known) {
-            result += match.captured();
-        } else if (const std::optional<QString> character = closed ? namedCharacter(name) : std::nullopt) {
-            result += QStringLiteral("&#%1;").arg(character->at(0).unicode());
-        } else {
-            result += QStringLiteral("&amp;") + match.captured().mid(1);
-        }
-    }
-    result += QStringView(xml).sliced(last);
-    return result;
-}
 
 QString attribute(const QXmlStreamAttributes &attributes, const char *name)
 {
@@ -296,24 +262,12 @@ public:
         m_pos = end.at + kClosing.size();
 
         // Bare "&"s and HTML's names are repaired, and Windows-1252 made into the UTF-8 the XML reader
-        // takes without a declaration, in a copy of the element; other elements are read where they lie.
+        // takes without a declaration, a block at a time as the element is read from its place.
         const qint64 size = m_pos - begin.at;
-        std::unique_ptr<QIODevice> device;
-        QByteArray xml;
-        if (m_utf8 && end.ampersands == begin.ampersands) {
-            device = std::make_unique<RangeDevice>(*m_device, begin.at, size);
-        } else {
-            if (!m_device->seek(begin.at))
-                throw Failure(Failure::PathFileAccessError);
-            xml = m_device->read(size);
-            if (xml.size() != size)
-                throw Failure(Failure::PathFileAccessError);
-            const QString text = m_utf8 ? QString::fromUtf8(xml) : decodeWindows1252(xml);
-            xml = (end.ampersands == begin.ampersands ? text : repairReferences(text)).toUtf8();
-            auto buffer = std::make_unique<QBuffer>(&xml);
-            buffer->open(QIODevice::ReadOnly);
-            device = std::move(buffer);
-        }
+        std::unique_ptr<QIODevice> device = std::make_unique<RangeDevice>(*m_device, begin.at, size);
+        const bool repair = end.ampersands != begin.ampersands;
+        if (!m_utf8 || repair)
+            device = std::make_unique<RepairedXml>(std::move(device), m_utf8, repair);
         QString error;
         qsizetype errorLine = 0;
         {
