@@ -3,7 +3,6 @@
 #include "store/interchange/tidytext.h"
 #include "store/interchange/xmlpieces.h"
 #include "store/interchange/xmlrepair.h"
-#include "store/io/textcodec.h"
 #include "store/io/failure.h"
 #include "store/io/textfile.h"
 
