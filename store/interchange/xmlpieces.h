@@ -11,7 +11,9 @@ namespace store::interchange {
 /// of it. An empty comment ("<!---->") is put into text, a CDATA section is closed and opened again
 /// ("]]><![CDATA["), each at least `piece` bytes after the last, never inside a character or a reference,
 /// after a carriage return (which reads with a line feed after it as one line break) or after "]". The
-/// text a reader gathers from the pieces, its lines and its errors are those of the XML as it was.
+/// text a reader gathers from the pieces, its lines and its errors are those of the XML as it was, but for
+/// one: a CDATA section longer than a piece that is never closed is reported where the XML ends, not
+/// where the section began.
 class XmlPieces : public QIODevice
 {
 public:

@@ -121,6 +121,15 @@ private slots:
         }
     }
 
+    // A CDATA section that is never closed is still an error; split into pieces, it is reported where the
+    // XML ends (line 4), not where the section began (line 2).
+    void unclosedCdata_isReportedAtTheEnd()
+    {
+        const QByteArray xml = "<DirT>\n<![CDATA[a\nb\nc</DirT>";
+        QCOMPARE(read(xml, 0).error, QStringLiteral("2: Premature end of document."));
+        QCOMPARE(read(xml, 1).error, QStringLiteral("4: Premature end of document."));
+    }
+
     // A text of 1 MB, or a CDATA section, comes in pieces of about 64 kB, not whole.
     void longText_comesInPieces_data()
     {
