@@ -1,5 +1,6 @@
 #include "store/interchange/xmlpieces.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace store::interchange {
@@ -39,6 +40,12 @@ qint64 XmlPieces::readData(char *data, qint64 most)
         }
         if (m_at >= m_blockSize && !fill())
             break;
+        const qsizetype from = m_at;
+        if (const qsizetype plain = plainText(most - written); plain > 0) {
+            std::memcpy(data + written, m_block.constData() + from, size_t(plain));
+            written += plain;
+            continue;
+        }
         const uchar byte = uchar(m_block.at(m_at));
         if (m_run >= m_piece && canSplitBefore(byte)) {
             m_insert = m_state == State::Text ? QByteArrayView("<!---->") : QByteArrayView("]]><![CDATA[");
@@ -50,6 +57,29 @@ qint64 XmlPieces::readData(char *data, qint64 most)
         ++m_at;
     }
     return written;
+}
+
+// Passes over the bytes from the next one on that change nothing but the length of the run, up to `most`
+// and never past where it may be split: text up to a "<" or "&", CDATA up to a "]" or ">". Returns how many.
+qsizetype XmlPieces::plainText(qint64 most)
+{
+    const bool text = m_state == State::Text && !m_inReference;
+    if (!text && m_state != State::Cdata)
+        return 0;
+    const char stop1 = text ? '<' : ']';
+    const char stop2 = text ? '&' : '>';
+    const char *bytes = m_block.constData() + m_at;
+    const qsizetype limit = qsizetype(std::min<qint64>({most, m_blockSize - m_at, m_piece - m_run}));
+    qsizetype n = 0;
+    while (n < limit && bytes[n] != stop1 && bytes[n] != stop2)
+        ++n;
+    if (n > 0) {
+        m_at += n;
+        m_run += n;
+        m_previous = uchar(bytes[n - 1]);
+        m_matched = text ? m_matched : 0;
+    }
+    return n;
 }
 
 bool XmlPieces::fill()

@@ -34,6 +34,7 @@ private:
     enum class State : quint8 { Text, Open, Bang, BangDash, CdataOpen, Cdata, Comment, Instruction, Tag, Other };
 
     bool fill();
+    qsizetype plainText(qint64 most);
     bool canSplitBefore(uchar byte) const;
     void step(uchar byte);
 
