@@ -1,7 +1,8 @@
 #include "store/interchange/mastercook.h"
 
-#include "store/interchange/html.h"
-#include "store/io/textcodec.h"
+#include "store/interchange/tidytext.h"
+#include "store/interchange/xmlpieces.h"
+#include "store/interchange/xmlrepair.h"
 #include "store/io/failure.h"
 #include "store/io/textfile.h"
 
@@ -14,40 +15,6 @@
 namespace store::interchange {
 
 namespace {
-
-// Files written by hand or by older programs hold a bare "&" and HTML's named references, which XML
-// does not know: both are made into what XML reads as the same text.
-QString repairReferences(const QString &xml)
-{
-    static const QRegularExpression ampersand(
-        QStringLiteral("&(?:(#\\d{1,7}|#[xX][0-9A-Fa-f]{1,6})|([A-Za-z][A-Za-z0-9]{0,31}))?(;?)"));
-    if (!xml.contains(u'&'))
-        return xml;
-    QString result;
-    qsizetype last = 0;
-    QRegularExpressionMatchIterator it = ampersand.globalMatch(xml);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch match = it.next();
-        result += QStringView(xml).sliced(last, match.capturedStart() - last);
-        last = match.capturedEnd();
-        const bool closed = match.capturedLength(3) > 0;
-        if (closed && match.capturedLength(1) > 0) {
-            result += match.captured();
-            continue;
-        }
-        const QString name = match.captured(2);
-        const bool known = name == u"amp" || name == u"lt" || name == u"gt" || name == u"quot" || name == u"apos";
-        if (closed && known) {
-            result += match.captured();
-        } else if (const std::optional<QString> character = closed ? namedCharacter(name) : std::nullopt) {
-            result += QStringLiteral("&#%1;").arg(character->at(0).unicode());
-        } else {
-            result += QStringLiteral("&amp;") + match.captured().mid(1);
-        }
-    }
-    result += QStringView(xml).sliced(last);
-    return result;
-}
 
 QString attribute(const QXmlStreamAttributes &attributes, const char *name)
 {
@@ -71,8 +38,9 @@ std::optional<Duration> elapsed(const QString &text)
 class RecipeElement
 {
 public:
-    // Reads from `device` a slice at a time, so that the element's text is not held twice more.
-    explicit RecipeElement(QIODevice *device) : m_xml(device) {}
+    // Reads from `device` a slice at a time, and a long text in pieces, so that the XML reader never
+    // holds more than a piece of it beside the copy made here.
+    explicit RecipeElement(QIODevice &device) : m_pieces(device), m_xml(&m_pieces) {}
 
     // The recipe, or the XML reader's complaint and the line of the element it was made at.
     QString read(Recipe &recipe, qsizetype &errorLine)
@@ -98,12 +66,11 @@ private:
             recipe.notes.append(label + QStringLiteral(": ") + text.trimmed());
     }
 
-    // The text of the current element and of every element inside it, read in one loop: Qt's
-    // readElementText() calls itself for each element inside, and a file that nests elements a hundred
-    // thousand deep would overflow the stack.
-    QString text()
+    // The text of the current element and of every element inside it, added to `into`, read in one
+    // loop: Qt's readElementText() calls itself for each element inside, and a file that nests elements
+    // a hundred thousand deep would overflow the stack.
+    void appendText(QString &into)
     {
-        QString result;
         for (qsizetype depth = 1; depth > 0;) {
             switch (m_xml.readNext()) {
             case QXmlStreamReader::StartElement:
@@ -114,24 +81,28 @@ private:
                 break;
             case QXmlStreamReader::Characters:
             case QXmlStreamReader::EntityReference:
-                // Most elements hold one piece of text, which is copied once at its size.
-                if (result.isEmpty())
-                    result = m_xml.text().toString();
-                else
-                    result += m_xml.text();
+                into += m_xml.text();
                 break;
             case QXmlStreamReader::Invalid:
-                return result;
+                return;
             default:
                 break;
             }
         }
+    }
+
+    QString text()
+    {
+        QString result;
+        appendText(result);
         return result;
     }
 
     void readRecipeElement(Recipe &recipe)
     {
-        QStringList directions;
+        // Every step, one after the other, with "\n" between them and for each line break in them.
+        QString directions;
+        qsizetype steps = 0;
         while (m_xml.readNextStartElement()) {
             const QStringView name = m_xml.name();
             const QXmlStreamAttributes attributes = m_xml.attributes();
@@ -156,8 +127,13 @@ private:
             } else if (name == u"IngR") {
                 readIngredient(recipe, attributes);
             } else if (name == u"DirS") {
-                while (m_xml.readNextStartElement())
-                    directions.append(text());
+                while (m_xml.readNextStartElement()) {
+                    if (steps++ > 0)
+                        directions += u'\n';
+                    const qsizetype from = directions.size();
+                    appendText(directions);
+                    unifyLineBreaks(directions, from);
+                }
             } else if (name == u"Yield") {
                 note(recipe, QStringLiteral("Yield"),
                      attribute(attributes, "qty").trimmed() + QLatin1Char(' ') + attribute(attributes, "unit"));
@@ -181,16 +157,8 @@ private:
                 m_xml.skipCurrentElement();
             }
         }
-        static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-        QStringList lines;
-        for (QString &step : directions) {
-            if (step.contains(u'\n') || step.contains(u'\r'))
-                lines += step.split(lineBreak);
-            else
-                lines.append(std::exchange(step, QString())); // given up, so that it is tidied where it lies
-        }
-        directions.clear();
-        recipe.directions = tidyLines(std::move(lines));
+        // Tidied where it lies: the text is never held twice.
+        recipe.directions = tidyText(std::move(directions));
     }
 
     void readIngredient(Recipe &recipe, const QXmlStreamAttributes &attributes)
@@ -218,6 +186,7 @@ private:
             recipe.ingredients.append(row);
     }
 
+    XmlPieces m_pieces;
     QXmlStreamReader m_xml;
 };
 
@@ -292,28 +261,16 @@ public:
         m_pos = end.at + kClosing.size();
 
         // Bare "&"s and HTML's names are repaired, and Windows-1252 made into the UTF-8 the XML reader
-        // takes without a declaration, in a copy of the element; other elements are read where they lie.
+        // takes without a declaration, a block at a time as the element is read from its place.
         const qint64 size = m_pos - begin.at;
-        std::unique_ptr<QIODevice> device;
-        QByteArray xml;
-        if (m_utf8 && end.ampersands == begin.ampersands) {
-            device = std::make_unique<RangeDevice>(*m_device, begin.at, size);
-        } else {
-            if (!m_device->seek(begin.at))
-                throw Failure(Failure::PathFileAccessError);
-            xml = m_device->read(size);
-            if (xml.size() != size)
-                throw Failure(Failure::PathFileAccessError);
-            const QString text = m_utf8 ? QString::fromUtf8(xml) : decodeWindows1252(xml);
-            xml = (end.ampersands == begin.ampersands ? text : repairReferences(text)).toUtf8();
-            auto buffer = std::make_unique<QBuffer>(&xml);
-            buffer->open(QIODevice::ReadOnly);
-            device = std::move(buffer);
-        }
+        std::unique_ptr<QIODevice> device = std::make_unique<RangeDevice>(*m_device, begin.at, size);
+        const bool repair = end.ampersands != begin.ampersands;
+        if (!m_utf8 || repair)
+            device = std::make_unique<RepairedXml>(std::move(device), m_utf8, repair);
         QString error;
         qsizetype errorLine = 0;
         {
-            RecipeElement reader(device.get());
+            RecipeElement reader(*device);
             error = reader.read(item.recipe, errorLine);
         } // the XML reader's buffers go before the recipe is tidied
         if (!error.isEmpty()) {

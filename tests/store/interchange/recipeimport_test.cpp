@@ -165,6 +165,45 @@ private slots:
         QTEST(recipes, "recipes");
     }
 
+    // Directions longer than the pieces the XML reader hands a text over in are read whole and exactly,
+    // with references and characters of several bytes at every place a piece may end.
+    void masterCookLongDirections_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("directions");
+        const auto file = [](const QByteArray &encoding, const QByteArray &steps) {
+            return "<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>\n<mx2>\n<RcpE name=\"Long\"><DirS>" + steps +
+                   "</DirS></RcpE>\n</mx2>\n";
+        };
+        const int kTimes = 12000; // about 400 kB
+        QTest::newRow("UTF-8, references and characters of several bytes")
+            << file("UTF-8", "<DirT>" + QByteArray("Stir &amp; taste &#233;\xC3\xA8\xF0\x9F\x8D\xB2 &lt;ok&gt; ").repeated(kTimes) + "</DirT>")
+            << QStringLiteral(u"Stir & taste éè🍲 <ok> ").repeated(kTimes).trimmed();
+        QTest::newRow("a bare & and a named character, repaired")
+            << file("UTF-8", "<DirT>" + QByteArray("Salt & pepper &frac12; \xC3\xA8 ").repeated(kTimes) + "</DirT>")
+            << QStringLiteral(u"Salt & pepper ½ è ").repeated(kTimes).trimmed();
+        QTest::newRow("Windows-1252")
+            << file("windows-1252", "<DirT>" + QByteArray("Caf\xE9 \x80 &amp; ").repeated(kTimes) + "</DirT>")
+            << QStringLiteral(u"Café € & ").repeated(kTimes).trimmed();
+        QTest::newRow("lines indented, ended by CR LF, in a CDATA section")
+            << file("UTF-8", "<DirT><![CDATA[" + QByteArray("  Stir <well>.\r\n").repeated(kTimes) + "]]></DirT>")
+            << QStringLiteral(u"Stir <well>.\n").repeated(kTimes).trimmed();
+        QTest::newRow("steps of their own, long and short")
+            << file("UTF-8", "<DirT>" + QByteArray("Boil. ").repeated(kTimes) + "</DirT><DirT>Serve.</DirT>")
+            << QStringLiteral(u"Boil. ").repeated(kTimes).trimmed() + QStringLiteral(u"\nServe.");
+    }
+    void masterCookLongDirections()
+    {
+        QFETCH(QByteArray, file);
+        const auto reader = makeReader(file);
+        const std::optional<ReadItem> item = reader->next();
+        QVERIFY(item);
+        QFETCH(QString, directions);
+        QCOMPARE(item->problem, QString());
+        QCOMPARE(item->recipe.directions.size(), directions.size());
+        QCOMPARE(item->recipe.directions, directions);
+    }
+
     // A page without recipe data, split for the editor: name | rows | directions | source.
     void plainPage_data()
     {
