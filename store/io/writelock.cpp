@@ -31,6 +31,18 @@ struct Lock
     QByteArray path;     ///< the lock file `fd` was opened on
 };
 
+// A copy that waits says so with the file "lock-wanted" beside the lock, made again at each look while it
+// waits and removed once it holds the lock. A copy that lets the lock go while the file is there waits a
+// little before it takes the lock again: it would otherwise take it back at once, before the other copy
+// looked again, slice after slice of an import, until the other gave up.
+constexpr auto kPoll = std::chrono::milliseconds(5);
+constexpr auto kMostGiven = std::chrono::milliseconds(50);
+
+QByteArray wantedPath(const QByteArray &lockPath)
+{
+    return lockPath + "-wanted";
+}
+
 Lock &lock()
 {
     static Lock l;
@@ -73,12 +85,17 @@ void lockFile(Lock &l, Clock::time_point deadline)
             // A file system without locks leaves the writes unlocked, as before there was a lock.
             if (errno != EWOULDBLOCK && errno != EINTR)
                 return;
-            if (Clock::now() >= deadline)
+            if (Clock::now() >= deadline) {
+                ::unlink(wantedPath(path).constData()); // another copy that waits makes it again
                 throw Failure(Failure::PathFileAccessError);
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            if (const int wanted = ::open(wantedPath(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666); wanted >= 0)
+                ::close(wanted);
+            std::this_thread::sleep_for(kPoll);
         }
         if (isStillNamed(l.fd, path)) {
             l.locked = true;
+            ::unlink(wantedPath(path).constData());
             return;
         }
         closeLockFile(l);
@@ -110,6 +127,15 @@ WriteLock::~WriteLock()
     if (--l.depth == 0 && l.locked) {
         ::flock(l.fd, LOCK_UN);
         l.locked = false;
+        // Another copy waits: it has a turn before this thread may take the lock again. A file left by a copy
+        // that ended while it waited costs one such turn.
+        const QByteArray wanted = wantedPath(l.path);
+        if (::access(wanted.constData(), F_OK) == 0) {
+            for (const auto until = Clock::now() + kMostGiven;
+                 ::access(wanted.constData(), F_OK) == 0 && Clock::now() < until;)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            ::unlink(wanted.constData());
+        }
     }
     l.mutex.unlock();
 }

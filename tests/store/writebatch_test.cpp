@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTest>
 
 #include <fcntl.h>
@@ -96,6 +97,26 @@ private slots:
     }
 
     // Between two writes of one batch something changes the folders the batch has looked at.
+    // A copy that takes the write lock slice after slice, as an import does, gives another copy that waits a
+    // turn, rather than taking the lock back at once until the other gives up.
+    void lock_takenSliceAfterSlice_givesAWaitingCopyATurn()
+    {
+        testing::AppFolder app;
+        QProcess slices;
+        slices.start(QCoreApplication::applicationFilePath(), {"slices", app.path()});
+        QVERIFY(slices.waitForStarted());
+        QVERIFY(QDir().mkpath(app.file(".larderon")));
+        const OtherCopy other(app);
+        while (other.canLock() && slices.state() == QProcess::Running) // until the other copy has the lock
+            ::usleep(1000);
+        int failure = 0;
+        for (int turn = 0; turn < 4 && failure == 0; ++turn)
+            failure = failureOf([] { const store::WriteBatch batch; });
+        slices.kill();
+        slices.waitForFinished();
+        QCOMPARE(failure, 0);
+    }
+
     void changeWithinBatch_data()
     {
         QTest::addColumn<Change>("change");
@@ -212,5 +233,25 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(WriteBatchTest)
+// `writebatch_test slices <application folder>`: another copy that takes the write lock for 20 ms at a time,
+// again and again, for ten seconds.
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    if (const QStringList args = application.arguments(); args.size() == 3 && args[1] == "slices") {
+        store::setApplicationFolder(args[2]);
+        for (QElapsedTimer running; !running.isValid() || running.elapsed() < 10000;) {
+            if (!running.isValid())
+                running.start();
+            try {
+                const store::WriteBatch batch;
+                ::usleep(20000);
+            } catch (const store::Failure &) {
+            }
+        }
+        return 0;
+    }
+    WriteBatchTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "writebatch_test.moc"
