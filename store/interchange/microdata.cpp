@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QJsonArray>
+#include <QStringTokenizer>
 #include <QSet>
 
 namespace store::interchange {
@@ -16,13 +17,110 @@ constexpr qsizetype kDeepestElement = 2000;
 constexpr qsizetype kDeepestItem = 32;
 constexpr qsizetype kMostCollectors = 32;
 
-// The elements whose start and end break a line of text.
-bool breaksText(QStringView name)
+// What the reader knows of an element by its name, a bit for each: the elements whose start closes another
+// without an end tag, those that stop it, those whose start and end break a line of text. A tag's name
+// is looked up once, and the open elements carry their bits.
+enum ElementBit : quint32 {
+    Li = 1u << 0, P = 1u << 1, Ul = 1u << 2, Ol = 1u << 3, Menu = 1u << 4, Dt = 1u << 5, Dd = 1u << 6,
+    Dl = 1u << 7, Tr = 1u << 8, Td = 1u << 9, Th = 1u << 10, Table = 1u << 11, Thead = 1u << 12,
+    Tbody = 1u << 13, Tfoot = 1u << 14, Option = 1u << 15, Select = 1u << 16, Button = 1u << 17,
+    Pre = 1u << 18, Form = 1u << 19, Nav = 1u << 20, Br = 1u << 21, Div = 1u << 22, A = 1u << 23,
+    BreaksText = 1u << 30,
+    Void = 1u << 31,
+};
+
+quint32 elementBits(QStringView name)
 {
-    static constexpr QStringView tags[] = {u"p",  u"li", u"div", u"h1", u"h2",      u"h3",      u"h4", u"h5",         u"h6",
-                                           u"tr", u"ol", u"ul",  u"section", u"article", u"dd", u"dt", u"blockquote", u"table"};
-    return std::find(std::begin(tags), std::end(tags), name) != std::end(tags);
+    struct Known
+    {
+        QStringView name;
+        quint32 bits;
+    };
+    static constexpr Known known[] = {
+        {u"p", P | BreaksText},   {u"li", Li | BreaksText}, {u"div", Div | BreaksText}, {u"h1", BreaksText},
+        {u"h2", BreaksText},      {u"h3", BreaksText},      {u"h4", BreaksText},        {u"h5", BreaksText},
+        {u"h6", BreaksText},      {u"tr", Tr | BreaksText}, {u"ol", Ol | BreaksText},   {u"ul", Ul | BreaksText},
+        {u"section", BreaksText}, {u"article", BreaksText}, {u"dd", Dd | BreaksText},   {u"dt", Dt | BreaksText},
+        {u"blockquote", BreaksText}, {u"table", Table | BreaksText}, {u"menu", Menu},    {u"dl", Dl},
+        {u"td", Td},              {u"th", Th},              {u"thead", Thead},          {u"tbody", Tbody},
+        {u"tfoot", Tfoot},        {u"option", Option},      {u"select", Select},        {u"button", Button},
+        {u"pre", Pre},            {u"form", Form},          {u"nav", Nav},              {u"a", A},
+        {u"br", Br | Void},
+    };
+    quint32 bits = 0;
+    const qsizetype size = name.size();
+    for (const Known &k : known) {
+        if (k.name.size() == size && k.name == name) {
+            bits = k.bits;
+            break;
+        }
+    }
+    if (!(bits & Void) && size <= 6 && isVoidElement(name))
+        bits |= Void;
+    return bits;
 }
+
+// The names of the attributes the reader looks at, of a length known without measuring them.
+constexpr QStringView kId = u"id";
+constexpr QStringView kClass = u"class";
+constexpr QStringView kTypeOf = u"typeof";
+constexpr QStringView kItemRef = u"itemref";
+constexpr QStringView kContent = u"content";
+constexpr QStringView kItemProp = u"itemprop";
+constexpr QStringView kProperty = u"property";
+constexpr QStringView kItemType = u"itemtype";
+constexpr QStringView kResource = u"resource";
+constexpr QStringView kItemScope = u"itemscope";
+
+// The attributes of a tag that the reader looks at, found in one pass over its attributes.
+struct TagAttributes
+{
+    explicit TagAttributes(const HtmlToken &tag)
+    {
+        for (const HtmlAttribute &a : tag.attributes) {
+            const QStringView *&slot = slotOf(a.name);
+            if (&slot != &other)
+                slot = &a.value;
+        }
+    }
+
+    const QStringView *id = nullptr;
+    const QStringView *cls = nullptr;
+    const QStringView *typeOf = nullptr;
+    const QStringView *itemRef = nullptr;
+    const QStringView *content = nullptr;
+    const QStringView *itemProp = nullptr;
+    const QStringView *property = nullptr;
+    const QStringView *itemType = nullptr;
+    const QStringView *resource = nullptr;
+    const QStringView *itemScope = nullptr;
+
+private:
+    const QStringView *&slotOf(QStringView name)
+    {
+        switch (name.size()) {
+        case 2:
+            return name == kId ? id : other;
+        case 5:
+            return name == kClass ? cls : other;
+        case 6:
+            return name == kTypeOf ? typeOf : other;
+        case 7:
+            return name == kItemRef ? itemRef : name == kContent ? content : other;
+        case 8:
+            return name == kItemProp   ? itemProp
+                   : name == kProperty ? property
+                   : name == kItemType ? itemType
+                   : name == kResource ? resource
+                                       : other;
+        case 9:
+            return name == kItemScope ? itemScope : other;
+        default:
+            return other;
+        }
+    }
+    const QStringView *other = nullptr;
+};
 
 // "http://schema.org/Recipe", "schema:Recipe" and "Recipe" are all "Recipe".
 QString shortName(QStringView name)
@@ -31,7 +129,7 @@ QString shortName(QStringView name)
     return name.sliced(cut + 1).toString();
 }
 
-QStringList words(const QString *value)
+QStringList words(const QStringView *value)
 {
     QStringList result;
     if (!value)
@@ -41,32 +139,40 @@ QStringList words(const QString *value)
             return c.isSpace() || c == u'/' || c == u'#' || c == u':';
         })) {
         if (!value->isEmpty())
-            result.append(*value);
+            result.append(value->toString());
         return result;
     }
-    for (const QString &word : value->simplified().split(u' ', Qt::SkipEmptyParts))
-        result.append(shortName(word));
+    const qsizetype size = value->size();
+    for (qsizetype i = 0; i < size;) {
+        while (i < size && value->at(i).isSpace())
+            ++i;
+        const qsizetype begin = i;
+        while (i < size && !value->at(i).isSpace())
+            ++i;
+        if (i > begin)
+            result.append(shortName(value->sliced(begin, i - begin)));
+    }
     return result;
 }
 
 // What a property element without an item of its own says, when an attribute says it.
-const QString *attributeValue(const HtmlToken &tag)
+const QStringView *attributeValue(const HtmlToken &tag, const TagAttributes &attributes)
 {
-    if (const QString *content = tag.attribute(u"content"))
-        return content;
-    static const std::pair<const char16_t *, const char16_t *> sources[] = {
+    if (attributes.content)
+        return attributes.content;
+    static constexpr std::pair<QStringView, QStringView> sources[] = {
         {u"a", u"href"},      {u"link", u"href"},  {u"area", u"href"},   {u"img", u"src"},      {u"audio", u"src"},
         {u"video", u"src"},   {u"source", u"src"}, {u"embed", u"src"},   {u"iframe", u"src"},   {u"track", u"src"},
         {u"object", u"data"}, {u"data", u"value"}, {u"meter", u"value"}, {u"time", u"datetime"}};
     for (const auto &[element, attribute] : sources) {
-        if (tag.name == QStringView(element)) {
-            if (const QString *value = tag.attribute(attribute))
+        if (tag.name == element) {
+            if (const QStringView *value = tag.attribute(attribute))
                 return value;
             if (tag.name != u"time")
-                return tag.attribute(u"resource");
+                return attributes.resource;
         }
     }
-    return tag.attribute(u"resource");
+    return attributes.resource;
 }
 
 // The lines of collected text without the blanks at their ends, without empty lines at either end, and
@@ -155,8 +261,9 @@ private:
     };
     struct Open
     {
-        QString name;
-        int items = 0; ///< the items it opened: the fragment of its id, then its own
+        qsizetype name; ///< its place in m_names
+        quint32 bits;   ///< its elementBits()
+        int items = 0;  ///< the items it opened: the fragment of its id, then its own
         bool collector = false;
     };
 
@@ -175,17 +282,24 @@ private:
         }
     }
 
+    // Each run of blanks is one space, none at the start of a line; the characters between are added a
+    // run at a time.
     void addText(QStringView text)
     {
         if (m_collectors.empty())
             return;
-        for (QChar c : text) {
-            if (c.isSpace()) {
-                if (!m_text.isEmpty() && !m_text.endsWith(u' ') && !m_text.endsWith(u'\n'))
-                    m_text += u' ';
-            } else {
-                m_text += c;
-            }
+        const qsizetype size = text.size();
+        for (qsizetype i = 0; i < size;) {
+            const qsizetype begin = i;
+            while (i < size && !text[i].isSpace())
+                ++i;
+            m_text += text.sliced(begin, i - begin);
+            if (i == size)
+                break;
+            while (i < size && text[i].isSpace())
+                ++i;
+            if (!m_text.isEmpty() && !m_text.endsWith(u' ') && !m_text.endsWith(u'\n'))
+                m_text += u' ';
         }
     }
 
@@ -202,79 +316,89 @@ private:
         return m_line;
     }
 
-    // Closes what the start of `name` closes without an end tag, as browsers do: a list item the one
+    // Closes what the start of an element closes without an end tag, as browsers do: a list item the one
     // before it, a paragraph any block. Only the few elements on top are looked at.
-    void closeImplied(const QString &name)
+    void closeImplied(quint32 bits)
     {
-        using Names = std::vector<QStringView>;
-        struct Rule
-        {
-            Names targets; ///< the open elements the start closes
-            Names stops;   ///< the open elements it looks no further than
-        };
-        static const Rule item{{u"li", u"p"}, {u"ul", u"ol", u"menu"}};
-        static const Rule term{{u"dt", u"dd", u"p"}, {u"dl"}};
-        static const Rule row{{u"tr", u"td", u"th"}, {u"table", u"thead", u"tbody", u"tfoot"}};
-        static const Rule cell{{u"td", u"th"}, {u"tr", u"table"}};
-        static const Rule option{{u"option"}, {u"select"}};
-        static const Rule block{{u"p"}, {u"td", u"th", u"li", u"button", u"table"}};
-        const Rule *rule = nullptr;
-        if (name == u"li")
-            rule = &item;
-        else if (name == u"dt" || name == u"dd")
-            rule = &term;
-        else if (name == u"tr")
-            rule = &row;
-        else if (name == u"td" || name == u"th")
-            rule = &cell;
-        else if (name == u"option")
-            rule = &option;
-        else if (breaksText(name) || name == u"pre" || name == u"form" || name == u"nav")
-            rule = &block;
-        if (!rule)
+        quint32 targets = 0; // the open elements the start closes
+        quint32 stops = 0;   // the open elements it looks no further than
+        if (bits & Li) {
+            targets = Li | P;
+            stops = Ul | Ol | Menu;
+        } else if (bits & (Dt | Dd)) {
+            targets = Dt | Dd | P;
+            stops = Dl;
+        } else if (bits & Tr) {
+            targets = Tr | Td | Th;
+            stops = Table | Thead | Tbody | Tfoot;
+        } else if (bits & (Td | Th)) {
+            targets = Td | Th;
+            stops = Tr | Table;
+        } else if (bits & Option) {
+            targets = Option;
+            stops = Select;
+        } else if (bits & (BreaksText | Pre | Form | Nav)) {
+            targets = P;
+            stops = Td | Th | Li | Button | Table;
+        } else {
             return;
-        const auto within = [](QStringView element, const Names &names) {
-            return std::find(names.begin(), names.end(), element) != names.end();
-        };
+        }
         constexpr qsizetype kLookedAt = 16;
         const qsizetype top = qsizetype(m_open.size());
         for (qsizetype i = top - 1; i >= 0 && i >= top - kLookedAt; --i) {
-            const QString &open = m_open[size_t(i)].name;
-            if (within(open, rule->targets)) {
+            const quint32 open = m_open[size_t(i)].bits;
+            if (open & targets) {
                 while (qsizetype(m_open.size()) > i)
                     close();
                 return;
             }
-            if (within(open, rule->stops))
+            if (open & stops)
                 return;
         }
     }
 
+    // The place of `name` in m_names, added when new: the open elements and their counts are kept by it.
+    qsizetype nameIndex(QStringView name)
+    {
+        const auto found = m_nameIndex.constFind(QString::fromRawData(name.data(), name.size()));
+        if (found != m_nameIndex.cend())
+            return *found;
+        m_openCount.push_back(0);
+        return *m_nameIndex.insert(name.toString(), qsizetype(m_openCount.size()) - 1);
+    }
+
     void start(const HtmlToken &tag, qsizetype position)
     {
-        if (tag.name == u"br" || breaksText(tag.name))
+        const quint32 bits = elementBits(tag.name);
+        if (bits & (Br | BreaksText))
             breakLine();
-        closeImplied(tag.name);
+        closeImplied(bits);
+        const TagAttributes attributes(tag);
         // RDFa says what microdata says under other names.
-        const bool keeper = tag.name == u"div" && tag.attribute(u"class") &&
-                            tag.attribute(u"class")->split(u' ', Qt::SkipEmptyParts).contains(u"recipe-details");
-        const bool scope = tag.attribute(u"itemscope") || tag.attribute(u"typeof") || keeper;
-        QStringList properties = words(tag.attribute(u"itemprop"));
+        bool keeper = false;
+        if ((bits & Div) && attributes.cls) {
+            for (const QStringView word : qTokenize(*attributes.cls, u' ', Qt::SkipEmptyParts))
+                keeper = keeper || word == u"recipe-details";
+        }
+        const bool scope = attributes.itemScope || attributes.typeOf || keeper;
+        QStringList properties = words(attributes.itemProp);
         if (properties.isEmpty())
-            properties = words(tag.attribute(u"property"));
-        const bool closes = isVoidElement(tag.name) || tag.selfClosing;
+            properties = words(attributes.property);
+        const bool closes = (bits & Void) || tag.selfClosing;
         if (qsizetype(m_open.size()) >= kDeepestElement && !closes)
             return; // counted as text of the elements around it; its end tag finds nothing to close
-        Open open{tag.name};
+        Open open{closes ? -1 : nameIndex(tag.name), bits};
         // The first element of an id that an itemref names collects its properties apart (its own too),
         // for the items that name it; they are the item's around it as well.
-        const QString *id = tag.attribute(u"id");
-        if (id && m_referenced.contains(*id) && !m_fragments.contains(*id) && !m_openFragments.contains(*id) &&
+        const QString id = attributes.id && !m_referenced.isEmpty()
+                               ? QString::fromRawData(attributes.id->data(), attributes.id->size())
+                               : QString();
+        if (!id.isEmpty() && m_referenced.contains(id) && !m_fragments.contains(id) && !m_openFragments.contains(id) &&
             qsizetype(m_items.size()) < kDeepestItem) {
             Item fragment;
-            fragment.fragment = *id;
+            fragment.fragment = attributes.id->toString();
             fragment.serial = ++m_serial;
-            m_openFragments.insert(*id);
+            m_openFragments.insert(fragment.fragment);
             m_items.push_back(std::move(fragment));
             ++open.items;
         }
@@ -282,14 +406,14 @@ private:
 
         if (scope && qsizetype(m_items.size()) < kDeepestItem) {
             Item item;
-            item.types = words(tag.attribute(u"itemtype"));
-            item.types += words(tag.attribute(u"typeof"));
+            item.types = words(attributes.itemType);
+            item.types += words(attributes.typeOf);
             if (keeper && !item.types.contains(u"Recipe"))
                 item.types.append(QStringLiteral("Recipe"));
             item.recipeKeeper = keeper;
             item.serial = ++m_serial;
-            if (const QString *references = tag.attribute(u"itemref")) {
-                item.references = references->simplified().split(u' ', Qt::SkipEmptyParts);
+            if (attributes.itemRef) {
+                item.references = attributes.itemRef->toString().simplified().split(u' ', Qt::SkipEmptyParts);
                 item.references.removeDuplicates();
             }
             if (parent)
@@ -303,9 +427,9 @@ private:
             const bool address = std::any_of(properties.cbegin(), properties.cend(), [](const QString &p) {
                 return p == u"url" || p == u"image" || p == u"sameAs" || p == u"mainEntityOfPage";
             });
-            const QString *value = tag.name == u"a" && !address ? tag.attribute(u"content") : attributeValue(tag);
+            const QStringView *value = (bits & A) && !address ? attributes.content : attributeValue(tag, attributes);
             if (value) {
-                addValue(*parent, properties, *value);
+                addValue(*parent, properties, value->toString());
             } else if (!closes && qsizetype(m_collectors.size()) < kMostCollectors) {
                 m_collectors.push_back({properties, m_text.size()});
                 open.collector = true;
@@ -318,20 +442,21 @@ private:
                 closeItem();
             return;
         }
-        m_open.push_back(std::move(open));
-        ++m_openCount[tag.name];
+        ++m_openCount[size_t(open.name)];
+        m_open.push_back(open);
     }
 
-    void end(const QString &name)
+    void end(QStringView name)
     {
-        if (breaksText(name))
+        if (elementBits(name) & BreaksText)
             breakLine();
         // An end tag closes the elements opened inside its own that never closed; one that opened
         // nothing is passed over.
-        if (m_openCount.value(name) == 0)
+        const auto known = m_nameIndex.constFind(QString::fromRawData(name.data(), name.size()));
+        if (known == m_nameIndex.cend() || m_openCount[size_t(*known)] == 0)
             return;
         while (!m_open.empty()) {
-            const bool found = m_open.back().name == name;
+            const bool found = m_open.back().name == *known;
             close();
             if (found)
                 break;
@@ -340,9 +465,9 @@ private:
 
     void close()
     {
-        Open open = std::move(m_open.back());
+        Open open = m_open.back();
         m_open.pop_back();
-        --m_openCount[open.name];
+        --m_openCount[size_t(open.name)];
         if (open.collector) {
             const Collector collector = std::move(m_collectors.back());
             m_collectors.pop_back();
@@ -400,8 +525,8 @@ private:
         for (HtmlToken token = scanner.next(); token.kind != HtmlToken::End; token = scanner.next()) {
             if (token.kind != HtmlToken::StartTag)
                 continue;
-            if (const QString *references = token.attribute(u"itemref")) {
-                for (const QString &id : references->simplified().split(u' ', Qt::SkipEmptyParts))
+            if (const QStringView *references = token.attribute(u"itemref")) {
+                for (const QString &id : references->toString().simplified().split(u' ', Qt::SkipEmptyParts))
                     m_referenced.insert(id);
             }
         }
@@ -470,7 +595,8 @@ private:
     QHash<QString, Fragment> m_fragments;
     qsizetype m_serial = 0;
     std::vector<Open> m_open;
-    QHash<QString, int> m_openCount;
+    QHash<QString, qsizetype> m_nameIndex; ///< the names of the elements met, each with its place
+    std::vector<int> m_openCount;         ///< by place in m_nameIndex, how many of the open elements have that name
     std::vector<Item> m_items;
     std::vector<Collector> m_collectors;
     QString m_text;
