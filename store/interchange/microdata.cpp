@@ -135,9 +135,11 @@ QStringList words(const QStringView *value)
     if (!value)
         return result;
     // Most values are one short name, taken as they are.
-    if (std::none_of(value->cbegin(), value->cend(), [](QChar c) {
-            return c.isSpace() || c == u'/' || c == u'#' || c == u':';
-        })) {
+    const char16_t *c = value->utf16();
+    const char16_t *const end = c + value->size();
+    while (c < end && *c != u'/' && *c != u'#' && *c != u':' && !QChar::isSpace(*c))
+        ++c;
+    if (c == end) {
         if (!value->isEmpty())
             result.append(value->toString());
         return result;
@@ -381,9 +383,11 @@ private:
                 keeper = keeper || word == u"recipe-details";
         }
         const bool scope = attributes.itemScope || attributes.typeOf || keeper;
-        QStringList properties = words(attributes.itemProp);
-        if (properties.isEmpty())
-            properties = words(attributes.property);
+        // The names of the properties the element gives a value of, made only where they are used.
+        const auto properties = [&attributes] {
+            QStringList names = words(attributes.itemProp);
+            return names.isEmpty() ? words(attributes.property) : names;
+        };
         const bool closes = (bits & Void) || tag.selfClosing;
         if (qsizetype(m_open.size()) >= kDeepestElement && !closes)
             return; // counted as text of the elements around it; its end tag finds nothing to close
@@ -417,24 +421,31 @@ private:
                 item.references.removeDuplicates();
             }
             if (parent)
-                item.properties = properties;
+                item.properties = properties();
             item.line = lineAt(position);
             m_items.push_back(std::move(item));
             ++open.items;
-        } else if (parent && !properties.isEmpty()) {
-            // A link's address is the value of properties that are addresses; a link to the author's page
-            // names the author by its text.
-            const bool address = std::any_of(properties.cbegin(), properties.cend(), [](const QString &p) {
-                return p == u"url" || p == u"image" || p == u"sameAs" || p == u"mainEntityOfPage";
-            });
-            const QStringView *value = (bits & A) && !address ? attributes.content : attributeValue(tag, attributes);
-            if (value) {
-                addValue(*parent, properties, value->toString());
-            } else if (!closes && qsizetype(m_collectors.size()) < kMostCollectors) {
-                m_collectors.push_back({properties, m_text.size()});
-                open.collector = true;
-            } else if (closes) {
-                addValue(*parent, properties, QString());
+        } else if (parent && (attributes.itemProp || attributes.property)) {
+            // An element that has no value and can collect none gives nothing: its properties are not read.
+            const QStringView *given = (bits & A) ? nullptr : attributeValue(tag, attributes);
+            const bool collects = !closes && qsizetype(m_collectors.size()) < kMostCollectors;
+            if (const QStringList names = (bits & A) || given || collects || closes ? properties() : QStringList();
+                !names.isEmpty()) {
+                // A link's address is the value of properties that are addresses; a link to the author's page
+                // names the author by its text.
+                const bool address = std::any_of(names.cbegin(), names.cend(), [](const QString &p) {
+                    return p == u"url" || p == u"image" || p == u"sameAs" || p == u"mainEntityOfPage";
+                });
+                const QStringView *value =
+                    (bits & A) ? (address ? attributeValue(tag, attributes) : attributes.content) : given;
+                if (value) {
+                    addValue(*parent, names, value->toString());
+                } else if (collects) {
+                    m_collectors.push_back({names, m_text.size()});
+                    open.collector = true;
+                } else if (closes) {
+                    addValue(*parent, names, QString());
+                }
             }
         }
         if (closes) {
