@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <deque>
 #include <memory>
 #include <optional>
 
@@ -49,6 +50,7 @@ public:
 private:
     struct State;
     std::shared_ptr<State> m_state;
+    std::deque<Entry> m_taken; ///< entries taken from the reading thread and not yet given
 };
 
 } // namespace store::interchange
