@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <new>
 #include <thread>
@@ -42,7 +41,7 @@ struct ReadAhead::State
     QStringList files;
     std::mutex mutex;
     std::condition_variable changed;
-    std::deque<Entry> entries;
+    std::vector<Entry> entries; ///< its room is kept, and goes back and forth with the import's
     bool stopped = false;
     std::atomic<double> progress{0.0};
 
@@ -112,7 +111,9 @@ std::optional<ReadAhead::Entry> ReadAhead::take(int milliseconds)
 {
     // The entries waiting are taken all at once, so that a file of many small items is not handed over
     // under the lock one item at a time.
-    if (m_taken.empty()) {
+    if (m_next == m_taken.size()) {
+        m_taken.clear();
+        m_next = 0;
         std::unique_lock lock(m_state->mutex);
         if (!m_state->changed.wait_for(lock, std::chrono::milliseconds(std::max(milliseconds, 0)),
                                        [this] { return !m_state->entries.empty(); }))
@@ -120,9 +121,7 @@ std::optional<ReadAhead::Entry> ReadAhead::take(int milliseconds)
         std::swap(m_taken, m_state->entries);
         m_state->changed.notify_all();
     }
-    std::optional<Entry> entry(std::move(m_taken.front()));
-    m_taken.pop_front();
-    return entry;
+    return std::optional<Entry>(std::move(m_taken[m_next++]));
 }
 
 double ReadAhead::progress() const
