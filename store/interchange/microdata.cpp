@@ -179,11 +179,12 @@ const QStringView *attributeValue(const HtmlToken &tag, const TagAttributes &att
 
 // The lines of collected text without the blanks at their ends, without empty lines at either end, and
 // with no two empty lines in a row; made in one pass, as an item's text holds the texts of all the items
-// inside it and is tidied again for each.
+// inside it and is tidied again for each. Text that is tidy already is not copied: the result then
+// refers to the characters of `text`, and is good only as long as they are (a JSON value made of it is a
+// copy).
 QString tidied(QStringView text)
 {
-    // Text collected from a page is mostly tidy already (blanks are collapsed as it is collected), and
-    // is then copied as it is.
+    // Text collected from a page is mostly tidy already (blanks are collapsed as it is collected).
     // Only the characters beside each line break are looked at.
     const char16_t *const c = text.utf16();
     const auto blank = [](char16_t d) { return d != u'\n' && QChar(d).isSpace(); };
@@ -191,7 +192,7 @@ QString tidied(QStringView text)
     for (qsizetype i = text.indexOf(u'\n'); tidy && i > 0 && i + 1 < text.size(); i = text.indexOf(u'\n', i + 1))
         tidy = !blank(c[i - 1]) && !blank(c[i + 1]) && !(c[i - 1] == u'\n' && c[i + 1] == u'\n');
     if (tidy)
-        return text.toString();
+        return QString::fromRawData(text.data(), text.size());
     QString result;
     result.reserve(text.size());
     bool gap = false; // an empty line after the last line kept
