@@ -8,19 +8,26 @@ namespace store::interchange {
 
 namespace {
 
-bool isBlank(QChar c)
+// The loops over characters read the page's code units through a pointer and compare them as numbers:
+// a tag costs a few comparisons for each of its characters, in any build.
+bool isBlank(char16_t c)
 {
     return c == u' ' || c == u'\n' || c == u'\t' || c == u'\r' || c == u'\f';
 }
 
-bool isAsciiLetter(QChar c)
+bool isAsciiLetter(char16_t c)
 {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
-QString text(QStringView raw)
+// Whether a name must be written out in lower case: it has a capital, or a character beyond ASCII.
+bool needsLowerCase(const char16_t *c, qsizetype size)
 {
-    return raw.contains(u'&') ? decodeCharacterReferences(raw.toString()) : raw.toString();
+    for (const char16_t *end = c + size; c < end; ++c) {
+        if ((*c >= u'A' && *c <= u'Z') || *c >= 0x80)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -33,7 +40,7 @@ bool isVoidElement(QStringView name)
     return std::find(std::begin(tags), std::end(tags), name) != std::end(tags);
 }
 
-const QString *HtmlToken::attribute(QStringView attributeName) const
+const QStringView *HtmlToken::attribute(QStringView attributeName) const
 {
     for (const HtmlAttribute &a : attributes) {
         if (a.name == attributeName)
@@ -42,42 +49,78 @@ const QString *HtmlToken::attribute(QStringView attributeName) const
     return nullptr;
 }
 
+QStringView HtmlScanner::view(Piece piece) const
+{
+    return (piece.written ? QStringView(m_written) : m_page).sliced(piece.at, piece.size);
+}
+
+HtmlScanner::Piece HtmlScanner::lowerCase(qsizetype at, qsizetype size)
+{
+    if (!needsLowerCase(m_page.utf16() + at, size))
+        return {at, size, false};
+    const qsizetype written = m_written.size();
+    m_written += m_page.sliced(at, size).toString().toLower();
+    return {written, m_written.size() - written, true};
+}
+
+HtmlScanner::Piece HtmlScanner::text(qsizetype at, qsizetype size)
+{
+    const QStringView raw = m_page.sliced(at, size);
+    if (!raw.contains(u'&'))
+        return {at, size, false};
+    const qsizetype written = m_written.size();
+    m_written += decodeCharacterReferences(raw.toString());
+    return {written, m_written.size() - written, true};
+}
+
+bool HtmlScanner::hasAttribute(QStringView name) const
+{
+    for (const PendingAttribute &a : m_pending) {
+        if (view(a.name) == name)
+            return true;
+    }
+    return false;
+}
+
 HtmlToken HtmlScanner::next()
 {
+    // The views of the token given last are let go: its buffers serve the next one.
+    m_written.resize(0);
     if (!m_rawText.isEmpty()) {
-        skipRawText(m_rawText);
-        m_rawText.clear();
+        skipRawText();
+        m_rawText = {};
     }
-    while (m_at < m_page.size()) {
+    const char16_t *const page = m_page.utf16();
+    const qsizetype size = m_page.size();
+    while (m_at < size) {
         const qsizetype open = m_page.indexOf(u'<', m_at);
         if (open != m_at) {
             // Text up to the next "<", or to the end.
-            const qsizetype end = open < 0 ? m_page.size() : open;
+            const qsizetype end = open < 0 ? size : open;
             HtmlToken token;
             token.kind = HtmlToken::Text;
-            token.text = text(m_page.sliced(m_at, end - m_at));
+            token.text = view(text(m_at, end - m_at));
             m_at = end;
             return token;
         }
-        const QStringView rest = m_page.sliced(open);
-        if (rest.startsWith(u"<!--")) {
+        const char16_t second = open + 1 < size ? page[open + 1] : u'\0';
+        if (second == u'!' && open + 3 < size && page[open + 2] == u'-' && page[open + 3] == u'-') {
             const qsizetype close = m_page.indexOf(u"-->", open + 4);
-            m_at = close < 0 ? m_page.size() : close + 3;
+            m_at = close < 0 ? size : close + 3;
             continue;
         }
-        if (rest.startsWith(u"<!") || rest.startsWith(u"<?")) {
+        if (second == u'!' || second == u'?') {
             const qsizetype close = m_page.indexOf(u'>', open);
-            m_at = close < 0 ? m_page.size() : close + 1;
+            m_at = close < 0 ? size : close + 1;
             continue;
         }
-        const bool end = rest.startsWith(u"</");
-        const qsizetype nameAt = open + (end ? 2 : 1);
-        if (nameAt < m_page.size() && isAsciiLetter(m_page.at(nameAt)))
+        const qsizetype nameAt = open + (second == u'/' ? 2 : 1);
+        if (nameAt < size && isAsciiLetter(page[nameAt]))
             return tag(open);
         // A "<" that opens no tag is text.
         HtmlToken token;
         token.kind = HtmlToken::Text;
-        token.text = QStringLiteral("<");
+        token.text = m_page.sliced(open, 1);
         m_at = open + 1;
         return token;
     }
@@ -86,68 +129,87 @@ HtmlToken HtmlScanner::next()
 
 HtmlToken HtmlScanner::tag(qsizetype open)
 {
+    const char16_t *const page = m_page.utf16();
+    const qsizetype size = m_page.size();
     HtmlToken token;
     qsizetype i = open + 1;
     token.kind = HtmlToken::StartTag;
-    if (m_page.at(i) == u'/') {
+    if (page[i] == u'/') {
         token.kind = HtmlToken::EndTag;
         ++i;
     }
     const qsizetype nameAt = i;
-    while (i < m_page.size() && !isBlank(m_page.at(i)) && m_page.at(i) != u'>' && m_page.at(i) != u'/')
+    while (i < size && !isBlank(page[i]) && page[i] != u'>' && page[i] != u'/')
         ++i;
-    token.name = m_page.sliced(nameAt, i - nameAt).toString().toLower();
-    // The attributes: name, name=value, name="value", name='value'.
-    while (i < m_page.size()) {
-        while (i < m_page.size() && (isBlank(m_page.at(i)) || m_page.at(i) == u'/')) {
-            if (m_page.at(i) == u'/' && i + 1 < m_page.size() && m_page.at(i + 1) == u'>')
+    const Piece name = lowerCase(nameAt, i - nameAt);
+    // The attributes: name, name=value, name="value", name='value'. Their places are kept until the tag
+    // is read whole, as the buffer of written-out text may move while it grows.
+    m_pending.clear();
+    while (i < size) {
+        while (i < size && (isBlank(page[i]) || page[i] == u'/')) {
+            if (page[i] == u'/' && i + 1 < size && page[i + 1] == u'>')
                 token.selfClosing = true;
             ++i;
         }
-        if (i >= m_page.size() || m_page.at(i) == u'>')
+        if (i >= size || page[i] == u'>')
             break;
         const qsizetype attributeAt = i;
-        while (i < m_page.size() && !isBlank(m_page.at(i)) && m_page.at(i) != u'>' && m_page.at(i) != u'=' &&
-               !(m_page.at(i) == u'/' && i > attributeAt))
+        while (i < size && !isBlank(page[i]) && page[i] != u'>' && page[i] != u'=' &&
+               !(page[i] == u'/' && i > attributeAt))
             ++i;
-        HtmlAttribute attribute{m_page.sliced(attributeAt, i - attributeAt).toString().toLower(), {}};
+        const qsizetype attributeEnd = i;
+        qsizetype valueAt = i;
+        qsizetype valueEnd = i;
         qsizetype j = i;
-        while (j < m_page.size() && isBlank(m_page.at(j)))
+        while (j < size && isBlank(page[j]))
             ++j;
-        if (j < m_page.size() && m_page.at(j) == u'=') {
+        if (j < size && page[j] == u'=') {
             i = j + 1;
-            while (i < m_page.size() && isBlank(m_page.at(i)))
+            while (i < size && isBlank(page[i]))
                 ++i;
-            if (i < m_page.size() && (m_page.at(i) == u'"' || m_page.at(i) == u'\'')) {
-                const QChar quote = m_page.at(i);
-                const qsizetype close = m_page.indexOf(quote, i + 1);
-                const qsizetype stop = close < 0 ? m_page.size() : close;
-                attribute.value = text(m_page.sliced(i + 1, stop - i - 1));
-                i = close < 0 ? m_page.size() : close + 1;
+            if (i < size && (page[i] == u'"' || page[i] == u'\'')) {
+                const qsizetype close = m_page.indexOf(QChar(page[i]), i + 1);
+                valueAt = i + 1;
+                valueEnd = close < 0 ? size : close;
+                i = close < 0 ? size : close + 1;
             } else {
-                const qsizetype valueAt = i;
-                while (i < m_page.size() && !isBlank(m_page.at(i)) && m_page.at(i) != u'>')
+                valueAt = i;
+                while (i < size && !isBlank(page[i]) && page[i] != u'>')
                     ++i;
-                attribute.value = text(m_page.sliced(valueAt, i - valueAt));
+                valueEnd = i;
             }
         }
-        if (token.kind == HtmlToken::StartTag && !token.attribute(attribute.name)) {
-            // Only the first of an attribute counts; a tag of thousands of attributes is read whole but
-            // keeps no more than a page's tags have.
-            if (token.attributes.size() < 64)
-                token.attributes.push_back(std::move(attribute));
+        // Only the first of an attribute counts; a tag of thousands of attributes is read whole but keeps
+        // no more than a page's tags have. An end tag keeps none.
+        if (token.kind != HtmlToken::StartTag || m_pending.size() >= 64)
+            continue;
+        const qsizetype mark = m_written.size();
+        const Piece attributeName = lowerCase(attributeAt, attributeEnd - attributeAt);
+        if (hasAttribute(view(attributeName))) {
+            m_written.resize(mark);
+            continue;
         }
+        m_pending.push_back({attributeName, text(valueAt, valueEnd - valueAt)});
     }
-    m_at = i < m_page.size() ? i + 1 : m_page.size();
-    if (token.kind == HtmlToken::StartTag && !token.selfClosing && (token.name == u"script" || token.name == u"style"))
-        m_rawText = token.name;
+    m_at = i < size ? i + 1 : size;
+    token.name = view(name);
+    m_attributes.clear();
+    for (const PendingAttribute &a : m_pending)
+        m_attributes.push_back({view(a.name), view(a.value)});
+    token.attributes = m_attributes;
+    if (token.kind == HtmlToken::StartTag && !token.selfClosing) {
+        if (token.name == u"script")
+            m_rawText = u"</script";
+        else if (token.name == u"style")
+            m_rawText = u"</style";
+    }
     return token;
 }
 
-void HtmlScanner::skipRawText(const QString &name)
+void HtmlScanner::skipRawText()
 {
     // The text of a script or style is no text of the page: the scanner goes on at its closing tag.
-    const qsizetype close = m_page.indexOf(QString(QStringLiteral("</") + name), m_at, Qt::CaseInsensitive);
+    const qsizetype close = m_page.indexOf(m_rawText, m_at, Qt::CaseInsensitive);
     m_at = close < 0 ? m_page.size() : close;
 }
 

@@ -1,81 +1,33 @@
 #include "store/interchange/microdata.h"
 
 #include "store/interchange/htmlscan.h"
+#include "store/interchange/microdatatags.h"
 
 #include <algorithm>
 
 #include <QHash>
 #include <QJsonArray>
+#include <QStringTokenizer>
 #include <QSet>
 
 namespace store::interchange {
 
 namespace {
 
+using namespace markup;
+
 constexpr qsizetype kDeepestElement = 2000;
 constexpr qsizetype kDeepestItem = 32;
 constexpr qsizetype kMostCollectors = 32;
 
-// The elements whose start and end break a line of text.
-bool breaksText(QStringView name)
-{
-    static constexpr QStringView tags[] = {u"p",  u"li", u"div", u"h1", u"h2",      u"h3",      u"h4", u"h5",         u"h6",
-                                           u"tr", u"ol", u"ul",  u"section", u"article", u"dd", u"dt", u"blockquote", u"table"};
-    return std::find(std::begin(tags), std::end(tags), name) != std::end(tags);
-}
-
-// "http://schema.org/Recipe", "schema:Recipe" and "Recipe" are all "Recipe".
-QString shortName(QStringView name)
-{
-    const qsizetype cut = std::max(name.lastIndexOf(u'/'), std::max(name.lastIndexOf(u'#'), name.lastIndexOf(u':')));
-    return name.sliced(cut + 1).toString();
-}
-
-QStringList words(const QString *value)
-{
-    QStringList result;
-    if (!value)
-        return result;
-    // Most values are one short name, taken as they are.
-    if (std::none_of(value->cbegin(), value->cend(), [](QChar c) {
-            return c.isSpace() || c == u'/' || c == u'#' || c == u':';
-        })) {
-        if (!value->isEmpty())
-            result.append(*value);
-        return result;
-    }
-    for (const QString &word : value->simplified().split(u' ', Qt::SkipEmptyParts))
-        result.append(shortName(word));
-    return result;
-}
-
-// What a property element without an item of its own says, when an attribute says it.
-const QString *attributeValue(const HtmlToken &tag)
-{
-    if (const QString *content = tag.attribute(u"content"))
-        return content;
-    static const std::pair<const char16_t *, const char16_t *> sources[] = {
-        {u"a", u"href"},      {u"link", u"href"},  {u"area", u"href"},   {u"img", u"src"},      {u"audio", u"src"},
-        {u"video", u"src"},   {u"source", u"src"}, {u"embed", u"src"},   {u"iframe", u"src"},   {u"track", u"src"},
-        {u"object", u"data"}, {u"data", u"value"}, {u"meter", u"value"}, {u"time", u"datetime"}};
-    for (const auto &[element, attribute] : sources) {
-        if (tag.name == QStringView(element)) {
-            if (const QString *value = tag.attribute(attribute))
-                return value;
-            if (tag.name != u"time")
-                return tag.attribute(u"resource");
-        }
-    }
-    return tag.attribute(u"resource");
-}
-
 // The lines of collected text without the blanks at their ends, without empty lines at either end, and
 // with no two empty lines in a row; made in one pass, as an item's text holds the texts of all the items
-// inside it and is tidied again for each.
+// inside it and is tidied again for each. Text that is tidy already is not copied: the result then
+// refers to the characters of `text`, and is good only as long as they are (a JSON value made of it is a
+// copy).
 QString tidied(QStringView text)
 {
-    // Text collected from a page is mostly tidy already (blanks are collapsed as it is collected), and
-    // is then copied as it is.
+    // Text collected from a page is mostly tidy already (blanks are collapsed as it is collected).
     // Only the characters beside each line break are looked at.
     const char16_t *const c = text.utf16();
     const auto blank = [](char16_t d) { return d != u'\n' && QChar(d).isSpace(); };
@@ -83,7 +35,7 @@ QString tidied(QStringView text)
     for (qsizetype i = text.indexOf(u'\n'); tidy && i > 0 && i + 1 < text.size(); i = text.indexOf(u'\n', i + 1))
         tidy = !blank(c[i - 1]) && !blank(c[i + 1]) && !(c[i - 1] == u'\n' && c[i + 1] == u'\n');
     if (tidy)
-        return text.toString();
+        return QString::fromRawData(text.data(), text.size());
     QString result;
     result.reserve(text.size());
     bool gap = false; // an empty line after the last line kept
@@ -155,8 +107,9 @@ private:
     };
     struct Open
     {
-        QString name;
-        int items = 0; ///< the items it opened: the fragment of its id, then its own
+        qsizetype name; ///< its place in m_names
+        quint32 bits;   ///< its elementBits()
+        int items = 0;  ///< the items it opened: the fragment of its id, then its own
         bool collector = false;
     };
 
@@ -175,17 +128,24 @@ private:
         }
     }
 
+    // Each run of blanks is one space, none at the start of a line; the characters between are added a
+    // run at a time.
     void addText(QStringView text)
     {
         if (m_collectors.empty())
             return;
-        for (QChar c : text) {
-            if (c.isSpace()) {
-                if (!m_text.isEmpty() && !m_text.endsWith(u' ') && !m_text.endsWith(u'\n'))
-                    m_text += u' ';
-            } else {
-                m_text += c;
-            }
+        const qsizetype size = text.size();
+        for (qsizetype i = 0; i < size;) {
+            const qsizetype begin = i;
+            while (i < size && !text[i].isSpace())
+                ++i;
+            m_text += text.sliced(begin, i - begin);
+            if (i == size)
+                break;
+            while (i < size && text[i].isSpace())
+                ++i;
+            if (!m_text.isEmpty() && !m_text.endsWith(u' ') && !m_text.endsWith(u'\n'))
+                m_text += u' ';
         }
     }
 
@@ -202,79 +162,91 @@ private:
         return m_line;
     }
 
-    // Closes what the start of `name` closes without an end tag, as browsers do: a list item the one
+    // Closes what the start of an element closes without an end tag, as browsers do: a list item the one
     // before it, a paragraph any block. Only the few elements on top are looked at.
-    void closeImplied(const QString &name)
+    void closeImplied(quint32 bits)
     {
-        using Names = std::vector<QStringView>;
-        struct Rule
-        {
-            Names targets; ///< the open elements the start closes
-            Names stops;   ///< the open elements it looks no further than
-        };
-        static const Rule item{{u"li", u"p"}, {u"ul", u"ol", u"menu"}};
-        static const Rule term{{u"dt", u"dd", u"p"}, {u"dl"}};
-        static const Rule row{{u"tr", u"td", u"th"}, {u"table", u"thead", u"tbody", u"tfoot"}};
-        static const Rule cell{{u"td", u"th"}, {u"tr", u"table"}};
-        static const Rule option{{u"option"}, {u"select"}};
-        static const Rule block{{u"p"}, {u"td", u"th", u"li", u"button", u"table"}};
-        const Rule *rule = nullptr;
-        if (name == u"li")
-            rule = &item;
-        else if (name == u"dt" || name == u"dd")
-            rule = &term;
-        else if (name == u"tr")
-            rule = &row;
-        else if (name == u"td" || name == u"th")
-            rule = &cell;
-        else if (name == u"option")
-            rule = &option;
-        else if (breaksText(name) || name == u"pre" || name == u"form" || name == u"nav")
-            rule = &block;
-        if (!rule)
+        quint32 targets = 0; // the open elements the start closes
+        quint32 stops = 0;   // the open elements it looks no further than
+        if (bits & Li) {
+            targets = Li | P;
+            stops = Ul | Ol | Menu;
+        } else if (bits & (Dt | Dd)) {
+            targets = Dt | Dd | P;
+            stops = Dl;
+        } else if (bits & Tr) {
+            targets = Tr | Td | Th;
+            stops = Table | Thead | Tbody | Tfoot;
+        } else if (bits & (Td | Th)) {
+            targets = Td | Th;
+            stops = Tr | Table;
+        } else if (bits & Option) {
+            targets = Option;
+            stops = Select;
+        } else if (bits & (BreaksText | Pre | Form | Nav)) {
+            targets = P;
+            stops = Td | Th | Li | Button | Table;
+        } else {
             return;
-        const auto within = [](QStringView element, const Names &names) {
-            return std::find(names.begin(), names.end(), element) != names.end();
-        };
+        }
         constexpr qsizetype kLookedAt = 16;
         const qsizetype top = qsizetype(m_open.size());
         for (qsizetype i = top - 1; i >= 0 && i >= top - kLookedAt; --i) {
-            const QString &open = m_open[size_t(i)].name;
-            if (within(open, rule->targets)) {
+            const quint32 open = m_open[size_t(i)].bits;
+            if (open & targets) {
                 while (qsizetype(m_open.size()) > i)
                     close();
                 return;
             }
-            if (within(open, rule->stops))
+            if (open & stops)
                 return;
         }
     }
 
+    // The place of `name` in m_names, added when new: the open elements and their counts are kept by it.
+    qsizetype nameIndex(QStringView name)
+    {
+        const auto found = m_nameIndex.constFind(QString::fromRawData(name.data(), name.size()));
+        if (found != m_nameIndex.cend())
+            return *found;
+        m_openCount.push_back(0);
+        return *m_nameIndex.insert(name.toString(), qsizetype(m_openCount.size()) - 1);
+    }
+
     void start(const HtmlToken &tag, qsizetype position)
     {
-        if (tag.name == u"br" || breaksText(tag.name))
+        const quint32 bits = elementBits(tag.name);
+        if (bits & (Br | BreaksText))
             breakLine();
-        closeImplied(tag.name);
+        closeImplied(bits);
+        const TagAttributes attributes(tag);
         // RDFa says what microdata says under other names.
-        const bool keeper = tag.name == u"div" && tag.attribute(u"class") &&
-                            tag.attribute(u"class")->split(u' ', Qt::SkipEmptyParts).contains(u"recipe-details");
-        const bool scope = tag.attribute(u"itemscope") || tag.attribute(u"typeof") || keeper;
-        QStringList properties = words(tag.attribute(u"itemprop"));
-        if (properties.isEmpty())
-            properties = words(tag.attribute(u"property"));
-        const bool closes = isVoidElement(tag.name) || tag.selfClosing;
+        bool keeper = false;
+        if ((bits & Div) && attributes.cls) {
+            for (const QStringView word : qTokenize(*attributes.cls, u' ', Qt::SkipEmptyParts))
+                keeper = keeper || word == u"recipe-details";
+        }
+        const bool scope = attributes.itemScope || attributes.typeOf || keeper;
+        // The names of the properties the element gives a value of, made only where they are used.
+        const auto properties = [&attributes] {
+            QStringList names = words(attributes.itemProp);
+            return names.isEmpty() ? words(attributes.property) : names;
+        };
+        const bool closes = (bits & Void) || tag.selfClosing;
         if (qsizetype(m_open.size()) >= kDeepestElement && !closes)
             return; // counted as text of the elements around it; its end tag finds nothing to close
-        Open open{tag.name};
+        Open open{closes ? -1 : nameIndex(tag.name), bits};
         // The first element of an id that an itemref names collects its properties apart (its own too),
         // for the items that name it; they are the item's around it as well.
-        const QString *id = tag.attribute(u"id");
-        if (id && m_referenced.contains(*id) && !m_fragments.contains(*id) && !m_openFragments.contains(*id) &&
+        const QString id = attributes.id && !m_referenced.isEmpty()
+                               ? QString::fromRawData(attributes.id->data(), attributes.id->size())
+                               : QString();
+        if (!id.isEmpty() && m_referenced.contains(id) && !m_fragments.contains(id) && !m_openFragments.contains(id) &&
             qsizetype(m_items.size()) < kDeepestItem) {
             Item fragment;
-            fragment.fragment = *id;
+            fragment.fragment = attributes.id->toString();
             fragment.serial = ++m_serial;
-            m_openFragments.insert(*id);
+            m_openFragments.insert(fragment.fragment);
             m_items.push_back(std::move(fragment));
             ++open.items;
         }
@@ -282,35 +254,42 @@ private:
 
         if (scope && qsizetype(m_items.size()) < kDeepestItem) {
             Item item;
-            item.types = words(tag.attribute(u"itemtype"));
-            item.types += words(tag.attribute(u"typeof"));
+            item.types = words(attributes.itemType);
+            item.types += words(attributes.typeOf);
             if (keeper && !item.types.contains(u"Recipe"))
                 item.types.append(QStringLiteral("Recipe"));
             item.recipeKeeper = keeper;
             item.serial = ++m_serial;
-            if (const QString *references = tag.attribute(u"itemref")) {
-                item.references = references->simplified().split(u' ', Qt::SkipEmptyParts);
+            if (attributes.itemRef) {
+                item.references = attributes.itemRef->toString().simplified().split(u' ', Qt::SkipEmptyParts);
                 item.references.removeDuplicates();
             }
             if (parent)
-                item.properties = properties;
+                item.properties = properties();
             item.line = lineAt(position);
             m_items.push_back(std::move(item));
             ++open.items;
-        } else if (parent && !properties.isEmpty()) {
-            // A link's address is the value of properties that are addresses; a link to the author's page
-            // names the author by its text.
-            const bool address = std::any_of(properties.cbegin(), properties.cend(), [](const QString &p) {
-                return p == u"url" || p == u"image" || p == u"sameAs" || p == u"mainEntityOfPage";
-            });
-            const QString *value = tag.name == u"a" && !address ? tag.attribute(u"content") : attributeValue(tag);
-            if (value) {
-                addValue(*parent, properties, *value);
-            } else if (!closes && qsizetype(m_collectors.size()) < kMostCollectors) {
-                m_collectors.push_back({properties, m_text.size()});
-                open.collector = true;
-            } else if (closes) {
-                addValue(*parent, properties, QString());
+        } else if (parent && (attributes.itemProp || attributes.property)) {
+            // An element that has no value and can collect none gives nothing: its properties are not read.
+            const QStringView *given = (bits & A) ? nullptr : attributeValue(tag, attributes);
+            const bool collects = !closes && qsizetype(m_collectors.size()) < kMostCollectors;
+            if (const QStringList names = (bits & A) || given || collects || closes ? properties() : QStringList();
+                !names.isEmpty()) {
+                // A link's address is the value of properties that are addresses; a link to the author's page
+                // names the author by its text.
+                const bool address = std::any_of(names.cbegin(), names.cend(), [](const QString &p) {
+                    return p == u"url" || p == u"image" || p == u"sameAs" || p == u"mainEntityOfPage";
+                });
+                const QStringView *value =
+                    (bits & A) ? (address ? attributeValue(tag, attributes) : attributes.content) : given;
+                if (value) {
+                    addValue(*parent, names, value->toString());
+                } else if (collects) {
+                    m_collectors.push_back({names, m_text.size()});
+                    open.collector = true;
+                } else if (closes) {
+                    addValue(*parent, names, QString());
+                }
             }
         }
         if (closes) {
@@ -318,20 +297,21 @@ private:
                 closeItem();
             return;
         }
-        m_open.push_back(std::move(open));
-        ++m_openCount[tag.name];
+        ++m_openCount[size_t(open.name)];
+        m_open.push_back(open);
     }
 
-    void end(const QString &name)
+    void end(QStringView name)
     {
-        if (breaksText(name))
+        if (elementBits(name) & BreaksText)
             breakLine();
         // An end tag closes the elements opened inside its own that never closed; one that opened
         // nothing is passed over.
-        if (m_openCount.value(name) == 0)
+        const auto known = m_nameIndex.constFind(QString::fromRawData(name.data(), name.size()));
+        if (known == m_nameIndex.cend() || m_openCount[size_t(*known)] == 0)
             return;
         while (!m_open.empty()) {
-            const bool found = m_open.back().name == name;
+            const bool found = m_open.back().name == *known;
             close();
             if (found)
                 break;
@@ -340,9 +320,9 @@ private:
 
     void close()
     {
-        Open open = std::move(m_open.back());
+        Open open = m_open.back();
         m_open.pop_back();
-        --m_openCount[open.name];
+        --m_openCount[size_t(open.name)];
         if (open.collector) {
             const Collector collector = std::move(m_collectors.back());
             m_collectors.pop_back();
@@ -400,8 +380,8 @@ private:
         for (HtmlToken token = scanner.next(); token.kind != HtmlToken::End; token = scanner.next()) {
             if (token.kind != HtmlToken::StartTag)
                 continue;
-            if (const QString *references = token.attribute(u"itemref")) {
-                for (const QString &id : references->simplified().split(u' ', Qt::SkipEmptyParts))
+            if (const QStringView *references = token.attribute(u"itemref")) {
+                for (const QString &id : references->toString().simplified().split(u' ', Qt::SkipEmptyParts))
                     m_referenced.insert(id);
             }
         }
@@ -470,7 +450,8 @@ private:
     QHash<QString, Fragment> m_fragments;
     qsizetype m_serial = 0;
     std::vector<Open> m_open;
-    QHash<QString, int> m_openCount;
+    QHash<QString, qsizetype> m_nameIndex; ///< the names of the elements met, each with its place
+    std::vector<int> m_openCount;         ///< by place in m_nameIndex, how many of the open elements have that name
     std::vector<Item> m_items;
     std::vector<Collector> m_collectors;
     QString m_text;

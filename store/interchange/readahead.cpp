@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <new>
 #include <thread>
@@ -18,7 +17,8 @@ namespace store::interchange {
 
 namespace {
 
-// How many recipes the reading thread may be ahead of the import, which bounds the memory they hold.
+// How many recipes the reading thread may be ahead of the import, which bounds the memory they hold: half
+// of them waiting to be taken, half taken by the import at once.
 constexpr size_t kMostAhead = 64;
 
 std::unique_ptr<QIODevice> openFile(const QString &path)
@@ -41,19 +41,21 @@ struct ReadAhead::State
     QStringList files;
     std::mutex mutex;
     std::condition_variable changed;
-    std::deque<Entry> entries;
+    std::vector<Entry> entries; ///< its room is kept, and goes back and forth with the import's
     bool stopped = false;
     std::atomic<double> progress{0.0};
 
-    // Adds an entry, waiting while the import is far behind; false once the import is gone.
-    bool put(Entry entry)
+    // Adds an entry, waiting while the import is far behind; false once the import is gone. The import
+    // is woken only when it may be waiting, for a first entry.
+    bool put(Entry &&entry)
     {
         std::unique_lock lock(mutex);
-        changed.wait(lock, [this] { return stopped || entries.size() < kMostAhead; });
+        changed.wait(lock, [this] { return stopped || entries.size() < kMostAhead / 2; });
         if (stopped)
             return false;
         entries.push_back(std::move(entry));
-        changed.notify_all();
+        if (entries.size() == 1)
+            changed.notify_all();
         return true;
     }
 
@@ -107,14 +109,19 @@ ReadAhead::~ReadAhead()
 
 std::optional<ReadAhead::Entry> ReadAhead::take(int milliseconds)
 {
-    std::unique_lock lock(m_state->mutex);
-    if (!m_state->changed.wait_for(lock, std::chrono::milliseconds(std::max(milliseconds, 0)),
-                                   [this] { return !m_state->entries.empty(); }))
-        return std::nullopt;
-    Entry entry = std::move(m_state->entries.front());
-    m_state->entries.pop_front();
-    m_state->changed.notify_all();
-    return entry;
+    // The entries waiting are taken all at once, so that a file of many small items is not handed over
+    // under the lock one item at a time.
+    if (m_next == m_taken.size()) {
+        m_taken.clear();
+        m_next = 0;
+        std::unique_lock lock(m_state->mutex);
+        if (!m_state->changed.wait_for(lock, std::chrono::milliseconds(std::max(milliseconds, 0)),
+                                       [this] { return !m_state->entries.empty(); }))
+            return std::nullopt;
+        std::swap(m_taken, m_state->entries);
+        m_state->changed.notify_all();
+    }
+    return std::optional<Entry>(std::move(m_taken[m_next++]));
 }
 
 double ReadAhead::progress() const

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 /// Reading the recipes of files on a thread of its own, and fitting each into a record (toRecord()), ahead
 /// of an import that saves them on its own thread: however long a file takes to be read or one recipe to be parsed, the import's thread only ever
@@ -49,6 +50,8 @@ public:
 private:
     struct State;
     std::shared_ptr<State> m_state;
+    std::vector<Entry> m_taken; ///< entries taken from the reading thread, given up to m_next
+    size_t m_next = 0;
 };
 
 } // namespace store::interchange

@@ -145,15 +145,15 @@ QString pageAddress(const QString &page)
             continue;
         if (!headElements.contains(token.name))
             break;
-        const QString *rel = token.attribute(u"rel");
-        const QString *href = token.attribute(u"href");
+        const QStringView *rel = token.attribute(u"rel");
+        const QStringView *href = token.attribute(u"href");
         if (token.name == u"link" && rel && href && rel->compare(u"canonical", Qt::CaseInsensitive) == 0 &&
             canonical.isEmpty())
-            canonical = href->trimmed();
-        const QString *property = token.attribute(u"property");
-        const QString *content = token.attribute(u"content");
+            canonical = href->trimmed().toString();
+        const QStringView *property = token.attribute(u"property");
+        const QStringView *content = token.attribute(u"content");
         if (token.name == u"meta" && property && content && *property == u"og:url" && openGraph.isEmpty())
-            openGraph = content->trimmed();
+            openGraph = content->trimmed().toString();
     }
     return canonical.isEmpty() ? openGraph : canonical;
 }
@@ -189,14 +189,14 @@ PlainPage plainPage(const QString &page)
             if (inTitle)
                 title += token.text;
             else if (leftOutDepth == 0)
-                block += token.text + u' ';
+                (block += token.text) += u' ';
             continue;
         }
         const bool start = token.kind == HtmlToken::StartTag;
         if (token.name == u"title") {
             inTitle = start;
         } else if (isLeftOut(token.name)) {
-            int &open = leftOut[token.name];
+            int &open = leftOut[token.name.toString()];
             if (start && !token.selfClosing) {
                 ++open;
                 ++leftOutDepth;
@@ -206,7 +206,7 @@ PlainPage plainPage(const QString &page)
             }
         } else if (isBlock(token.name)) {
             flush();
-            blockName = start ? token.name : QString();
+            blockName = start ? token.name.toString() : QString();
         } else if (breaksText(token.name)) {
             flush();
             blockName.clear();

@@ -87,6 +87,40 @@ private slots:
         QTEST(readPage(QStringLiteral("<html><body>") + page + QStringLiteral("</body></html>")), "read");
     }
 
+    // The tags as pages write them: any letter case, values with or without quotes and with character
+    // references, an attribute given twice, script text and a "<" that opens no tag.
+    void tagsAsWritten_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("read");
+        const QString recipe = QStringLiteral("<div itemscope itemtype=\"https://schema.org/Recipe\">%1</div>");
+        QTest::newRow("names in capitals")
+            << "<DIV ITEMSCOPE ItemType=\"https://schema.org/Recipe\"><H1 ITEMPROP=\"name\">Tea</H1>"
+               "<UL><LI ITEMPROP=\"recipeIngredient\">1 bag tea<LI ItemProp=\"recipeIngredient\">1 cup water</UL>"
+               "<P ITEMPROP=\"recipeInstructions\">Steep.</P></DIV>"
+            << "Tea | 1 bag tea; 1 cup water | Steep. | ";
+        QTest::newRow("values without quotes")
+            << "<div itemscope itemtype=https://schema.org/Recipe><h1 itemprop=name>Tea</h1></div>"
+            << "Tea |  |  | ";
+        QTest::newRow("character references in a value and a text")
+            << recipe.arg("<meta itemprop=\"name\" content=\"Tea &amp; Toast\">"
+                          "<p itemprop=\"recipeInstructions\">Steep &frac12; hour.</p>")
+            << "Tea & Toast |  | Steep \u00bd hour. | ";
+        QTest::newRow("only the first of an attribute counts, in any letter case")
+            << recipe.arg("<h1 ITEMPROP=\"name\" itemprop=\"description\">Tea</h1>"
+                          "<p itemprop=\"recipeInstructions\" ITEMPROP=\"name\">Steep.</p>")
+            << "Tea |  | Steep. | ";
+        QTest::newRow("script text is no text; its end tag in capitals")
+            << recipe.arg("<h1 itemprop=\"name\">Tea<script>var x = \"<b>\";</SCRIPT ></h1>") << "Tea |  |  | ";
+        QTest::newRow("a \"<\" that opens no tag is text")
+            << recipe.arg("<h1 itemprop=\"name\">Tea < 3</h1>") << "Tea < 3 |  |  | ";
+    }
+    void tagsAsWritten()
+    {
+        QFETCH(QString, page);
+        QTEST(readPage(QStringLiteral("<html><body>") + page + QStringLiteral("</body></html>")), "read");
+    }
+
     // A page that names one large block from every one of its many recipes is read in time linear in its
     // size: what is taken through itemref is bounded by the page's size.
     void itemref_oneBlockNamedManyTimes_staysLinear()
