@@ -6,6 +6,7 @@
 #include "store/fileops.h"
 #include "store/interchange/recipeimport.h"
 #include "store/recipefile.h"
+#include "tests/support/slowerbuild.h"
 #include "tests/support/appfolder.h"
 
 #include <QElapsedTimer>
@@ -16,20 +17,9 @@ using store::RecipeRecord;
 
 namespace {
 
-// The sanitizer build is unoptimised and checks every access to memory: it reads the same file several
-// times slower, and its bounds on time grow with it (a quadratic reading still takes minutes). Twice the
-// time: the page of 100,000 steps nested as items takes 2 to 4 s there on a busy machine.
-#if defined(__SANITIZE_ADDRESS__) || defined(LARDERON_SANITIZED_STORE)
-constexpr int kSlowerBuild = 2;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr int kSlowerBuild = 2; // clang names the sanitizer so
-#else
-constexpr int kSlowerBuild = 1;
-#endif
-#else
-constexpr int kSlowerBuild = 1;
-#endif
+// Twice the time in the sanitizer build: the page of 100,000 steps nested as items takes 2 to 4 s there on a
+// busy machine.
+constexpr int kSlowerBuild = testing::kSanitized ? 2 : 1;
 
 QByteArray masterCook(const QByteArray &recipes)
 {
