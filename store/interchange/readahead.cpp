@@ -18,20 +18,11 @@ namespace store::interchange {
 
 namespace {
 
-// How many recipes, and how many bytes of them, the reading thread may be ahead of the import, which
-// bounds the memory they hold. The lead is long enough for the import to go on for tens of milliseconds
-// while the reading thread waits for a processor the machine's other work holds.
-constexpr size_t kMostAhead = 1024;
-constexpr size_t kMostBytes = 16 * 1024 * 1024;
-
-// About the memory an entry holds.
-size_t bytesOf(const ReadAhead::Entry &entry)
-{
-    size_t bytes = 256 + size_t(entry.mapped.picture.size()) + size_t(entry.item.problem.size()) * 2;
-    for (const QString &field : entry.mapped.record.fields)
-        bytes += size_t(field.size()) * 2;
-    return bytes;
-}
+// How many recipes the reading thread may be ahead of the import, which bounds the memory they hold.
+constexpr size_t kMostAhead = 64;
+// How many a reading thread stopped by that bound waits to be left before it goes on: it is woken once
+// for many recipes taken, not at every one, which would cost both threads a switch per recipe.
+constexpr size_t kGoOnAt = kMostAhead / 2;
 
 std::unique_ptr<QIODevice> openFile(const QString &path)
 {
@@ -54,32 +45,22 @@ struct ReadAhead::State
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<Entry> entries;
-    std::deque<size_t> sizes; ///< bytesOf() each entry
-    size_t bytes = 0;         ///< of all entries
     bool stopped = false;
     bool full = false; ///< the reading thread waits for the import to take entries
-
-    bool isFull() const { return entries.size() >= kMostAhead || bytes >= kMostBytes; }
-    // A reading thread stopped by the bounds goes on once half the lead is taken: it is woken once for
-    // many recipes taken, not at every one, which would cost both threads a switch per recipe.
-    bool mayGoOn() const { return entries.size() <= kMostAhead / 2 && bytes <= kMostBytes / 2; }
     std::atomic<double> progress{0.0};
 
     // Adds an entry, waiting while the import is far behind; false once the import is gone.
     bool put(Entry entry)
     {
         std::unique_lock lock(mutex);
-        if (isFull()) {
+        if (entries.size() >= kMostAhead) {
             full = true;
-            changed.wait(lock, [this] { return stopped || mayGoOn(); });
+            changed.wait(lock, [this] { return stopped || entries.size() <= kGoOnAt; });
             full = false;
         }
         if (stopped)
             return false;
-        const size_t size = bytesOf(entry);
         entries.push_back(std::move(entry));
-        sizes.push_back(size);
-        bytes += size;
         // Only an import that found nothing to take waits for an entry.
         if (entries.size() == 1)
             changed.notify_all();
@@ -131,8 +112,6 @@ ReadAhead::~ReadAhead()
     const std::lock_guard lock(m_state->mutex);
     m_state->stopped = true;
     m_state->entries.clear();
-    m_state->sizes.clear();
-    m_state->bytes = 0;
     m_state->changed.notify_all();
 }
 
@@ -144,9 +123,7 @@ std::optional<ReadAhead::Entry> ReadAhead::take(int milliseconds)
         return std::nullopt;
     Entry entry = std::move(m_state->entries.front());
     m_state->entries.pop_front();
-    m_state->bytes -= m_state->sizes.front();
-    m_state->sizes.pop_front();
-    if (m_state->full && m_state->mayGoOn())
+    if (m_state->full && m_state->entries.size() <= kGoOnAt)
         m_state->changed.notify_all();
     return entry;
 }
