@@ -20,9 +20,6 @@ namespace {
 
 // How many recipes the reading thread may be ahead of the import, which bounds the memory they hold.
 constexpr size_t kMostAhead = 64;
-// How many a reading thread stopped by that bound waits to be left before it goes on: it is woken once
-// for many recipes taken, not at every one, which would cost both threads a switch per recipe.
-constexpr size_t kGoOnAt = kMostAhead / 2;
 
 std::unique_ptr<QIODevice> openFile(const QString &path)
 {
@@ -46,24 +43,17 @@ struct ReadAhead::State
     std::condition_variable changed;
     std::deque<Entry> entries;
     bool stopped = false;
-    bool full = false; ///< the reading thread waits for the import to take entries
     std::atomic<double> progress{0.0};
 
     // Adds an entry, waiting while the import is far behind; false once the import is gone.
     bool put(Entry entry)
     {
         std::unique_lock lock(mutex);
-        if (entries.size() >= kMostAhead) {
-            full = true;
-            changed.wait(lock, [this] { return stopped || entries.size() <= kGoOnAt; });
-            full = false;
-        }
+        changed.wait(lock, [this] { return stopped || entries.size() < kMostAhead; });
         if (stopped)
             return false;
         entries.push_back(std::move(entry));
-        // Only an import that found nothing to take waits for an entry.
-        if (entries.size() == 1)
-            changed.notify_all();
+        changed.notify_all();
         return true;
     }
 
@@ -123,8 +113,7 @@ std::optional<ReadAhead::Entry> ReadAhead::take(int milliseconds)
         return std::nullopt;
     Entry entry = std::move(m_state->entries.front());
     m_state->entries.pop_front();
-    if (m_state->full && m_state->entries.size() <= kGoOnAt)
-        m_state->changed.notify_all();
+    m_state->changed.notify_all();
     return entry;
 }
 

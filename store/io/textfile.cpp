@@ -175,8 +175,6 @@ TextWriter::TextWriter(const QString &path, Mode mode, Durability durability)
             throw Failure(Failure::PathNotFound);
         if (::access(folder.constData(), W_OK | X_OK) != 0)
             throw Failure(Failure::PermissionDenied);
-        if (batch)
-            batch->setFolder(folder, {true, known ? known->inWork : std::nullopt});
     }
 
     // Replacing, the file is looked at only when commit() finds it there; appending, its text is needed now.
@@ -223,7 +221,7 @@ void TextWriter::openSibling(const QByteArray &folder)
     const QByteArray work = encodeFileName(workFolderPath());
     WriteBatch *const batch = WriteBatch::current();
     std::optional<WriteBatch::Folder> known = batch ? batch->folder(folder) : std::nullopt;
-    if (!known || !known->inWork) {
+    if (!known) {
         struct stat workInfo;
         struct stat folderInfo;
         if (::stat(work.constData(), &workInfo) != 0 && ::mkdir(work.constData(), 0777) != 0 && isFull(errno))
@@ -234,7 +232,7 @@ void TextWriter::openSibling(const QByteArray &folder)
         if (batch)
             batch->setFolder(folder, *known);
     }
-    const bool inWork = *known->inWork;
+    const bool inWork = known->inWork;
     int fd = inWork ? createUnique(work + "/save-", 0666, &m_siblingName) : -1;
     // A work folder removed since the batch looked at it is made again, rather than the sibling left where
     // a listing would see it.

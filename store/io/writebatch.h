@@ -33,9 +33,8 @@ public:
     /// What the batch knows of a folder a file is written into, as the file system names it.
     struct Folder
     {
-        bool writable = false;      ///< a folder that may be written
-        std::optional<bool> inWork; ///< on the file system of the work folder, so that a sibling goes there;
-                                    ///< unknown until a file written into the folder needed a sibling
+        bool writable = false; ///< a folder that may be written
+        bool inWork = false;   ///< on the file system of the work folder, so that the sibling goes there
     };
     std::optional<Folder> folder(const QByteArray &path) const;
     void setFolder(const QByteArray &path, Folder folder);
