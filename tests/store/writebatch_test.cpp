@@ -194,8 +194,8 @@ private slots:
         QVERIFY(app.read("Category/Soups/Pie (301)").startsWith("\"")); // one more name was taken
     }
 
-    // The file is read on a thread of its own, some way ahead of the saving, by count and by size: many
-    // recipes fill that lead again and again, large ones count by their size; each is saved once.
+    // The file is read on a thread of its own, some recipes ahead of the saving: many recipes fill that
+    // lead again and again, large ones hold much memory in it; each is saved once.
     void import_savesEveryRecipeOnce_data()
     {
         QTest::addColumn<int>("count");
