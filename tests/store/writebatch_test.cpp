@@ -215,6 +215,40 @@ private slots:
         QVERIFY(app.read("Category/Soups/Pie (301)").startsWith("\"")); // one more name was taken
     }
 
+    // The file is read on a thread of its own, some recipes ahead of the saving: many recipes fill that
+    // lead again and again, large ones hold much memory in it; each is saved once.
+    void import_savesEveryRecipeOnce_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("lines"); ///< of each recipe's directions, 80 characters each
+        QTest::newRow("many small recipes") << 3000 << 1;
+        QTest::newRow("large recipes") << 40 << 4000;
+    }
+    void import_savesEveryRecipeOnce()
+    {
+        QFETCH(int, count);
+        QFETCH(int, lines);
+        testing::AppFolder app;
+        app.addCategory("Soups");
+        const QByteArray line = QByteArray(78, 'x') + "\r\n";
+        QByteArray text;
+        for (int i = 0; i < count; ++i) {
+            text += "MMMMM----- Recipe via Meal-Master (tm) v8.05\r\n      Title: Pie " + QByteArray::number(i) +
+                    "\r\n      1 c  Flour\r\n" + line.repeated(lines - 1) + "  Bake " + QByteArray::number(i) +
+                    ".\r\nMMMMM\r\n\r\n";
+        }
+        app.write("source.mmf", text);
+        store::RecipeImport import({app.file("source.mmf")}, "Soups");
+        QElapsedTimer waited;
+        waited.start();
+        while (import.run(40))
+            QVERIFY2(waited.elapsed() < 120000, "the import stands still");
+        QCOMPARE(import.report().imported, count);
+        QCOMPARE(QDir(app.file("Category/Soups")).entryList(QDir::Files).size(), count);
+        for (int i = 0; i < count; ++i)
+            QVERIFY(app.read(u"Category/Soups/Pie %1"_s.arg(i)).contains("Bake " + QByteArray::number(i) + "."));
+    }
+
     void import_waitsForAnotherCopyAndFailsWithoutAFile()
     {
         testing::AppFolder app;
