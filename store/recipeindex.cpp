@@ -155,6 +155,7 @@ struct RecipeIndex::Private
     /// (readAgain()), and the search starts over.
     const std::vector<quint8> *masksOf(const QByteArray &needle, const QList<QByteArray> &inUse);
     void readAgain(size_t at);
+    void recount();
 };
 
 void RecipeIndex::Private::readFile(Category &category, const QString &name) const
@@ -286,11 +287,7 @@ void RecipeIndex::Private::commit()
         return nameSortKey(a.name.toStdString()) < nameSortKey(b.name.toStdString());
     });
     categories = std::move(next);
-    starts.assign(1, 0);
-    for (const Category &category : categories)
-        starts.push_back(starts.back() + category.index->size());
-    masks.clear();
-    maskOrder.clear();
+    recount();
     kept.clear();
     reading.clear();
     refreshing = false;
@@ -307,6 +304,12 @@ void RecipeIndex::Private::readAgain(size_t at)
     again.modified = damaged.modified;
     readCategory(again, false);
     damaged = std::move(again);
+    recount();
+}
+
+// Where each category's recipes begin among all, anew; the masks, made for the places before, go.
+void RecipeIndex::Private::recount()
+{
     starts.assign(1, 0);
     for (const Category &category : categories)
         starts.push_back(starts.back() + category.index->size());
