@@ -68,6 +68,20 @@ QString describe(const ReadItem &item)
 
 } // namespace
 
+namespace {
+
+// Each item a reader of `file` gives: its line, then the recipe's name or the problem.
+QString itemsOf(const QByteArray &file)
+{
+    const auto reader = makeReader(file);
+    QString items;
+    while (const std::optional<ReadItem> item = reader->next())
+        items += QStringLiteral("%1: %2\n").arg(item->line).arg(item->problem.isEmpty() ? item->recipe.title : item->problem);
+    return items;
+}
+
+} // namespace
+
 class RecipeImportTest : public QObject
 {
     Q_OBJECT
@@ -121,11 +135,7 @@ private slots:
     void jsonFile()
     {
         QFETCH(QByteArray, file);
-        const auto reader = makeReader(file);
-        QString recipes;
-        while (const std::optional<ReadItem> item = reader->next())
-            recipes += QStringLiteral("%1: %2\n").arg(item->line).arg(item->problem.isEmpty() ? item->recipe.title : item->problem);
-        QTEST(recipes, "recipes");
+        QTEST(itemsOf(file), "recipes");
     }
 
     // A MasterCook file is read from its device a megabyte at a time: marks across the edge of a megabyte
@@ -158,11 +168,7 @@ private slots:
     void masterCookFile()
     {
         QFETCH(QByteArray, file);
-        const auto reader = makeReader(file);
-        QString recipes;
-        while (const std::optional<ReadItem> item = reader->next())
-            recipes += QStringLiteral("%1: %2\n").arg(item->line).arg(item->problem.isEmpty() ? item->recipe.title : item->problem);
-        QTEST(recipes, "recipes");
+        QTEST(itemsOf(file), "recipes");
     }
 
     // Directions longer than the pieces the XML reader hands a text over in are read whole and exactly,
