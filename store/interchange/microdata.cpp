@@ -16,9 +16,13 @@ namespace {
 
 using namespace markup;
 
+// What keeps a hostile page's reading linear in its size. Elements deeper than kDeepestElement count as text
+// of those around them; an item deeper than kDeepestItem is read as a property's text. A property element
+// inside kMostCollectors others that collect text collects none: each of them holds the whole text inside it,
+// so the page's text is copied at most that many times. Recipe pages nest a few at most.
 constexpr qsizetype kDeepestElement = 2000;
 constexpr qsizetype kDeepestItem = 32;
-constexpr qsizetype kMostCollectors = 32;
+constexpr qsizetype kMostCollectors = 8;
 
 // The lines of collected text without the blanks at their ends, without empty lines at either end, and
 // with no two empty lines in a row; made in one pass, as an item's text holds the texts of all the items
@@ -105,9 +109,14 @@ private:
         QStringList properties;
         qsizetype start; ///< where its text begins in m_text
     };
+    struct Name
+    {
+        qsizetype place; ///< where the open elements of the name are counted, in m_openCount
+        quint32 bits;    ///< its elementBits()
+    };
     struct Open
     {
-        qsizetype name; ///< its place in m_names
+        qsizetype name; ///< its Name::place
         quint32 bits;   ///< its elementBits()
         int items = 0;  ///< the items it opened: the fragment of its id, then its own
         bool collector = false;
@@ -203,19 +212,20 @@ private:
         }
     }
 
-    // The place of `name` in m_names, added when new: the open elements and their counts are kept by it.
-    qsizetype nameIndex(QStringView name)
+    // What is known of the elements called `name`, worked out once for each name the page uses.
+    Name nameOf(QStringView name)
     {
-        const auto found = m_nameIndex.constFind(QString::fromRawData(name.data(), name.size()));
-        if (found != m_nameIndex.cend())
+        const auto found = m_names.constFind(QString::fromRawData(name.data(), name.size()));
+        if (found != m_names.cend())
             return *found;
         m_openCount.push_back(0);
-        return *m_nameIndex.insert(name.toString(), qsizetype(m_openCount.size()) - 1);
+        return *m_names.insert(name.toString(), {qsizetype(m_openCount.size()) - 1, elementBits(name)});
     }
 
     void start(const HtmlToken &tag, qsizetype position)
     {
-        const quint32 bits = elementBits(tag.name);
+        const Name name = nameOf(tag.name);
+        const quint32 bits = name.bits;
         if (bits & (Br | BreaksText))
             breakLine();
         closeImplied(bits);
@@ -235,7 +245,7 @@ private:
         const bool closes = (bits & Void) || tag.selfClosing;
         if (qsizetype(m_open.size()) >= kDeepestElement && !closes)
             return; // counted as text of the elements around it; its end tag finds nothing to close
-        Open open{closes ? -1 : nameIndex(tag.name), bits};
+        Open open{name.place, bits};
         // The first element of an id that an itemref names collects its properties apart (its own too),
         // for the items that name it; they are the item's around it as well.
         const QString id = attributes.id && !m_referenced.isEmpty()
@@ -303,15 +313,15 @@ private:
 
     void end(QStringView name)
     {
-        if (elementBits(name) & BreaksText)
+        const auto known = m_names.constFind(QString::fromRawData(name.data(), name.size()));
+        if ((known != m_names.cend() ? known->bits : elementBits(name)) & BreaksText)
             breakLine();
         // An end tag closes the elements opened inside its own that never closed; one that opened
         // nothing is passed over.
-        const auto known = m_nameIndex.constFind(QString::fromRawData(name.data(), name.size()));
-        if (known == m_nameIndex.cend() || m_openCount[size_t(*known)] == 0)
+        if (known == m_names.cend() || m_openCount[size_t(known->place)] == 0)
             return;
         while (!m_open.empty()) {
-            const bool found = m_open.back().name == *known;
+            const bool found = m_open.back().name == known->place;
             close();
             if (found)
                 break;
@@ -450,8 +460,8 @@ private:
     QHash<QString, Fragment> m_fragments;
     qsizetype m_serial = 0;
     std::vector<Open> m_open;
-    QHash<QString, qsizetype> m_nameIndex; ///< the names of the elements met, each with its place
-    std::vector<int> m_openCount;         ///< by place in m_nameIndex, how many of the open elements have that name
+    QHash<QString, Name> m_names;  ///< the names of the elements met
+    std::vector<int> m_openCount; ///< by Name::place, how many of the open elements have that name
     std::vector<Item> m_items;
     std::vector<Collector> m_collectors;
     QString m_text;

@@ -89,7 +89,7 @@ private slots:
     }
 
     // The tags as pages write them: any letter case, values with or without quotes and with character
-    // references, an attribute given twice, script text and a "<" that opens no tag.
+    // references, an attribute given twice, a stray end tag, script text and a "<" that opens no tag.
     void tagsAsWritten_data()
     {
         QTest::addColumn<QString>("page");
@@ -113,6 +113,9 @@ private slots:
             << "Tea |  | Steep. | ";
         QTest::newRow("script text is no text; its end tag in capitals")
             << recipe.arg("<h1 itemprop=\"name\">Tea<script>var x = \"<b>\";</SCRIPT ></h1>") << "Tea |  |  | ";
+        QTest::newRow("the end tag of a block never opened still ends a line")
+            << recipe.arg("<h1 itemprop=\"name\">Tea</h1><div itemprop=\"recipeInstructions\">Steep.</p>Pour.</div>")
+            << "Tea |  | Steep./Pour. | ";
         QTest::newRow("a \"<\" that opens no tag is text")
             << recipe.arg("<h1 itemprop=\"name\">Tea < 3</h1>") << "Tea < 3 |  |  | ";
     }
