@@ -172,32 +172,33 @@ private:
     }
 
     // Closes what the start of an element closes without an end tag, as browsers do: a list item the one
-    // before it, a paragraph any block. Only the few elements on top are looked at.
+    // before it, with the paragraph left open inside it; a row the one before it; a paragraph any block.
     void closeImplied(quint32 bits)
     {
-        quint32 targets = 0; // the open elements the start closes
-        quint32 stops = 0;   // the open elements it looks no further than
+        constexpr quint32 kParagraphStops = Td | Th | Li | Button | Table;
+        constexpr quint32 kRowStops = Table | Thead | Tbody | Tfoot;
         if (bits & Li) {
-            targets = Li | P;
-            stops = Ul | Ol | Menu;
+            if (!closeOpen(Li, Ul | Ol | Menu))
+                closeOpen(P, kParagraphStops);
         } else if (bits & (Dt | Dd)) {
-            targets = Dt | Dd | P;
-            stops = Dl;
+            if (!closeOpen(Dt | Dd, Dl))
+                closeOpen(P, kParagraphStops);
         } else if (bits & Tr) {
-            targets = Tr | Td | Th;
-            stops = Table | Thead | Tbody | Tfoot;
+            if (!closeOpen(Tr, kRowStops))
+                closeOpen(Td | Th, kRowStops);
         } else if (bits & (Td | Th)) {
-            targets = Td | Th;
-            stops = Tr | Table;
+            closeOpen(Td | Th, Tr | Table);
         } else if (bits & Option) {
-            targets = Option;
-            stops = Select;
+            closeOpen(Option, Select);
         } else if (bits & (BreaksText | Pre | Form | Nav)) {
-            targets = P;
-            stops = Td | Th | Li | Button | Table;
-        } else {
-            return;
+            closeOpen(P, kParagraphStops);
         }
+    }
+
+    // Closes the topmost open element of `targets`, with all opened inside it, unless an element of `stops`
+    // lies above it; whether it closed one. Only the few elements on top are looked at.
+    bool closeOpen(quint32 targets, quint32 stops)
+    {
         constexpr qsizetype kLookedAt = 16;
         const qsizetype top = qsizetype(m_open.size());
         for (qsizetype i = top - 1; i >= 0 && i >= top - kLookedAt; --i) {
@@ -205,11 +206,12 @@ private:
             if (open & targets) {
                 while (qsizetype(m_open.size()) > i)
                     close();
-                return;
+                return true;
             }
             if (open & stops)
-                return;
+                return false;
         }
+        return false;
     }
 
     // What is known of the elements called `name`, worked out once for each name the page uses.

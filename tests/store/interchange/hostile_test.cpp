@@ -111,7 +111,7 @@ private slots:
             << recipe + "<div itemprop=recipeInstructions>" + nested("i", 100000, "Stir well.") + "</div></div>"
             << "Imported/Deep: Stir well." << 0 << "" << "";
         QTest::newRow("microdata: 100,000 steps nested as items, never closed")
-            << recipe + QByteArray("<li itemprop=recipeInstructions itemscope><p itemprop=text>Stir.").repeated(100000)
+            << recipe + QByteArray("<div itemprop=recipeInstructions itemscope><p itemprop=text>Stir.").repeated(100000)
             << "Imported/Deep: Stir." << 0 << "" << "";
         QTest::newRow("microdata: 100,000 properties nested in one, never closed")
             << recipe + QByteArray("<span itemprop=keywords>quick ").repeated(100000) + "</div>"

@@ -125,6 +125,41 @@ private slots:
         QTEST(readPage(QStringLiteral("<html><body>") + page + QStringLiteral("</body></html>")), "read");
     }
 
+    // An element a page leaves open ends where a browser ends it: at the start of the next list item,
+    // definition or row, though a paragraph inside it was left open too.
+    void endsLeftOut_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("read");
+        const QString recipe = QStringLiteral("<div itemscope itemtype=\"https://schema.org/Recipe\">"
+                                              "<h1 itemprop=\"name\">Tea</h1>%1</div>");
+        const QString step = QStringLiteral("<li itemprop=\"recipeInstructions\" itemscope "
+                                            "itemtype=\"https://schema.org/HowToStep\"><p itemprop=\"text\">%1");
+        QTest::newRow("steps, each a list item with a paragraph")
+            << recipe.arg("<ol>" + step.arg("Boil.") + step.arg("Steep.") + "</ol>") << "Tea |  | Boil./Steep. | ";
+        QTest::newRow("ingredients, each a list item with a paragraph")
+            << recipe.arg("<ul><li itemprop=\"recipeIngredient\"><p>1 bag tea"
+                          "<li itemprop=\"recipeIngredient\"><p>1 cup water</ul>")
+            << "Tea | 1 bag tea; 1 cup water |  | ";
+        QTest::newRow("ingredients, each a definition with a paragraph")
+            << recipe.arg("<dl><dt>You need<dd itemprop=\"recipeIngredient\"><p>1 bag tea"
+                          "<dd itemprop=\"recipeIngredient\"><p>1 cup water</dl>")
+            << "Tea | 1 bag tea; 1 cup water |  | ";
+        QTest::newRow("ingredients, each a table row of cells")
+            << recipe.arg("<table><tr itemprop=\"recipeIngredient\"><td>1 <td>bag tea"
+                          "<tr itemprop=\"recipeIngredient\"><td>1 <td>cup water</table>")
+            << "Tea | 1 bag tea; 1 cup water |  | ";
+        QTest::newRow("a list inside a list item keeps it open")
+            << recipe.arg("<ul><li itemprop=\"recipeIngredient\">1 bag tea<ul><li>green</ul>"
+                          "<li itemprop=\"recipeIngredient\">1 cup water</ul>")
+            << "Tea | 1 bag tea\ngreen; 1 cup water |  | ";
+    }
+    void endsLeftOut()
+    {
+        QFETCH(QString, page);
+        QTEST(readPage(QStringLiteral("<html><body>") + page + QStringLiteral("</body></html>")), "read");
+    }
+
     // A page that names one large block from every one of its many recipes is read in time linear in its
     // size: what is taken through itemref is bounded by the page's size.
     void itemref_oneBlockNamedManyTimes_staysLinear()
