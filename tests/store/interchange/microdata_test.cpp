@@ -32,6 +32,12 @@ QString readPage(const QString &page)
     return recipes.join(u'\n');
 }
 
+// The same for a page of `body`.
+QString readBody(const QString &body)
+{
+    return readPage(QStringLiteral("<html><body>") + body + QStringLiteral("</body></html>"));
+}
+
 const QString kRecipe = QStringLiteral("<div itemscope itemtype=\"https://schema.org/Recipe\" itemref=\"%1\">"
                                        "<h1 itemprop=\"name\">Tea</h1>%2</div>");
 
@@ -85,7 +91,7 @@ private slots:
     void itemref()
     {
         QFETCH(QString, page);
-        QTEST(readPage(QStringLiteral("<html><body>") + page + QStringLiteral("</body></html>")), "read");
+        QTEST(readBody(page), "read");
     }
 
     // The tags as pages write them: any letter case, values with or without quotes and with character
@@ -122,7 +128,7 @@ private slots:
     void tagsAsWritten()
     {
         QFETCH(QString, page);
-        QTEST(readPage(QStringLiteral("<html><body>") + page + QStringLiteral("</body></html>")), "read");
+        QTEST(readBody(page), "read");
     }
 
     // An element a page leaves open ends where a browser ends it: at the start of the next list item,
@@ -157,7 +163,7 @@ private slots:
     void endsLeftOut()
     {
         QFETCH(QString, page);
-        QTEST(readPage(QStringLiteral("<html><body>") + page + QStringLiteral("</body></html>")), "read");
+        QTEST(readBody(page), "read");
     }
 
     // A page that names one large block from every one of its many recipes is read in time linear in its
