@@ -6,7 +6,6 @@
 #include "store/io/failure.h"
 #include "store/io/textfile.h"
 
-#include <QBuffer>
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -369,31 +368,16 @@ TextEncoding masterCookEncoding(const QByteArray &head)
     static const QRegularExpression declaration(
         QStringLiteral("^\\s*<\\?xml[^>]*encoding\\s*=\\s*[\"']([^\"']+)[\"']"));
     const QString encoding = declaration.match(QString::fromLatin1(head.left(200))).captured(1).toLower();
-    if (encoding.startsWith(u"utf-16"))
-        return TextEncoding::Utf16;
     const bool singleByte = encoding.startsWith(u"iso-8859-1") || encoding.startsWith(u"latin") ||
                             encoding.startsWith(u"windows-1252") || encoding == u"cp1252" || encoding == u"us-ascii" ||
                             encoding == u"ascii";
     return singleByte ? TextEncoding::Windows1252 : TextEncoding::Utf8OrWindows1252;
 }
 
-std::unique_ptr<RecipeReader> makeMasterCookReader(const QString &text)
-{
-    auto buffer = std::make_unique<QBuffer>();
-    buffer->setData(text.toUtf8());
-    buffer->open(QIODevice::ReadOnly);
-    return std::make_unique<MasterCookReader>(std::move(buffer), true, false);
-}
-
 std::unique_ptr<RecipeReader> makeMasterCookReader(std::unique_ptr<QIODevice> device)
 {
-    const TextEncoding encoding = masterCookEncoding(device->peek(200));
-    if (encoding == TextEncoding::Utf16) {
-        // Its marks are not single bytes: it is read as UTF-8 made from its whole text.
-        QStringDecoder utf16(QStringDecoder::Utf16);
-        return makeMasterCookReader(QString(utf16.decode(device->readAll())));
-    }
-    return std::make_unique<MasterCookReader>(std::move(device), encoding == TextEncoding::Utf8OrWindows1252, true);
+    const bool utf8 = masterCookEncoding(device->peek(200)) == TextEncoding::Utf8OrWindows1252;
+    return std::make_unique<MasterCookReader>(std::move(device), utf8, true);
 }
 
 } // namespace store::interchange

@@ -18,6 +18,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <optional>
+
 namespace store::interchange {
 
 namespace {
@@ -26,6 +28,11 @@ namespace {
 // holds the file's text and what is parsed of it, a few times its size.
 constexpr qint64 kHeadSize = 64 * 1024;
 constexpr qint64 kWholeFileLimit = 64 * 1024 * 1024;
+
+QString tooLarge()
+{
+    return QStringLiteral("the file is too large to be read (more than %1 MB)").arg(kWholeFileLimit / (1024 * 1024));
+}
 
 // A reader of one problem that stands for the whole file.
 class ProblemReader : public RecipeReader
@@ -56,7 +63,7 @@ QString readText(QIODevice &device, TextEncoding encoding)
     const qint64 start = device.pos();
     QString text;
     text.reserve(qsizetype(device.size() - start));
-    QStringDecoder decoder(encoding == TextEncoding::Utf16 ? QStringDecoder::Utf16 : QStringDecoder::Utf8);
+    QStringDecoder decoder(QStringDecoder::Utf8);
     while (!device.atEnd()) {
         const QByteArray slice = device.read(kSlice);
         if (slice.isEmpty())
@@ -98,12 +105,42 @@ QByteArray readUtf8(QIODevice &device)
     return bytes;
 }
 
-// The picture beside a Nextcloud Cookbook recipe.json; empty when there is none or it is too large.
-QByteArray pictureBeside(const QFile *file)
+// The byte order of a file in UTF-16: the one its byte-order mark gives or, without one, the one a NUL
+// beside its first character gives (a file of single bytes has none there).
+std::optional<QStringConverter::Encoding> utf16Order(const QByteArray &head)
 {
-    if (!file || QFileInfo(file->fileName()).fileName().compare(u"recipe.json", Qt::CaseInsensitive) != 0)
+    if (head.startsWith("\xFF\xFE"))
+        return QStringConverter::Utf16LE;
+    if (head.startsWith("\xFE\xFF"))
+        return QStringConverter::Utf16BE;
+    if (head.size() >= 2 && (head[0] == 0) != (head[1] == 0))
+        return head[1] == 0 ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
+    return std::nullopt;
+}
+
+// The rest of `device`, a file in UTF-16, as UTF-8 (without its byte-order mark), decoded a megabyte at a
+// time. 75 when reading fails.
+QByteArray utf8FromUtf16(QIODevice &device, QStringConverter::Encoding order)
+{
+    constexpr qint64 kSlice = 1024 * 1024;
+    QStringDecoder decoder(order);
+    QByteArray utf8;
+    utf8.reserve(qsizetype((device.size() - device.pos()) / 2));
+    while (!device.atEnd()) {
+        const QByteArray slice = device.read(kSlice);
+        if (slice.isEmpty())
+            throw Failure(Failure::PathFileAccessError);
+        utf8 += QString(decoder.decode(slice)).toUtf8();
+    }
+    return utf8;
+}
+
+// The picture beside a Nextcloud Cookbook recipe.json; empty when there is none or it is too large.
+QByteArray pictureBeside(const QString &fileName)
+{
+    if (QFileInfo(fileName).fileName().compare(u"recipe.json", Qt::CaseInsensitive) != 0)
         return {};
-    const QDir folder = QFileInfo(file->fileName()).dir();
+    const QDir folder = QFileInfo(fileName).dir();
     for (const char *name : {"full.jpg", "full.jpeg", "full.png", "full.webp"}) {
         QFile picture(folder.filePath(QLatin1String(name)));
         if (picture.size() <= kPictureLimit && picture.open(QIODevice::ReadOnly))
@@ -158,11 +195,22 @@ Format detectFormat(const QByteArray &head)
     return Format::MealMaster;
 }
 
-std::unique_ptr<RecipeReader> makeReader(std::unique_ptr<QIODevice> device)
+namespace {
+
+std::unique_ptr<QIODevice> bufferOf(const QByteArray &bytes)
 {
-    const auto *file = qobject_cast<QFile *>(device.get());
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(bytes);
+    buffer->open(QIODevice::ReadOnly);
+    return buffer;
+}
+
+// The reader of `device`, whose bytes are single bytes or UTF-8; `fileName` is the name of the file read,
+// if it is one.
+std::unique_ptr<RecipeReader> readerOf(std::unique_ptr<QIODevice> device, const QString &fileName)
+{
     Format format = detectFormat(device->peek(kHeadSize));
-    if (file && file->fileName().endsWith(QLatin1String(".cook"), Qt::CaseInsensitive) &&
+    if (fileName.endsWith(QLatin1String(".cook"), Qt::CaseInsensitive) &&
         (format == Format::MealMaster || format == Format::JsonLd))
         format = Format::Cooklang;
     if (format == Format::MealMaster)
@@ -170,18 +218,17 @@ std::unique_ptr<RecipeReader> makeReader(std::unique_ptr<QIODevice> device)
     if (format == Format::Zip)
         return makeZipReader(*device);
     if (device->size() > kWholeFileLimit)
-        return std::make_unique<ProblemReader>(
-            QStringLiteral("the file is too large to be read (more than %1 MB)").arg(kWholeFileLimit / (1024 * 1024)));
+        return std::make_unique<ProblemReader>(tooLarge());
     switch (format) {
     case Format::MasterCook:
         return makeMasterCookReader(std::move(device));
     case Format::JsonLd:
-        return makeJsonReader(readUtf8(*device), pictureBeside(file));
+        return makeJsonReader(readUtf8(*device), pictureBeside(fileName));
     case Format::Gzip:
         return makeGzipReader(*device);
     case Format::Cooklang:
         return makeCooklangReader(readText(*device, TextEncoding::Utf8OrWindows1252),
-                                  file ? QFileInfo(file->fileName()).completeBaseName() : QString());
+                                  fileName.isEmpty() ? QString() : QFileInfo(fileName).completeBaseName());
     case Format::WebPage:
     case Format::MealMaster:
     case Format::Zip:
@@ -190,12 +237,24 @@ std::unique_ptr<RecipeReader> makeReader(std::unique_ptr<QIODevice> device)
     return makeWebPageReader(readText(*device, TextEncoding::Utf8OrWindows1252));
 }
 
+} // namespace
+
+std::unique_ptr<RecipeReader> makeReader(std::unique_ptr<QIODevice> device)
+{
+    const auto *file = qobject_cast<QFile *>(device.get());
+    const QString fileName = file ? file->fileName() : QString();
+    // The readers take single bytes: a file in UTF-16 is read as its text in UTF-8.
+    if (const auto order = utf16Order(device->peek(2))) {
+        if (device->size() > kWholeFileLimit)
+            return std::make_unique<ProblemReader>(tooLarge());
+        return readerOf(bufferOf(utf8FromUtf16(*device, *order)), fileName);
+    }
+    return readerOf(std::move(device), fileName);
+}
+
 std::unique_ptr<RecipeReader> makeReader(const QByteArray &bytes)
 {
-    auto buffer = std::make_unique<QBuffer>();
-    buffer->setData(bytes);
-    buffer->open(QIODevice::ReadOnly);
-    return makeReader(std::move(buffer));
+    return makeReader(bufferOf(bytes));
 }
 
 } // namespace store::interchange

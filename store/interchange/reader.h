@@ -29,8 +29,10 @@ Format detectFormat(const QByteArray &head);
 /// A reader of the file open for reading on `device`, which the reader keeps. A MealMaster file is read
 /// as it goes, a line at a time, so that a file of any size can be read; a zip archive that is a file is
 /// read an entry at a time; the others are read whole, and one of more than 64 MB gives a single problem
-/// saying so instead of its recipes. A file's name, when `device` is a file, tells a Cooklang recipe
-/// (.cook) and its title, and finds the picture beside a Nextcloud Cookbook recipe.json (full.jpg).
+/// saying so instead of its recipes. A file in UTF-16 (told by its byte-order mark, or by a NUL beside its
+/// first character) is read whole as its text in UTF-8, so no more than 64 MB of it. A file's name, when
+/// `device` is a file, tells a Cooklang recipe (.cook) and its title, and finds the picture beside a
+/// Nextcloud Cookbook recipe.json (full.jpg).
 std::unique_ptr<RecipeReader> makeReader(std::unique_ptr<QIODevice> device);
 
 /// A reader of `bytes`, as makeReader() of a device holding them.

@@ -11,6 +11,7 @@
 #include "tests/support/rows.h"
 
 #include <QDirIterator>
+#include <QStringEncoder>
 #include <QTest>
 
 #include <csignal>
@@ -133,6 +134,44 @@ private slots:
                                            << QStringLiteral(u"1: Pâté\n");
     }
     void jsonFile()
+    {
+        QFETCH(QByteArray, file);
+        QTEST(itemsOf(file), "recipes");
+    }
+
+    // A file in UTF-16, in either byte order, with or without a byte-order mark, is read in any format as
+    // its text; a declaration that names UTF-16 on a file that is not does not make it so.
+    void utf16File_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("recipes"); // line: name, or line: problem
+        const auto utf16 = [](const QString &text, QStringConverter::Encoding order, bool mark) {
+            QStringEncoder encoder(order, mark ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+            return QByteArray(encoder.encode(text));
+        };
+        const QString masterCook = QStringLiteral(u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<mx2>\n"
+                                                  u"<RcpE name=\"Crème €\"><DirS><DirT>Stir.</DirT></DirS></RcpE>\n</mx2>");
+        QTest::newRow("MealMaster, little-endian with a byte-order mark")
+            << utf16(QStringLiteral(u"MMMMM----- Recipe via Meal-Master (tm) v8.05\n\n      Title: Crème €\n"
+                                    u" Categories: Soups\n\n      1 c  Flour\n\n  Mix.\n\nMMMMM\n"),
+                     QStringConverter::Utf16LE, true)
+            << QStringLiteral(u"1: Crème €\n");
+        QTest::newRow("MasterCook, big-endian with a byte-order mark")
+            << utf16(masterCook, QStringConverter::Utf16BE, true) << QStringLiteral(u"3: Crème €\n");
+        QTest::newRow("MasterCook, little-endian without a byte-order mark")
+            << utf16(masterCook, QStringConverter::Utf16LE, false) << QStringLiteral(u"3: Crème €\n");
+        QTest::newRow("JSON-LD, big-endian without a byte-order mark")
+            << utf16(QStringLiteral(u"{\"@type\": \"Recipe\", \"name\": \"Crème 🍲\"}"), QStringConverter::Utf16BE, false)
+            << QStringLiteral(u"1: Crème 🍲\n");
+        QTest::newRow("a web page, little-endian with a byte-order mark")
+            << utf16(QStringLiteral(u"<html><body><div itemscope itemtype=\"https://schema.org/Recipe\">"
+                                    u"<h1 itemprop=\"name\">Crème €</h1></div></body></html>"),
+                     QStringConverter::Utf16LE, true)
+            << QStringLiteral(u"1: Crème €\n");
+        QTest::newRow("MasterCook in UTF-8 whose declaration names UTF-16") << masterCook.toUtf8()
+                                                                            << QStringLiteral(u"3: Crème €\n");
+    }
+    void utf16File()
     {
         QFETCH(QByteArray, file);
         QTEST(itemsOf(file), "recipes");
