@@ -30,7 +30,7 @@ namespace {
 
 // Change the version with any change of the layout of the file or of the index, or of what a word is.
 constexpr char kMagic[8] = {'L', 'R', 'D', 'I', 'N', 'D', 'E', 'X'};
-constexpr quint32 kVersion = 6;
+constexpr quint32 kVersion = 7;
 const QString kPrefix = QStringLiteral("index-");
 
 struct Header
@@ -52,8 +52,9 @@ struct Header
 // needs the block: a start then reads the rest of the file, not all of it.
 constexpr size_t kLateBlockBytes = 1 << 16;
 
-// A checksum of bytes added in turn: sums of 64-bit words and sums of those sums in four lanes. Any change of
-// one word, and most changes of more, show; a file made on purpose to pass it is not looked for.
+// A checksum of bytes added in turn: sums of 64-bit words and sums of those sums in four lanes, each mixed
+// whole into the result. Any change of one word, and most changes of more, show; a file made on purpose to
+// pass it is not looked for.
 class Checksum
 {
 public:
@@ -87,14 +88,29 @@ public:
         char last[kBlock] = {};
         std::memcpy(last, tail, size);
         add(last, kBlock);
-        constexpr quint64 kPrime = 0x9E3779B97F4A7C15ull;
-        quint64 sum = m_size - kBlock + size;
-        for (int lane = 0; lane < 4; ++lane)
-            sum = (((sum ^ m_sums[lane]) * kPrime) ^ m_sumsOfSums[lane]) * kPrime;
-        return sum ^ (sum >> 29);
+        // Each sum is mixed through all of its bits before it meets the next. A multiplication alone carries
+        // a change only towards the higher bits: a change in a number's highest byte, which changes only the
+        // highest byte of its sums, was then undone by its sum of sums' change for some values.
+        quint64 sum = mixed(m_size - kBlock + size);
+        for (int lane = 0; lane < 4; ++lane) {
+            sum = mixed(sum ^ mixed(m_sums[lane]));
+            sum = mixed(sum ^ mixed(m_sumsOfSums[lane]));
+        }
+        return sum;
     }
 
 private:
+    // Each bit of `x` changes about half of the result's, and no two `x` give one result (the finaliser of
+    // MurmurHash3).
+    static quint64 mixed(quint64 x)
+    {
+        x ^= x >> 33;
+        x *= 0xFF51AFD7ED558CCDull;
+        x ^= x >> 33;
+        x *= 0xC4CEB9FE1A85EC53ull;
+        return x ^ (x >> 33);
+    }
+
     quint64 m_sums[4] = {1, 2, 3, 4};
     quint64 m_sumsOfSums[4] = {0, 0, 0, 0};
     size_t m_size = 0;

@@ -148,6 +148,31 @@ private slots:
         }
     }
 
+    // A change confined to the highest byte of one of the numbers summed shows, whatever its value, as well
+    // as any other: a checksum whose sums are mixed only towards the higher bits lets some such changes pass.
+    void read_theHighestByteOfANumberChanged_refusesTheCache()
+    {
+        Kept kept;
+        const qint64 modified = store::folderModifiedTime(kept.app.file("Category/Desserts"));
+        QVERIFY(indexcache::read("Desserts", modified));
+        QFile file(kept.cache());
+        QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Unbuffered));
+        // Sixteen numbers of the part every search reads, past the header, the name and the late blocks' sums.
+        for (qint64 at = 64 + 16 + 7; at < 64 + 16 + 16 * 8; at += 8) {
+            QVERIFY(file.seek(at));
+            const char was = file.read(1).at(0);
+            for (int change = 1; change < 256; ++change) {
+                QVERIFY(file.seek(at));
+                QVERIFY(file.putChar(char(was ^ change)));
+                QVERIFY2(!indexcache::read("Desserts", modified),
+                         qPrintable(QStringLiteral("byte %1 changed by %2").arg(at).arg(change)));
+            }
+            QVERIFY(file.seek(at));
+            QVERIFY(file.putChar(was));
+        }
+        QVERIFY(indexcache::read("Desserts", modified));
+    }
+
     void cleanWorkFolder_keepsTheCaches()
     {
         Kept kept;
